@@ -1,0 +1,146 @@
+#include "base/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace velmora {
+
+namespace {
+
+long long g_failAfter = -1;
+long long g_written = 0;
+
+std::string errnoText() { return std::strerror(errno); }
+
+} // namespace
+
+void setAtomicWriteFailureAfter(long long bytes) {
+  g_failAfter = bytes;
+  g_written = 0;
+}
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)), temp_(std::move(other.temp_)),
+      error_(std::move(other.error_)) {}
+
+AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
+  if (this != &other) {
+    discard();
+    fd_ = std::exchange(other.fd_, -1);
+    target_ = std::move(other.target_);
+    temp_ = std::move(other.temp_);
+    error_ = std::move(other.error_);
+  }
+  return *this;
+}
+
+AtomicFile::~AtomicFile() { discard(); }
+
+bool AtomicFile::open(const std::string& target) {
+  discard();
+  error_.clear();
+  target_ = target;
+  const size_t slash = target.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string pattern = folder + "." + name + ".XXXXXX";
+  fd_ = ::mkstemp(pattern.data());
+  if (fd_ < 0) {
+    error_ = errnoText();
+    return false;
+  }
+  temp_ = pattern;
+  // Keep an existing target's permissions; else what a plain create would give.
+  struct stat st {};
+  mode_t mode;
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd_, mode);
+  return true;
+}
+
+bool AtomicFile::write(const void* data, size_t size) {
+  if (fd_ < 0) {
+    if (error_.empty()) error_ = "file is not open";
+    return false;
+  }
+  const auto* p = static_cast<const char*>(data);
+  while (size > 0) {
+    size_t chunk = size;
+    if (g_failAfter >= 0) {
+      if (g_written >= g_failAfter) {
+        error_ = "No space left on device";
+        return false;
+      }
+      chunk = std::min<size_t>(chunk, static_cast<size_t>(g_failAfter - g_written));
+    }
+    const ssize_t n = ::write(fd_, p, chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error_ = errnoText();
+      return false;
+    }
+    g_written += n;
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool AtomicFile::commit() {
+  if (fd_ < 0) {
+    if (error_.empty()) error_ = "file is not open";
+    return false;
+  }
+  if (::fsync(fd_) != 0 && errno != EINVAL) {
+    error_ = errnoText();
+    discard();
+    return false;
+  }
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) {
+    error_ = errnoText();
+    ::unlink(temp_.c_str());
+    temp_.clear();
+    return false;
+  }
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    error_ = errnoText();
+    ::unlink(temp_.c_str());
+    temp_.clear();
+    return false;
+  }
+  temp_.clear();
+  return true;
+}
+
+void AtomicFile::discard() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error) {
+  AtomicFile file;
+  const bool ok = file.open(target) && file.write(data) && file.commit();
+  if (!ok && error) *error = file.error();
+  return ok;
+}
+
+} // namespace velmora

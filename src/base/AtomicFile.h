@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace velmora {
+
+// A file written to a temporary name in the target's folder and renamed over
+// the target only on commit(). Destroying it uncommitted removes the
+// temporary, so a failure or a cancel never leaves a partial file behind and
+// never touches an existing target.
+class AtomicFile {
+public:
+  AtomicFile() = default;
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+  AtomicFile(AtomicFile&& other) noexcept;
+  AtomicFile& operator=(AtomicFile&& other) noexcept;
+  ~AtomicFile();
+
+  // Creates the temporary file; false (with error()) when the folder is not writable.
+  bool open(const std::string& target);
+  bool write(const void* data, size_t size);
+  bool write(std::span<const uint8_t> data) { return write(data.data(), data.size()); }
+  // Flushes, closes and renames over the target (replacing it).
+  bool commit();
+  // Removes the temporary file; the target stays as it was.
+  void discard();
+
+  bool isOpen() const { return fd_ >= 0; }
+  const std::string& error() const { return error_; }
+
+private:
+  int fd_ = -1;
+  std::string target_;
+  std::string temp_;
+  std::string error_;
+};
+
+// Writes the whole buffer through an AtomicFile.
+bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error = nullptr);
+
+// Test hook: when set, AtomicFile::write fails once this many bytes have been
+// written in total, simulating a full disk. Negative turns it off.
+void setAtomicWriteFailureAfter(long long bytes);
+
+} // namespace velmora

@@ -1,0 +1,193 @@
+#include "model/ScoreReader.h"
+
+#include <cmath>
+
+#include "base/ByteReader.h"
+#include "base/FileSystem.h"
+#include "base/Format.h"
+#include "model/Messages.h"
+
+namespace velmora {
+
+int32_t decodeHeaderWord(int32_t headerWord) {
+  const auto low = static_cast<int16_t>(headerWord & 0xFFFF);
+  return low >= 0 ? low : headerWord;
+}
+
+int headerWidth(int32_t wordTotal) { return wordTotal <= 14200 ? 2 : 4; }
+
+bool readTrailerLength(std::span<const uint8_t> bytes, int16_t& trailerLength, std::string& why) {
+  if (bytes.size() < 8) {
+    why = "the file is too short to be a SCORE file";
+    return false;
+  }
+  ByteReader in(bytes);
+  in.seek(bytes.size() - 8);
+  const float value = in.f32() + 1.0f;
+  if (!(value >= 0.0f && value < 32768.0f)) {
+    why = "the trailer length at offset " + hexOffset(bytes.size() - 8) + " is not a valid number";
+    return false;
+  }
+  trailerLength = static_cast<int16_t>(value);
+  if (static_cast<size_t>(trailerLength) * 4 > bytes.size() - 2) {
+    why = strprintf("the trailer of %d words is longer than the file", trailerLength);
+    return false;
+  }
+  return true;
+}
+
+int openScoreFile(IHost& host, const std::string& path, CItemStore& store, ScoreFile& file) {
+  file.path = path;
+  const ReadResult read = readWholeFile(path, file.bytes, kMaxScoreFileBytes);
+  if (read == ReadResult::CannotOpen) {
+    host.showMessage(strprintf(msg::kUnableToOpen, path.c_str()));
+    return -1;
+  }
+  if (read == ReadResult::TooLarge) {
+    host.showMessage(strprintf(msg::kDamaged, path.c_str(), "the file is larger than any SCORE file"));
+    return 0;
+  }
+  std::string why;
+  if (!readTrailerLength(file.bytes, store.trailerLength, why)) {
+    host.showMessage(strprintf(msg::kDamaged, path.c_str(), why.c_str()));
+    return 0;
+  }
+  ByteReader in(file.bytes);
+  const int32_t first = in.i32();
+  if (first == kJustMarker) {
+    host.showMessage(strprintf(msg::kJustFormat, path.c_str()));
+    return 0;
+  }
+  store.headerWord = first;
+  return 1;
+}
+
+namespace {
+
+int damaged(IHost& host, const ScoreFile& file, const std::string& why) {
+  host.showMessage(strprintf(msg::kDamaged, file.path.c_str(), why.c_str()));
+  return 0;
+}
+
+class GeneralSink final : public IItemSink {
+public:
+  explicit GeneralSink(CItemStore& store) : store_(store) {}
+  bool store(std::span<const float> params) override {
+    store_.addItem(params);
+    return true;
+  }
+
+private:
+  CItemStore& store_;
+};
+
+class OptimizeSink final : public IItemSink {
+public:
+  OptimizeSink(CItemStore& store, const OptimizeMarking& marking) : store_(store), marking_(marking) {}
+
+  void prepare(std::span<float> params) override {
+    if (marking_.zeroStaffP4 && params.size() > 3 && intPart(params[0]) == 8) params[3] = 0.0f;
+  }
+
+  bool store(std::span<const float> params) override {
+    const CItem& item = store_.addItem(params);
+    const int code = intPart(item.code());
+    const int stave = intPart(item.stave());
+    if (!marking_.instrumentMode) {
+      if (code == 1) store_.staveFlags[static_cast<size_t>(stave)] = 1;
+      return true;
+    }
+    if (code != 8) return true;
+    bool listed = false;
+    if (item.count() >= 9) {
+      for (int number : marking_.instruments)
+        if (static_cast<float>(number) == item.p(9)) listed = true;
+    }
+    if (listed == marking_.keepListed) store_.staveFlags[static_cast<size_t>(stave)] = 1;
+    return true;
+  }
+
+private:
+  CItemStore& store_;
+  const OptimizeMarking& marking_;
+};
+
+} // namespace
+
+int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink) {
+  store.wordTotal = decodeHeaderWord(store.headerWord);
+  if (store.wordTotal < 0) return damaged(host, file, strprintf("the header gives a word total of %d", store.wordTotal));
+  // Keep only the decoded total, so later arithmetic on the header word
+  // cannot borrow into bytes that belong to the first item.
+  store.headerWord = store.wordTotal;
+
+  ByteReader in(file.bytes);
+  in.seek(static_cast<size_t>(headerWidth(store.wordTotal)));
+  const int64_t itemWords = static_cast<int64_t>(store.wordTotal) - store.trailerLength;
+  int64_t running = 0;
+  int itemNumber = 1;
+  std::vector<float> params;
+  params.reserve(32);
+  const bool checks = sink.checksCodeAndStave();
+  while (running < itemWords) {
+    if (host.pump() == Pump::Cancel) return 0;
+    const size_t at = in.offset();
+    const float countValue = in.f32();
+    if (!in.ok())
+      return damaged(host, file, strprintf("item %d at offset %s runs past the end of the file", itemNumber,
+                                           hexOffset(at).c_str()));
+    if (!(countValue > -1.0f && countValue < 32768.0f))
+      return damaged(host, file, strprintf("item %d at offset %s has an invalid parameter count", itemNumber,
+                                           hexOffset(at).c_str()));
+    const auto n = static_cast<int16_t>(countValue);
+    if (static_cast<size_t>(n) * 4 > in.remaining())
+      return damaged(host, file, strprintf("item %d at offset %s runs past the end of the file", itemNumber,
+                                           hexOffset(at).c_str()));
+    params.resize(static_cast<size_t>(n));
+    for (auto& p : params) p = in.f32();
+    sink.prepare(params);
+    if (checks) {
+      // Missing parameters count as 0; NaN fails the range tests.
+      const double p1 = n >= 1 ? params[0] : 0.0;
+      const double p2 = n >= 2 ? params[1] : 0.0;
+      if (!(p1 >= 1.0 && p1 <= 18.99)) {
+        host.showMessage(strprintf(msg::kInvalidCode, itemNumber));
+        return 0;
+      }
+      // Stave numbers below 1 have no stave list.
+      if (!(p2 >= 1.0 && p2 <= static_cast<double>(kMaxReadStave))) {
+        host.showMessage(strprintf(msg::kInvalidStave, itemNumber));
+        return 0;
+      }
+    }
+    if (!sink.store(params)) return 0;
+    running += n + 1;
+    ++itemNumber;
+  }
+  const size_t at = in.offset();
+  store.trailer.assign(static_cast<size_t>(store.trailerLength) * 4, 0);
+  if (!in.bytes(store.trailer.data(), store.trailer.size())) {
+    store.trailer.clear();
+    return damaged(host, file, "the trailer at offset " + hexOffset(at) + " runs past the end of the file");
+  }
+  return 1;
+}
+
+int readGeneral(IHost& host, const ScoreFile& file, CItemStore& store) {
+  GeneralSink sink(store);
+  return readItems(host, file, store, sink);
+}
+
+int readOptimize(IHost& host, const ScoreFile& file, CItemStore& store, const OptimizeMarking& marking) {
+  OptimizeSink sink(store, marking);
+  return readItems(host, file, store, sink);
+}
+
+int openAndReadGeneral(IHost& host, const std::string& path, CItemStore& store) {
+  ScoreFile file;
+  const int opened = openScoreFile(host, path, store, file);
+  if (opened != 1) return opened;
+  return readGeneral(host, file, store);
+}
+
+} // namespace velmora
