@@ -114,7 +114,10 @@ private:
 
 } // namespace
 
-int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink) {
+int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink, ReadStop* stop) {
+  ReadStop ignored;
+  ReadStop& why = stop ? *stop : ignored;
+  why = ReadStop::Damaged;
   store.wordTotal = decodeHeaderWord(store.headerWord);
   if (store.wordTotal < 0) return damaged(host, file, strprintf("the header gives a word total of %d", store.wordTotal));
   // Keep only the decoded total, so later arithmetic on the header word
@@ -130,7 +133,10 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
   params.reserve(32);
   const bool checks = sink.checksCodeAndStave();
   while (running < itemWords) {
-    if (host.pump() == Pump::Cancel) return 0;
+    if (host.pump() == Pump::Cancel) {
+      why = ReadStop::Cancelled;
+      return 0;
+    }
     const size_t at = in.offset();
     const float countValue = in.f32();
     if (!in.ok())
@@ -146,6 +152,7 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
     params.resize(static_cast<size_t>(n));
     for (auto& p : params) p = in.f32();
     sink.prepare(params);
+    why = ReadStop::Refused;
     if (checks) {
       // Missing parameters count as 0; NaN fails the range tests.
       const double p1 = n >= 1 ? params[0] : 0.0;
@@ -161,6 +168,7 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
       }
     }
     if (!sink.store(params)) return 0;
+    why = ReadStop::Damaged;
     running += n + 1;
     ++itemNumber;
   }
@@ -170,6 +178,7 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
     store.trailer.clear();
     return damaged(host, file, "the trailer at offset " + hexOffset(at) + " runs past the end of the file");
   }
+  why = ReadStop::None;
   return 1;
 }
 

@@ -47,9 +47,12 @@ public:
   virtual bool store(std::span<const float> params) = 0;
 };
 
+// Why a read stopped, for callers that treat a cancel apart from a refusal.
+enum class ReadStop { None, Cancelled, Refused, Damaged };
+
 // The common framing over an opened file: header, items, trailer.
 // 1 read, 0 stopped (cancel, bad item, damaged file).
-int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink);
+int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink, ReadStop* stop = nullptr);
 
 // The general reader: every item appended to its stave list.
 int readGeneral(IHost& host, const ScoreFile& file, CItemStore& store);

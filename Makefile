@@ -1,0 +1,48 @@
+# Thin wrapper over CMake + Ninja. Every target installs what is missing first.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+JOBS       ?= $(shell nproc)
+CMAKE_FLAGS ?=
+SAMPLE     := $(BUILD)/sample
+
+.PHONY: all deps configure build test run demo asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The GUI on the bundled sample project (a fresh copy each time).
+run: build
+	@rm -rf $(SAMPLE) && $(BUILD)/bin/velmora-mksample $(SAMPLE)
+	$(BUILD)/bin/velmora $(abspath $(SAMPLE))/
+
+# The main task headless on the bundled samples.
+demo: build
+	@rm -rf $(SAMPLE) && $(BUILD)/bin/velmora-mksample $(SAMPLE)
+	$(BUILD)/bin/velmora-cli --settings $(SAMPLE)/ count $(SAMPLE)/SAMPLES/*.mus
+
+# Core tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_GUI=OFF -DVELMORA_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_GUI=OFF -DVELMORA_TESTS=OFF -DVELMORA_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS)
+	$(BENCH_BUILD)/bin/velmora-bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/Host.h"
+#include "batch/COutputLog.h"
+#include "batch/TaskStrings.h"
+
+namespace velmora {
+
+// The batch frame's state: the log, the busy flag and the file list.
+class CBatchState {
+public:
+  COutputLog log;
+  bool busy = false;
+  std::vector<std::string> fileList;
+  // The file-type filter last used in the file-list dialog.
+  int filterIndex = 0;
+  // The last progress line, which notifications extend.
+  std::string currentLine;
+
+  // Progress notifications sent by the per-file routines.
+  void notifyStep(const std::string& stepName);
+  void notifyRenaming(const std::string& newName);
+  void notifySaving(const std::string& newName);
+  void notifyJustifyWarning(int stave);
+};
+
+// Sets the busy flag for a scope; every way out clears it.
+class BusyScope {
+public:
+  explicit BusyScope(CBatchState& state) : state_(state) { state_.busy = true; }
+  ~BusyScope() { state_.busy = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+  CBatchState& state_;
+};
+
+// Per-file routine: 1 processed, 0 stopped (cancel, refusal, write failure),
+// -1 input cannot be opened.
+using PerFileRoutine = std::function<int(const std::string& path, const std::string& extension)>;
+
+// One task as the frame runs it. Empty hooks are skipped.
+struct BatchTask {
+  Task task = Task::Edit;
+  // The output extension; read when the title is built and again per file,
+  // so a reload in between takes effect for the files.
+  std::function<std::string()> extension;
+  // Preparation that comes before the settings reload (template choice).
+  std::function<bool()> prepareBeforeReload;
+  std::function<void()> reloadSettings;
+  // Preparation after the reload (macro or instrument choice). False ends the
+  // batch; the hook has written or shown what its task says.
+  std::function<bool()> prepare;
+  PerFileRoutine perFile;
+  // Written after the finish line (the item count's result block).
+  std::function<void()> afterFinish;
+  std::function<void()> clearStore;
+  std::function<void()> resetBatchState;
+  // How the line after the progress prefix is built; the path when empty.
+  std::function<std::string(const std::string& path)> progressText;
+};
+
+enum class BatchOutcome { NothingChosen, PreparationCancelled, Stopped, Finished };
+
+// Runs a task over a file list chosen by the user, from the busy flag to the
+// finish line or "Operation cancelled.".
+BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bool explorerStyle);
+
+// The file-list dialog's title: the task's title, plus " (Output = EXT)" for
+// the SCORE tasks.
+std::string fileListTitle(Task task, const std::string& extension);
+
+// The input path up to and including the last "." of its file name, then the
+// extension; a name without "." gets one.
+std::string outputPathFor(const std::string& inputPath, const std::string& extension);
+
+} // namespace velmora
