@@ -1,0 +1,39 @@
+#include "app/CCommandHandlers.h"
+
+#include "app/CommandTable.h"
+
+namespace velmora {
+
+bool CCommandHandlers::isEnabled(int commandId) const { return isCommandEnabled(commandId, batch_.busy); }
+
+BatchOutcome CCommandHandlers::onRunItemCount() {
+  itemCount_ = ItemCountTotals{};
+  doc_.settings.loadItemCountOptions(host_);
+
+  BatchTask task;
+  task.task = Task::ItemCount;
+  task.progressText = [](const std::string& path) { return " " + path; };
+  task.prepare = [this] {
+    itemCount_.files = static_cast<int32_t>(batch_.fileList.size());
+    return true;
+  };
+  task.perFile = [this](const std::string& path, const std::string&) { return countFile(host_, path, itemCount_); };
+  task.afterFinish = [this] {
+    const auto rows = itemCountResultBlock(itemCount_, doc_.settings.itemCount().skipBlankStaves != 0);
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (i + 1 < rows.size())
+        batch_.log.append(rows[i]);
+      else
+        batch_.log.appendAndFollow(rows[i]);
+    }
+  };
+  task.clearStore = [this] { doc_.clearStore(); };
+  return runBatch(batch_, host_, task, doc_.settings.prefs().useExplorerDialog != 0);
+}
+
+void CCommandHandlers::onItemCountSettings(IItemCountDialogs& dialogs) {
+  doc_.settings.editSettings<ItemCountOptions>(
+      host_, [&dialogs](ItemCountOptions& options) { return dialogs.editItemCountOptions(options); });
+}
+
+} // namespace velmora

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/Host.h"
+#include "model/CItemStore.h"
+#include "settings/Settings.h"
+
+namespace velmora {
+
+// The document: every settings record and the item store of the file being
+// processed. Tasks take the pieces they need by reference.
+class CVelmoraDoc {
+public:
+  CSettings settings{std::string()};
+  CItemStore store;
+
+  // Fixes the settings folder (the command line, when not empty, names it)
+  // and loads the settings. False when there is no settings folder; the
+  // message has been shown and the program cannot go on.
+  bool create(IHost& host, std::string_view commandLine);
+  // The two halves of create().
+  bool locateSettingsFolder(IHost& host, std::string_view commandLine);
+  void loadSettings(IHost& host);
+
+  // Empties the item store after a file.
+  void clearStore();
+};
+
+} // namespace velmora
