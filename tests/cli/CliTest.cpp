@@ -1,0 +1,144 @@
+#include "cli/CliMain.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "cli/CliHost.h"
+#include "support/ScoreFixture.h"
+#include "support/TempDir.h"
+
+extern char** environ;
+
+namespace velmora::cli {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string slurp(std::FILE* f) {
+  std::rewind(f);
+  std::string s;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+  std::fclose(f);
+  return s;
+}
+
+CliRun runCommand(std::vector<std::string> args) {
+  args.insert(args.begin(), "velmora-cli");
+  std::vector<const char*> argv;
+  for (auto& a : args) argv.push_back(a.c_str());
+  argv.push_back(nullptr);
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  const int status = runCli(static_cast<int>(args.size()), argv.data(), out, err);
+  return {status, slurp(out), slurp(err)};
+}
+
+TEST(Cli, UsageErrorsExitWithTwo) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"frobnicate", "a.mus"}, {"count"}, {"--bogus", "count", "a.mus"}, {"--settings"}}) {
+    const CliRun r = runCommand(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(r.err.rfind("velmora-cli: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("Usage: velmora-cli [--settings DIR] COMMAND [OPTIONS] FILE..."), std::string::npos);
+  }
+  EXPECT_EQ(runCommand({"--help"}).status, 0);
+  EXPECT_EQ(runCommand({"--version"}).out, "velmora-cli 3.7\n");
+}
+
+TEST(Cli, CountPrintsTheLogAndMessagesApart) {
+  TempDir settings, scores;
+  test::writeBytes(scores.file("a.mus"), test::buildScore("8 1 0\n1 1 10 4 10 0 1"));
+  const CliRun r = runCommand({"--settings", settings.path(), "count", scores.file("a.mus"), scores.file("missing.mus")});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "velmora-cli: Unable to load settings! Using Defaults...\nvelmora-cli: Unable to open file " +
+                       scores.file("missing.mus") + " for reading\n");
+  const std::string expectedHead = "Reading item count for " + scores.file("a.mus") + "\nReading item count for " +
+                                   scores.file("missing.mus") +
+                                   "\n2 file(s) edited. Finished.\n\nThe 2 file(s) selected contain(s):\n\n"
+                                   "\tStaves:\t1\n\n\tItems:\t\t2\n\n\tParameters:\t10\n\n"
+                                   "\tCode 1\t\tItems:\t1\tParameters:\t7\n";
+  EXPECT_EQ(r.out.substr(0, expectedHead.size()), expectedHead);
+  const std::string tail = "\tCode 18\t\tItems:\t0\tParameters:\t0\n\n";
+  ASSERT_GE(r.out.size(), tail.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+  // The settings folder named on the command line is used as is.
+  EXPECT_EQ(settings.listing(), "");
+}
+
+TEST(Cli, ConsoleLogPrintsExtendedRowsOnce) {
+  COutputLog log;
+  std::FILE* out = std::tmpfile();
+  ConsoleLog console(log, out);
+  log.setObserver(&console);
+  log.appendAndFollow("Editing with macro M /a.mus");
+  log.replaceLast("Editing with macro M /a.mus, step ONE");
+  log.replaceLast("Editing with macro M /a.mus, step TWO");
+  log.appendAndFollow("Operation cancelled.");
+  log.clear();
+  log.append("next");
+  console.flush();
+  log.setObserver(nullptr);
+  EXPECT_EQ(slurp(out), "Editing with macro M /a.mus, step TWO\nOperation cancelled.\nnext\n");
+}
+
+// Ctrl+C cancels at the next item: the batch ends as cancelled and the
+// process exits with 130.
+TEST(Cli, InterruptEndsTheBatchWith130) {
+  TempDir settings, scores;
+  std::string items;
+  for (int i = 0; i < 4000; ++i) items += "1 1 " + std::to_string(i) + " 4\n";
+  test::writeBytes(scores.file("big.mus"), test::buildScore(items));
+  std::vector<std::string> args{VELMORA_CLI_BINARY, "--settings", settings.path(), "count"};
+  for (int i = 0; i < 400; ++i) args.push_back(scores.file("big.mus"));
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  int pipeFd[2];
+  ASSERT_EQ(pipe(pipeFd), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFd[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipeFd[0]);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  pid_t pid;
+  ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFd[1]);
+
+  // Wait for the first progress row, then interrupt.
+  std::string out;
+  char buf[4096];
+  while (out.find('\n') == std::string::npos) {
+    const ssize_t n = read(pipeFd[0], buf, sizeof buf);
+    ASSERT_GT(n, 0);
+    out.append(buf, static_cast<size_t>(n));
+  }
+  kill(pid, SIGINT);
+  for (ssize_t n; (n = read(pipeFd[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
+  close(pipeFd[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  EXPECT_NE(out.find("\nOperation cancelled.\n"), std::string::npos);
+  EXPECT_EQ(out.find("Finished."), std::string::npos);
+}
+
+} // namespace
+} // namespace velmora::cli
