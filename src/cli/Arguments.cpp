@@ -1,29 +1,54 @@
 #include "cli/Arguments.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace velmora::cli {
 
+const std::vector<CommandSpec>& commandSpecs() {
+  static const std::vector<CommandSpec> specs{
+      {"count", "count staves, items and parameters (Run Item Count)", {}},
+  };
+  return specs;
+}
+
 namespace {
 
-constexpr const char* kCommands[] = {"count"};
-
-bool isCommand(std::string_view word) {
-  for (const char* c : kCommands)
-    if (word == c) return true;
-  return false;
+const CommandSpec* findSpec(std::string_view word) {
+  for (const CommandSpec& c : commandSpecs())
+    if (word == c.name) return &c;
+  return nullptr;
 }
 
 } // namespace
 
+std::string Arguments::option(const std::string& name) const {
+  for (const auto& [key, value] : options)
+    if (key == name) return value;
+  return {};
+}
+
+bool Arguments::hasOption(const std::string& name) const {
+  for (const auto& entry : options)
+    if (entry.first == name) return true;
+  return false;
+}
+
 std::string usageText() {
+  std::string commands;
+  for (const CommandSpec& c : commandSpecs()) {
+    std::string line = std::string("  ") + c.name;
+    for (const auto& o : c.valueOptions) line += " --" + o + " VALUE";
+    line.resize(std::max<size_t>(line.size() + 1, 17), ' ');
+    commands += line + c.summary + "\n";
+  }
   return "Usage: velmora-cli [--settings DIR] COMMAND [OPTIONS] FILE...\n"
          "\n"
-         "Runs one Velmora task over the SCORE files given, as the program's window would,\n"
+         "Runs one Velmora task over the files given, as the program's window would,\n"
          "with the settings read from the settings folder.\n"
          "\n"
-         "Commands:\n"
-         "  count          count staves, items and parameters (Run Item Count)\n"
+         "Commands:\n" +
+         commands +
          "\n"
          "Options:\n"
          "  --settings DIR the settings folder (default: $XDG_CONFIG_HOME/corvane software/velmora3/)\n"
@@ -36,6 +61,7 @@ std::string usageText() {
 
 bool parseArguments(int argc, const char* const* argv, Arguments& out, std::string& error) {
   bool filesOnly = false;
+  const CommandSpec* spec = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (!filesOnly && arg == "--") {
@@ -58,11 +84,32 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
         error = "--settings needs a folder";
         return false;
       }
+    } else if (!filesOnly && spec && arg.starts_with("--")) {
+      // A command option: "--name VALUE" or "--name=VALUE".
+      const size_t eq = arg.find('=');
+      const std::string name(arg.substr(2, eq == std::string_view::npos ? std::string_view::npos : eq - 2));
+      bool known = false;
+      for (const auto& o : spec->valueOptions) known = known || o == name;
+      if (!known) {
+        error = "unknown option " + std::string(arg) + " for " + spec->name;
+        return false;
+      }
+      std::string value;
+      if (eq != std::string_view::npos) {
+        value = std::string(arg.substr(eq + 1));
+      } else if (i + 1 < argc) {
+        value = argv[++i];
+      } else {
+        error = "--" + name + " needs a value";
+        return false;
+      }
+      out.options.emplace_back(name, value);
     } else if (!filesOnly && arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + std::string(arg);
       return false;
     } else if (out.command.empty()) {
-      if (!isCommand(arg)) {
+      spec = findSpec(arg);
+      if (!spec) {
         error = "unknown command " + std::string(arg);
         return false;
       }

@@ -10,12 +10,27 @@ inline constexpr int kExitCancelled = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInterrupted = 130;
 
+// One command of the CLI and the options it takes ("--macro NAME").
+struct CommandSpec {
+  const char* name;
+  const char* summary;
+  std::vector<std::string> valueOptions; // each takes one value
+};
+
+const std::vector<CommandSpec>& commandSpecs();
+
 struct Arguments {
   bool help = false;
   bool version = false;
   std::string settingsFolder; // empty: the default folder
   std::string command;
+  // Values of the command's options, by option name without "--".
+  std::vector<std::pair<std::string, std::string>> options;
   std::vector<std::string> files;
+
+  // The value of an option, or "" when not given.
+  std::string option(const std::string& name) const;
+  bool hasOption(const std::string& name) const;
 };
 
 // Parses argv; false with a message in `error` for a usage error.
