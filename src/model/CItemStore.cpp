@@ -27,8 +27,8 @@ bool isOneOf(int code, std::initializer_list<int> codes) {
 
 // Where X goes relative to Y when both stand at the same P3.
 Tie tieBreak(const CItem& x, const CItem& y) {
-  const int xc = static_cast<int>(x.code());
-  const int yc = static_cast<int>(y.code());
+  const int xc = intPart(x.code());
+  const int yc = intPart(y.code());
   switch (yc) {
   case 9:
   case 11:

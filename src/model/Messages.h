@@ -1,9 +1,11 @@
 #pragma once
 
+#include "base/Messages.h"
+
 // The texts the SCORE readers and writers show, as printf formats.
 namespace velmora::msg {
 
-inline constexpr const char* kUnableToOpen = "Unable to open file %s for reading";
+inline constexpr const char* kUnableToOpen = base_msg::kUnableToOpen;
 inline constexpr const char* kJustFormat =
     "%s has been processed by the JUST program. Resave this file with the SM command in SCORE before "
     "processing with VELMORA";

@@ -47,15 +47,16 @@ int openScoreFile(IHost& host, const std::string& path, CItemStore& store, Score
     host.showMessage(strprintf(msg::kDamaged, path.c_str(), "the file is larger than any SCORE file"));
     return 0;
   }
+  // The JUST marker comes first: such a file need not end in a SCORE trailer.
+  ByteReader in(file.bytes);
+  const int32_t first = in.i32();
+  if (in.ok() && first == kJustMarker) {
+    host.showMessage(strprintf(msg::kJustFormat, path.c_str()));
+    return 0;
+  }
   std::string why;
   if (!readTrailerLength(file.bytes, store.trailerLength, why)) {
     host.showMessage(strprintf(msg::kDamaged, path.c_str(), why.c_str()));
-    return 0;
-  }
-  ByteReader in(file.bytes);
-  const int32_t first = in.i32();
-  if (first == kJustMarker) {
-    host.showMessage(strprintf(msg::kJustFormat, path.c_str()));
     return 0;
   }
   store.headerWord = first;
@@ -124,8 +125,13 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
   // cannot borrow into bytes that belong to the first item.
   store.headerWord = store.wordTotal;
 
+  const size_t width = static_cast<size_t>(headerWidth(store.wordTotal));
+  // A total beyond the file would read the trailer as items and blame an item.
+  if (file.bytes.size() < width || static_cast<uint64_t>(store.wordTotal) > (file.bytes.size() - width) / 4)
+    return damaged(host, file,
+                   strprintf("the header gives a word total of %d, more than the file holds", store.wordTotal));
   ByteReader in(file.bytes);
-  in.seek(static_cast<size_t>(headerWidth(store.wordTotal)));
+  in.seek(width);
   const int64_t itemWords = static_cast<int64_t>(store.wordTotal) - store.trailerLength;
   int64_t running = 0;
   int itemNumber = 1;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "base/Messages.h"
+
 // The texts the settings files show, as printf formats.
 namespace velmora::settings_msg {
 
 // Shown both when a settings file cannot be read and when it cannot be written.
-inline constexpr const char* kUnableToOpen = "Unable to open file %s for reading";
+inline constexpr const char* kUnableToOpen = base_msg::kUnableToOpen;
 inline constexpr const char* kUnableToOpenBeforeDialog =
     "Unable to open file %s for reading. Please press OK to continue - Settings file will open where you can "
     "define new settings and save to file.";

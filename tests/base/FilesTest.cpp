@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "base/AtomicFile.h"
+#include "base/FileSystem.h"
+#include "support/ScoreFixture.h"
+#include "support/TempDir.h"
+
+namespace velmora {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+using Bytes = std::vector<uint8_t>;
+
+const Bytes kOld = {'o', 'l', 'd'};
+const Bytes kNew = {'n', 'e', 'w', '!', '!'};
+
+// Turns the injected write failure off again whatever the test does.
+struct FailureAfter {
+  explicit FailureAfter(long long bytes) { setAtomicWriteFailureAfter(bytes); }
+  ~FailureAfter() { setAtomicWriteFailureAfter(-1); }
+};
+
+TEST(BaseAtomicFile, CommitReplacesTarget) {
+  TempDir dir;
+  const std::string target = dir.file("out.mus");
+  writeBytes(target, kOld);
+  ::chmod(target.c_str(), 0640);
+  {
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target)) << file.error();
+    ASSERT_TRUE(file.write(kNew));
+    // Until commit the target is untouched and the temporary sits beside it.
+    EXPECT_EQ(readBytes(target), kOld);
+    const std::string during = dir.listing();
+    EXPECT_EQ(std::count(during.begin(), during.end(), ' '), 1) << during;
+    ASSERT_TRUE(file.commit()) << file.error();
+  }
+  EXPECT_EQ(readBytes(target), kNew);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  // The replaced target keeps its permissions.
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(BaseAtomicFile, UncommittedLeavesTargetAndNoTemporary) {
+  TempDir dir;
+  const std::string target = dir.file("out.mus");
+  writeBytes(target, kOld);
+  // discard()
+  {
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    ASSERT_TRUE(file.write(kNew));
+    file.discard();
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_EQ(readBytes(target), kOld);
+    EXPECT_EQ(dir.listing(), "out.mus");
+  }
+  // Destruction without commit, with and without an old target.
+  {
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    ASSERT_TRUE(file.write(kNew));
+  }
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  {
+    AtomicFile file;
+    ASSERT_TRUE(file.open(dir.file("fresh.mus")));
+    ASSERT_TRUE(file.write(kNew));
+  }
+  EXPECT_EQ(dir.listing(), "out.mus");
+  // A folder that does not exist.
+  AtomicFile file;
+  EXPECT_FALSE(file.open(dir.file("missing/out.mus")));
+  EXPECT_EQ(file.error(), "No such file or directory");
+  EXPECT_FALSE(file.write(kNew));
+  EXPECT_FALSE(file.commit());
+}
+
+TEST(BaseAtomicFile, InjectedWriteFailureKeepsOldFile) {
+  TempDir dir;
+  const std::string target = dir.file("out.mus");
+  writeBytes(target, kOld);
+  {
+    FailureAfter fail(3);
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    EXPECT_FALSE(file.write(kNew));
+    EXPECT_EQ(file.error(), "No space left on device");
+  }
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  {
+    FailureAfter fail(0);
+    std::string error;
+    EXPECT_FALSE(writeFileAtomic(target, kNew, &error));
+    EXPECT_EQ(error, "No space left on device");
+  }
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  // Off again: the same write goes through.
+  std::string error;
+  EXPECT_TRUE(writeFileAtomic(target, kNew, &error)) << error;
+  EXPECT_EQ(readBytes(target), kNew);
+}
+
+TEST(BaseFileSystem, RenameNoReplace) {
+  TempDir dir;
+  const std::string a = dir.file("a.eps"), b = dir.file("b.eps"), c = dir.file("c.eps");
+  writeBytes(a, kOld);
+  writeBytes(b, kNew);
+  // An existing target is refused and both files stay.
+  std::string error;
+  EXPECT_FALSE(renameNoReplace(a, b, &error));
+  EXPECT_EQ(error, "File exists");
+  EXPECT_EQ(readBytes(a), kOld);
+  EXPECT_EQ(readBytes(b), kNew);
+  EXPECT_FALSE(renameNoReplace(a, a, &error));
+  EXPECT_EQ(readBytes(a), kOld);
+  // A free name takes the file.
+  EXPECT_TRUE(renameNoReplace(a, c, &error)) << error;
+  EXPECT_EQ(dir.listing(), "b.eps c.eps");
+  EXPECT_EQ(readBytes(c), kOld);
+  // A missing source.
+  EXPECT_FALSE(renameNoReplace(a, dir.file("d.eps"), &error));
+  EXPECT_EQ(error, "No such file or directory");
+  EXPECT_EQ(dir.listing(), "b.eps c.eps");
+}
+
+TEST(BaseFileSystem, ResolveCaseInsensitive) {
+  TempDir dir;
+  writeBytes(dir.file("scorcnt2.dat"), kOld);
+  writeBytes(dir.file("Prefs.dat"), kOld);
+  writeBytes(dir.file("prefs.dat"), kOld);
+  // A match that differs only in case.
+  EXPECT_EQ(resolveCaseInsensitive(dir.path(), "SCORCNT2.DAT"), dir.file("scorcnt2.dat"));
+  // The exact name wins over a case variant.
+  EXPECT_EQ(resolveCaseInsensitive(dir.path(), "Prefs.dat"), dir.file("Prefs.dat"));
+  EXPECT_EQ(resolveCaseInsensitive(dir.path(), "prefs.dat"), dir.file("prefs.dat"));
+  // No match, a prefix only, or no folder: the name as given.
+  EXPECT_EQ(resolveCaseInsensitive(dir.path(), "OPT.DAT"), dir.file("OPT.DAT"));
+  EXPECT_EQ(resolveCaseInsensitive(dir.path(), "SCORCNT2.DA"), dir.file("SCORCNT2.DA"));
+  EXPECT_EQ(resolveCaseInsensitive(dir.file("none/"), "A.DAT"), dir.file("none/A.DAT"));
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,116 @@
+#include "ModelHelpers.h"
+
+namespace velmora {
+namespace {
+
+using namespace velmora::test;
+
+void addAll(CItemStore& store, const std::string& text) {
+  for (const auto& item : parseItems(text)) store.addItem(item);
+}
+
+TEST(ModelItemStore, RemoveAndMove) {
+  CItemStore store;
+  store.headerWord = 100;
+  addAll(store, "1 1 10 4 5 6 7 8 9\n1 2 10 4");
+  ASSERT_EQ(store.list(0).size(), 1u);
+  ASSERT_EQ(store.list(1).size(), 1u);
+  const CItem& nine = store.list(0).front();
+  CItem& other = store.list(1).front();
+  // Not in the named list, or no such list: nothing happens.
+  store.removeItem(1, nine);
+  store.removeItem(-1, nine);
+  store.removeItem(kStaveListCount, nine);
+  EXPECT_EQ(store.headerWord, 100);
+  EXPECT_EQ(store.itemCount(), 2u);
+  // Nine parameters: the header word drops by ten.
+  store.removeItem(0, nine);
+  EXPECT_EQ(store.headerWord, 90);
+  EXPECT_TRUE(store.list(0).empty());
+  // Moving keeps the item itself and the header word.
+  store.moveToPlacedList(1, other);
+  EXPECT_EQ(store.headerWord, 90);
+  ASSERT_EQ(store.list(kPlacedList).size(), 1u);
+  EXPECT_EQ(&store.list(kPlacedList).front(), &other);
+  // One parameter removed lowers the header word by one; a bad index does nothing.
+  store.removeParameter(other, 3);
+  store.removeParameter(other, 3);
+  EXPECT_EQ(store.headerWord, 89);
+  EXPECT_EQ(listsText(store), "250: 1 2 10\n");
+}
+
+TEST(ModelItemStore, ClearIsHarmlessAndLeavesTheRest) {
+  CItemStore store;
+  store.clear();
+  EXPECT_TRUE(store.empty());
+  addAll(store, "1 1 10\n1 7 10");
+  store.moveToPlacedList(0, store.list(0).front());
+  store.headerWord = 42;
+  store.trailer.assign(20, 0xAB);
+  store.staveFlags[7] = 1;
+  store.clear();
+  store.clear();
+  EXPECT_EQ(store.itemCount(), 0u);
+  EXPECT_EQ(store.headerWord, 42);
+  EXPECT_EQ(store.trailer, Bytes(20, 0xAB));
+  EXPECT_EQ(store.staveFlags[7], 1);
+}
+
+// List 0 as "code:p4" ("/p5" when present) after `existing` was appended and `x` inserted in order.
+std::string inserted(const std::string& existing, const std::string& x) {
+  CItemStore store;
+  addAll(store, existing);
+  for (const auto& item : parseItems(x)) store.insertItemInOrder(item);
+  std::string out;
+  for (const CItem& item : store.list(0)) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%s%g:%g", out.empty() ? "" : " ", static_cast<double>(item.code()),
+                  static_cast<double>(item.p(4)));
+    out += buf;
+    if (item.count() >= 5) out += "/" + std::to_string(static_cast<int>(item.p(5)));
+  }
+  return out;
+}
+
+TEST(ModelItemStore, InsertInOrderTieBreak) {
+  struct Case {
+    const char* existing;
+    const char* x;
+    const char* expected;
+  };
+  const Case cases[] = {
+      // By P3 alone, starting from an empty list.
+      {"", "1 1 20 1\n1 1 10 2\n1 1 30 3\n1 1 15 4", "1:2 1:4 1:1 1:3"},
+      // Y is a clef, staff, barline, key or time signature: X goes after it.
+      {"3 1 10\n1 1 10 9", "1 1 10 5", "3:0 1:5 1:9"},
+      {"14 1 10\n1 1 10 2", "18 1 10", "14:0 18:0 1:2"},
+      // Two notes: the higher P4 goes first, an equal P4 after.
+      {"1 1 10 3", "1 1 10 7", "1:7 1:3"},
+      {"1 1 10 7", "1 1 10 3", "1:7 1:3"},
+      {"1 1 10 3 20", "1 1 10 3 21", "1:3/20 1:3/21"},
+      // Y is a note: symbols and slurs go before it; other codes go on.
+      {"1 1 10 3", "9 1 10", "9:0 1:3"},
+      {"1 1 10 3", "6 1 10", "1:3 6:0"},
+      // Y is a rest: notes go before it, rests after it.
+      {"2 1 10 0", "1 1 10 4", "1:4 2:0"},
+      {"2 1 10 0", "2 1 10 1", "2:0 2:1"},
+      // Y is 4, 7 or a slur; Y is a symbol.
+      {"4 1 10 1", "11 1 10", "11:0 4:1"},
+      {"7 1 10 1", "4 1 10 2", "7:1 4:2"},
+      {"5 1 10 1", "7 1 10 2", "7:2 5:1"},
+      {"5 1 10 1", "5 1 10 2", "5:1 5:2"},
+      {"9 1 10 1", "11 1 10 2", "9:1 11:2"},
+      // Going on: appended at the end, put before a larger P3, or the next item becomes Y.
+      {"9 1 10", "1 1 10 4", "9:0 1:4"},
+      {"9 1 10\n1 1 20 1", "1 1 10 4", "9:0 1:4 1:1"},
+      {"6 1 10\n16 1 10\n2 1 10", "1 1 10 4", "6:0 16:0 1:4 2:0"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(inserted(c.existing, c.x), c.expected) << c.existing << " + " << c.x;
+  // The integer part of P2 picks the list.
+  CItemStore store;
+  store.insertItemInOrder(std::vector<float>{1, 2.5f, 10});
+  EXPECT_EQ(listsText(store), "1: 1 2.5 10\n");
+}
+
+} // namespace
+} // namespace velmora
