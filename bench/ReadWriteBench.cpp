@@ -16,12 +16,12 @@ namespace {
 
 class SilentHost : public velmora::IHost {
 public:
-  void showMessage(const std::string&) override {}
-  bool askYesNo(const std::string&, const std::string&) override { return false; }
-  bool askOkCancel(const std::string&) override { return false; }
+  void showMessage(const std::string &) override {}
+  bool askYesNo(const std::string &, const std::string &) override { return false; }
+  bool askOkCancel(const std::string &) override { return false; }
   velmora::Pump pump() override { return velmora::Pump::GoOn; }
-  int chooseFiles(velmora::FileListRequest&, std::vector<std::string>&) override { return 0; }
-  void openInViewer(const std::string&) override {}
+  int chooseFiles(velmora::FileListRequest &, std::vector<std::string> &) override { return 0; }
+  void openInViewer(const std::string &) override {}
 };
 
 // About 60000 words: notes over 50 staves, near the largest a header can describe.
@@ -29,10 +29,11 @@ std::vector<uint8_t> largeScore() {
   velmora::ByteWriter items;
   int32_t words = 0;
   for (int i = 0; words < 60000; ++i) {
-    const float params[] = {1.0f, static_cast<float>(1 + i % 50), static_cast<float>(i % 200), 5.0f, 10.0f,
-                            0.0f, 1.0f, 0.0f, 0.0f};
+    const float params[] = {
+        1.0f, static_cast<float>(1 + i % 50), static_cast<float>(i % 200), 5.0f, 10.0f, 0.0f, 1.0f, 0.0f, 0.0f};
     items.f32(9.0f);
-    for (float p : params) items.f32(p);
+    for (float p : params)
+      items.f32(p);
     words += 10;
   }
   const float trailer[] = {0.0f, 0.0f, 0.0f, 4.0f, -9999.0f};
@@ -40,7 +41,8 @@ std::vector<uint8_t> largeScore() {
   velmora::ByteWriter out;
   out.i32(words);
   out.bytes(items.buffer().data(), items.buffer().size());
-  for (float t : trailer) out.f32(t);
+  for (float t : trailer)
+    out.f32(t);
   return out.buffer();
 }
 
@@ -51,22 +53,22 @@ struct Fixture {
     input = (folder / "large.mus").string();
     output = (folder / "large.edi").string();
     bytes = largeScore();
-    std::ofstream(input, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(input, std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   std::filesystem::path folder;
   std::string input, output;
   std::vector<uint8_t> bytes;
 };
 
-Fixture& fixture() {
+Fixture &fixture() {
   static Fixture f;
   return f;
 }
 
-void BM_ReadPlainWrite(benchmark::State& state) {
+void BM_ReadPlainWrite(benchmark::State &state) {
   SilentHost host;
-  Fixture& f = fixture();
+  Fixture &f = fixture();
   for (auto _ : state) {
     velmora::CItemStore store;
     if (velmora::openAndReadGeneral(host, f.input, store) != 1) state.SkipWithError("read failed");
@@ -77,12 +79,13 @@ void BM_ReadPlainWrite(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadPlainWrite);
 
-void BM_RawReadWrite(benchmark::State& state) {
-  Fixture& f = fixture();
+void BM_RawReadWrite(benchmark::State &state) {
+  Fixture &f = fixture();
   for (auto _ : state) {
     std::ifstream in(f.input, std::ios::binary);
     std::vector<char> data((std::istreambuf_iterator<char>(in)), {});
-    std::ofstream(f.output, std::ios::binary | std::ios::trunc).write(data.data(), static_cast<std::streamsize>(data.size()));
+    std::ofstream(f.output, std::ios::binary | std::ios::trunc)
+        .write(data.data(), static_cast<std::streamsize>(data.size()));
     benchmark::DoNotOptimize(data.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.bytes.size()));

@@ -15,8 +15,7 @@ constexpr std::array<CommandInfo, 28> kCommands{{
     {cmd::kOptimize, M::Actions, "&Optimize...\tF3", "F3", "Delete staves from SCORE files\nOptimize", false},
     {cmd::kUnoptimize, M::Actions, "&Unoptimize...\tF4", "F4",
      "Insert staves into SCORE files from a template\nUnoptimize", false},
-    {cmd::kSetBeamAngles, M::Actions, "Set Beam Angles...\tF5", "F5", "Adjust angles of beams\nSet beam angles",
-     false},
+    {cmd::kSetBeamAngles, M::Actions, "Set Beam Angles...\tF5", "F5", "Adjust angles of beams\nSet beam angles", false},
     {cmd::kJustify, M::Actions, "&Justify...\tSh+F3", "Shift+F3",
      "Remove overlaps between notes in SCORE files\nJustify", false},
     {cmd::kRunMultiple, M::Actions, "&Run Multiple Tasks...\tSh+F2", "Shift+F2",
@@ -25,14 +24,14 @@ constexpr std::array<CommandInfo, 28> kCommands{{
      "Create a report of all available macros, steps and settings\nCreate report", false},
     {cmd::kItemCount, M::Actions, "&Run Item Count...\tSh+F6", "Shift+F6",
      "Calculate the number of items in a group of files\nRun Item count", false},
-    {cmd::kAddCrops, M::PostScript, "Add crop marks...\tF7", "F7", "Add printer marks for various paper sizes\nAdd crops",
-     false},
+    {cmd::kAddCrops, M::PostScript, "Add crop marks...\tF7", "F7",
+     "Add printer marks for various paper sizes\nAdd crops", false},
     {cmd::kRemoveCrops, M::PostScript, "Remove crop marks...\tF8", "F8",
      "Remove printer marks previously appended by Velmora\nRemove crops", false},
     {cmd::kRenameEps, M::PostScript, "Rename to Score name...\tF9", "F9",
      "Rename files to their original Score filename with an EPS extension\nRename", false},
-    {cmd::kListFonts, M::PostScript, "List text fonts...\tF10", "F10", "List all fonts used in file selection\nList fonts",
-     false},
+    {cmd::kListFonts, M::PostScript, "List text fonts...\tF10", "F10",
+     "List all fonts used in file selection\nList fonts", false},
     {cmd::kAlterBoundingBox, M::PostScript, "&Alter Bounding Box...\tF11", "F11",
      "Alter the bounding box values in a Score created EPS file\nAlter Bounding Box", false},
     {cmd::kSplitEps, M::PostScript, "Split multi-page file...\tF12", "F12",
@@ -40,8 +39,8 @@ constexpr std::array<CommandInfo, 28> kCommands{{
     {cmd::kExit, M::Actions, "E&xit", "", "Quit the application", true},
     {cmd::kGeneralSettings, M::Options, "&General Settings...\tCtrl+G", "Ctrl+G",
      "Make general configuration settings\nGeneral settings", false},
-    {cmd::kEditSettings, M::Options, "Edit Settings...\tCtrl+E", "Ctrl+E", "Configure the editing process\nEdit settings",
-     true},
+    {cmd::kEditSettings, M::Options, "Edit Settings...\tCtrl+E", "Ctrl+E",
+     "Configure the editing process\nEdit settings", true},
     {cmd::kOptimizeSettings, M::Options, "&Optimize Settings...\tCtrl+O", "Ctrl+O",
      "Configure the optimize process\nOptimize settings", false},
     {cmd::kUnoptimizeSettings, M::Options, "&Unoptimize Settings...\tCtrl+U", "Ctrl+U",
@@ -65,23 +64,35 @@ constexpr std::array<int, 24> kGuarded{32771, 32772, 32774, 32775, 32776, 32785,
                                        32790, 32791, 32792, 32793, 32794, 32795, 32796, 32797,
                                        32798, 32799, 32801, 32802, 32805, 32811, 32812, 57665};
 
-constexpr std::array<int, 18> kMainToolbar{
-    cmd::kEdit,          cmd::kOptimize,          cmd::kUnoptimize,       cmd::kJustify,
-    cmd::kSetBeamAngles, cmd::kRunMultiple,       cmd::kCreateReport,     cmd::kItemCount,
-    0,                   cmd::kGeneralSettings,   cmd::kEditSettings,     cmd::kOptimizeSettings,
-    cmd::kUnoptimizeSettings, cmd::kJustifySettings, cmd::kBeamSettings, cmd::kItemCountSettings,
-    0,                   cmd::kManual};
+constexpr std::array<int, 18> kMainToolbar{cmd::kEdit,
+                                           cmd::kOptimize,
+                                           cmd::kUnoptimize,
+                                           cmd::kJustify,
+                                           cmd::kSetBeamAngles,
+                                           cmd::kRunMultiple,
+                                           cmd::kCreateReport,
+                                           cmd::kItemCount,
+                                           0,
+                                           cmd::kGeneralSettings,
+                                           cmd::kEditSettings,
+                                           cmd::kOptimizeSettings,
+                                           cmd::kUnoptimizeSettings,
+                                           cmd::kJustifySettings,
+                                           cmd::kBeamSettings,
+                                           cmd::kItemCountSettings,
+                                           0,
+                                           cmd::kManual};
 
-constexpr std::array<int, 8> kPostScriptToolbar{cmd::kAddCrops,         cmd::kRemoveCrops, cmd::kRenameEps,
-                                                cmd::kListFonts,        cmd::kAlterBoundingBox,
-                                                cmd::kSplitEps,         0,                 cmd::kCropSettings};
+constexpr std::array<int, 8> kPostScriptToolbar{
+    cmd::kAddCrops,    cmd::kRemoveCrops, cmd::kRenameEps, cmd::kListFonts, cmd::kAlterBoundingBox, cmd::kSplitEps, 0,
+    cmd::kCropSettings};
 
 } // namespace
 
 std::span<const CommandInfo> commandTable() { return kCommands; }
 
-const CommandInfo* findCommand(int id) {
-  for (const auto& c : kCommands)
+const CommandInfo *findCommand(int id) {
+  for (const auto &c : kCommands)
     if (c.id == id) return &c;
   return nullptr;
 }

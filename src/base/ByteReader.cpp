@@ -58,7 +58,7 @@ float ByteReader::f32() {
   return v;
 }
 
-bool ByteReader::bytes(void* dst, size_t n) {
+bool ByteReader::bytes(void *dst, size_t n) {
   if (!need(n)) return false;
   if (n) std::memcpy(dst, data_.data() + offset_, n);
   offset_ += n;
@@ -71,7 +71,8 @@ void ByteWriter::u16(uint16_t v) {
 }
 
 void ByteWriter::u32(uint32_t v) {
-  for (int i = 0; i < 4; ++i) buffer_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  for (int i = 0; i < 4; ++i)
+    buffer_.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 void ByteWriter::f32(float v) {
@@ -80,8 +81,8 @@ void ByteWriter::f32(float v) {
   u32(bits);
 }
 
-void ByteWriter::bytes(const void* src, size_t n) {
-  const auto* p = static_cast<const uint8_t*>(src);
+void ByteWriter::bytes(const void *src, size_t n) {
+  const auto *p = static_cast<const uint8_t *>(src);
   buffer_.insert(buffer_.end(), p, p + n);
 }
 

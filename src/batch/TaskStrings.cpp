@@ -13,10 +13,9 @@ constexpr FileKind P = FileKind::PostScript;
 constexpr std::array<TaskStrings, 13> kTable{{
     {"Create Filelist for Optimization", "Optimizing ", "%d file(s) optimized. Finished.", S, false},
     {"Create Filelist for Unoptimization", "Unoptimizing ", "%d file(s) unoptimized. Finished.", S, false},
-    {"Create Filelist for Conditional Macro Editing", "Editing with macro ", "%d file(s) edited. Finished.", S,
-     false},
-    {"Create Filelist for Setting beam angles", "Setting beam angles in ",
-     "Beam angles set in %d file(s). Finished.", S, false},
+    {"Create Filelist for Conditional Macro Editing", "Editing with macro ", "%d file(s) edited. Finished.", S, false},
+    {"Create Filelist for Setting beam angles", "Setting beam angles in ", "Beam angles set in %d file(s). Finished.",
+     S, false},
     {"Create Filelist for Justification", "Justifying ", "%d file(s) justified. Finished.", S, false},
     {"Create Filelist for Running Multiple Tasks", "", "%d file(s) run. Finished.", S, false},
     {"Select Files for Counting", "Reading item count for", "%d file(s) edited. Finished.", S, true},
@@ -27,14 +26,13 @@ constexpr std::array<TaskStrings, 13> kTable{{
     {"Create Filelist for Renaming EPS Files", "Renaming file ", "%d file(s) renamed. Finished.", P, true},
     {"Create Filelist for Postscript Font List", "Recording text fonts needed in ",
      "%d file(s) processed creating font list. Finished.", P, true},
-    {"Create Filelist for Altering EPS Bounding Box", "Altering bounding box in file ",
-     "%d file(s) altered. Finished.", P, true},
-    {"Create Filelist for Splitting Multi-page EPS Files", "Splitting file ", "%d file(s) split. Finished.", P,
-     true},
+    {"Create Filelist for Altering EPS Bounding Box", "Altering bounding box in file ", "%d file(s) altered. Finished.",
+     P, true},
+    {"Create Filelist for Splitting Multi-page EPS Files", "Splitting file ", "%d file(s) split. Finished.", P, true},
 }};
 
 } // namespace
 
-const TaskStrings& taskStrings(Task task) { return kTable[static_cast<size_t>(task)]; }
+const TaskStrings &taskStrings(Task task) { return kTable[static_cast<size_t>(task)]; }
 
 } // namespace velmora

@@ -16,21 +16,21 @@ struct ItemCountTotals {
   int32_t parameters = 0;
   int32_t staves = 0;
   int32_t blankStaves = 0;
-  std::array<int32_t, 19> codeItems{};  // indexed by code 1..18
+  std::array<int32_t, 19> codeItems{}; // indexed by code 1..18
   std::array<int32_t, 19> codeParameters{};
 };
 
-inline constexpr const char* kVersion1File =
+inline constexpr const char *kVersion1File =
     "File is a SCORE version 1 file. %s. Resave as version 2 from SCORE and retranscribe.";
-inline constexpr const char* kNotScoreFile = "File is not a SCORE file - %s";
-inline constexpr const char* kIntermediateJust =
+inline constexpr const char *kNotScoreFile = "File is not a SCORE file - %s";
+inline constexpr const char *kIntermediateJust =
     "Intermediate Just file format used by file %s. Resave the file in SCORE and retranscribe.";
 
 // Counts one file into the totals; a refused or damaged file adds what was
 // read before the refusal. 0 when the user confirmed a cancel, else 1.
-int countFile(IHost& host, const std::string& path, ItemCountTotals& totals);
+int countFile(IHost &host, const std::string &path, ItemCountTotals &totals);
 
 // The result block, one string per log row.
-std::vector<std::string> itemCountResultBlock(const ItemCountTotals& totals, bool skipBlankStaves);
+std::vector<std::string> itemCountResultBlock(const ItemCountTotals &totals, bool skipBlankStaves);
 
 } // namespace velmora

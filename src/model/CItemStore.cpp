@@ -9,9 +9,9 @@ int CItemStore::listIndexForStave(float p2) {
   return static_cast<int>(p2) - 1;
 }
 
-CItem& CItemStore::addItem(std::span<const float> params) {
+CItem &CItemStore::addItem(std::span<const float> params) {
   const int index = listIndexForStave(params.size() >= 2 ? params[1] : 0.0f);
-  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  StaveList &target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
   return target.emplace_back(params);
 }
 
@@ -26,13 +26,12 @@ bool isOneOf(int code, std::initializer_list<int> codes) {
 }
 
 // Where X goes relative to Y when both stand at the same P3.
-Tie tieBreak(const CItem& x, const CItem& y) {
+Tie tieBreak(const CItem &x, const CItem &y) {
   const int xc = intPart(x.code());
   const int yc = intPart(y.code());
   switch (yc) {
   case 9:
-  case 11:
-    return isOneOf(xc, {9, 11}) ? Tie::After : Tie::GoOn;
+  case 11: return isOneOf(xc, {9, 11}) ? Tie::After : Tie::GoOn;
   case 1:
     if (isOneOf(xc, {9, 11, 4, 7, 5})) return Tie::Before;
     if (xc == 1) return y.p(4) < x.p(4) ? Tie::Before : Tie::After;
@@ -51,30 +50,27 @@ Tie tieBreak(const CItem& x, const CItem& y) {
   case 8:
   case 14:
   case 17:
-  case 18:
-    return Tie::After;
-  default:
-    return Tie::GoOn;
+  case 18: return Tie::After;
+  default: return Tie::GoOn;
   }
 }
 
 } // namespace
 
-CItem& CItemStore::insertItemInOrder(std::span<const float> params) {
+CItem &CItemStore::insertItemInOrder(std::span<const float> params) {
   const int index = listIndexForStave(params.size() >= 2 ? params[1] : 0.0f);
-  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  StaveList &target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
   CItem x(params);
   const float p3 = x.p(3);
   auto it = target.begin();
-  while (it != target.end() && it->p(3) < p3) ++it;
+  while (it != target.end() && it->p(3) < p3)
+    ++it;
   while (it != target.end()) {
     if (it->p(3) > p3) return *target.insert(it, std::move(x));
     // Same P3: the tie-break decides, or we go on to the next item.
     switch (tieBreak(x, *it)) {
-    case Tie::Before:
-      return *target.insert(it, std::move(x));
-    case Tie::After:
-      return *target.insert(std::next(it), std::move(x));
+    case Tie::Before: return *target.insert(it, std::move(x));
+    case Tie::After: return *target.insert(std::next(it), std::move(x));
     case Tie::GoOn: {
       auto next = std::next(it);
       if (next == target.end() || next->p(3) > p3) return *target.insert(next, std::move(x));
@@ -86,14 +82,14 @@ CItem& CItemStore::insertItemInOrder(std::span<const float> params) {
   return target.emplace_back(std::move(x));
 }
 
-StaveList::iterator CItemStore::find(int listIndex, const CItem& item) {
-  StaveList& l = lists_[static_cast<size_t>(listIndex)];
+StaveList::iterator CItemStore::find(int listIndex, const CItem &item) {
+  StaveList &l = lists_[static_cast<size_t>(listIndex)];
   for (auto it = l.begin(); it != l.end(); ++it)
     if (&*it == &item) return it;
   return l.end();
 }
 
-void CItemStore::removeItem(int listIndex, const CItem& item) {
+void CItemStore::removeItem(int listIndex, const CItem &item) {
   if (listIndex < 0 || listIndex >= kStaveListCount) return;
   const auto it = find(listIndex, item);
   if (it == list(listIndex).end()) return;
@@ -101,32 +97,34 @@ void CItemStore::removeItem(int listIndex, const CItem& item) {
   list(listIndex).erase(it);
 }
 
-void CItemStore::moveToPlacedList(int listIndex, const CItem& item) {
+void CItemStore::moveToPlacedList(int listIndex, const CItem &item) {
   if (listIndex < 0 || listIndex >= kStaveListCount) return;
   const auto it = find(listIndex, item);
   if (it == list(listIndex).end()) return;
   lists_[kPlacedList].splice(lists_[kPlacedList].end(), list(listIndex), it);
 }
 
-void CItemStore::removeParameter(CItem& item, int32_t index) {
+void CItemStore::removeParameter(CItem &item, int32_t index) {
   if (index < 0 || index >= item.count()) return;
   item.params().removeAt(index, 1);
   headerWord -= 1;
 }
 
 void CItemStore::clear() {
-  for (auto& l : lists_) l.clear();
+  for (auto &l : lists_)
+    l.clear();
 }
 
 bool CItemStore::empty() const {
-  for (const auto& l : lists_)
+  for (const auto &l : lists_)
     if (!l.empty()) return false;
   return true;
 }
 
 size_t CItemStore::itemCount() const {
   size_t n = 0;
-  for (const auto& l : lists_) n += l.size();
+  for (const auto &l : lists_)
+    n += l.size();
   return n;
 }
 

@@ -2,7 +2,7 @@
 
 namespace velmora {
 
-const char* settingsFileName(SettingsFile file) {
+const char *settingsFileName(SettingsFile file) {
   switch (file) {
   case SettingsFile::Prefs: return "prefs.dat";
   case SettingsFile::Optimize: return "opt.dat";
@@ -19,22 +19,37 @@ const char* settingsFileName(SettingsFile file) {
 }
 
 std::array<float, kJustifyWidthCount> justifyResetWidths() {
-  return {3.0f, 3.4f, 3.6f, 2.7f, 3.2f, 2.6f, 4.7f, 3.2f, 2.7f, 4.1f,
+  return {3.0f, 3.4f, 3.6f,  2.7f, 3.2f, 2.6f,  4.7f, 3.2f, 2.7f, 4.1f,
           3.1f, 3.6f, 0.85f, 0.8f, 0.9f, 2.05f, 2.1f, 2.3f, 2.1f};
 }
 
-std::array<float*, kJustifyWidthCount> justifyWidths(JustifyOptions& o) {
-  return {&o.noteheadQuarterHalf, &o.noteheadWhole,       &o.noteheadDoubleWhole,   &o.accidentalFlat,
-          &o.accidentalSharp,     &o.accidentalNatural,   &o.accidentalDoubleFlat,  &o.accidentalDoubleSharp,
-          &o.quarterFlat,         &o.threeQuarterFlat,    &o.quarterSharp,          &o.threeQuarterSharp,
-          &o.ledgerQuarterHalf,   &o.ledgerWhole,         &o.ledgerDoubleWhole,     &o.rhythmDot,
-          &o.noteFlag,            &o.noteParenthesis,     &o.accidentalParenthesis};
+std::array<float *, kJustifyWidthCount> justifyWidths(JustifyOptions &o) {
+  return {&o.noteheadQuarterHalf,
+          &o.noteheadWhole,
+          &o.noteheadDoubleWhole,
+          &o.accidentalFlat,
+          &o.accidentalSharp,
+          &o.accidentalNatural,
+          &o.accidentalDoubleFlat,
+          &o.accidentalDoubleSharp,
+          &o.quarterFlat,
+          &o.threeQuarterFlat,
+          &o.quarterSharp,
+          &o.threeQuarterSharp,
+          &o.ledgerQuarterHalf,
+          &o.ledgerWhole,
+          &o.ledgerDoubleWhole,
+          &o.rhythmDot,
+          &o.noteFlag,
+          &o.noteParenthesis,
+          &o.accidentalParenthesis};
 }
 
-void resetJustifyWidths(JustifyOptions& options) {
+void resetJustifyWidths(JustifyOptions &options) {
   const auto values = justifyResetWidths();
   const auto fields = justifyWidths(options);
-  for (size_t i = 0; i < kJustifyWidthCount; ++i) *fields[i] = values[i];
+  for (size_t i = 0; i < kJustifyWidthCount; ++i)
+    *fields[i] = values[i];
 }
 
 } // namespace velmora

@@ -1,7 +1,7 @@
 #include "cli/CliMain.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,7 +13,7 @@
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
 
-extern char** environ;
+extern char **environ;
 
 namespace velmora::cli {
 namespace {
@@ -26,28 +26,30 @@ struct CliRun {
   std::string err;
 };
 
-std::string slurp(std::FILE* f) {
+std::string slurp(std::FILE *f) {
   std::rewind(f);
   std::string s;
   char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+    s.append(buf, n);
   std::fclose(f);
   return s;
 }
 
 CliRun runCommand(std::vector<std::string> args) {
   args.insert(args.begin(), "velmora-cli");
-  std::vector<const char*> argv;
-  for (auto& a : args) argv.push_back(a.c_str());
+  std::vector<const char *> argv;
+  for (auto &a : args)
+    argv.push_back(a.c_str());
   argv.push_back(nullptr);
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
+  std::FILE *out = std::tmpfile();
+  std::FILE *err = std::tmpfile();
   const int status = runCli(static_cast<int>(args.size()), argv.data(), out, err);
   return {status, slurp(out), slurp(err)};
 }
 
 TEST(Cli, UsageErrorsExitWithTwo) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
+  for (const auto &args : std::vector<std::vector<std::string>>{
            {}, {"frobnicate", "a.mus"}, {"count"}, {"--bogus", "count", "a.mus"}, {"--settings"}}) {
     const CliRun r = runCommand(args);
     EXPECT_EQ(r.status, 2);
@@ -62,7 +64,8 @@ TEST(Cli, UsageErrorsExitWithTwo) {
 TEST(Cli, CountPrintsTheLogAndMessagesApart) {
   TempDir settings, scores;
   test::writeBytes(scores.file("a.mus"), test::buildScore("8 1 0\n1 1 10 4 10 0 1"));
-  const CliRun r = runCommand({"--settings", settings.path(), "count", scores.file("a.mus"), scores.file("missing.mus")});
+  const CliRun r =
+      runCommand({"--settings", settings.path(), "count", scores.file("a.mus"), scores.file("missing.mus")});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "velmora-cli: Unable to load settings! Using Defaults...\nvelmora-cli: Unable to open file " +
                        scores.file("missing.mus") + " for reading\n");
@@ -81,7 +84,7 @@ TEST(Cli, CountPrintsTheLogAndMessagesApart) {
 
 TEST(Cli, ConsoleLogPrintsExtendedRowsOnce) {
   COutputLog log;
-  std::FILE* out = std::tmpfile();
+  std::FILE *out = std::tmpfile();
   ConsoleLog console(log, out);
   log.setObserver(&console);
   log.appendAndFollow("Editing with macro M /a.mus");
@@ -100,12 +103,15 @@ TEST(Cli, ConsoleLogPrintsExtendedRowsOnce) {
 TEST(Cli, InterruptEndsTheBatchWith130) {
   TempDir settings, scores;
   std::string items;
-  for (int i = 0; i < 4000; ++i) items += "1 1 " + std::to_string(i) + " 4\n";
+  for (int i = 0; i < 4000; ++i)
+    items += "1 1 " + std::to_string(i) + " 4\n";
   test::writeBytes(scores.file("big.mus"), test::buildScore(items));
   std::vector<std::string> args{VELMORA_CLI_BINARY, "--settings", settings.path(), "count"};
-  for (int i = 0; i < 400; ++i) args.push_back(scores.file("big.mus"));
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
+  for (int i = 0; i < 400; ++i)
+    args.push_back(scores.file("big.mus"));
+  std::vector<char *> argv;
+  for (auto &a : args)
+    argv.push_back(a.data());
   argv.push_back(nullptr);
 
   int pipeFd[2];
@@ -130,7 +136,8 @@ TEST(Cli, InterruptEndsTheBatchWith130) {
     out.append(buf, static_cast<size_t>(n));
   }
   kill(pid, SIGINT);
-  for (ssize_t n; (n = read(pipeFd[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
+  for (ssize_t n; (n = read(pipeFd[0], buf, sizeof buf)) > 0;)
+    out.append(buf, static_cast<size_t>(n));
   close(pipeFd[0]);
   int status = 0;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);

@@ -16,23 +16,24 @@ using test::FakeHost;
 using test::TempDir;
 using Rows = std::vector<std::string>;
 
-Rows codeRows(const ItemCountTotals& t) {
+Rows codeRows(const ItemCountTotals &t) {
   Rows rows;
   for (int c = 1; c <= 18; ++c)
-    rows.push_back("\tCode " + std::to_string(c) + "\t\tItems:\t" + std::to_string(t.codeItems[c]) +
-                   "\tParameters:\t" + std::to_string(t.codeParameters[c]));
+    rows.push_back("\tCode " + std::to_string(c) + "\t\tItems:\t" + std::to_string(t.codeItems[c]) + "\tParameters:\t" +
+                   std::to_string(t.codeParameters[c]));
   return rows;
 }
 
-Rows concat(Rows a, const Rows& b) {
+Rows concat(Rows a, const Rows &b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-ItemCountTotals countFiles(FakeHost& host, const std::vector<std::string>& paths) {
+ItemCountTotals countFiles(FakeHost &host, const std::vector<std::string> &paths) {
   ItemCountTotals totals;
   totals.files = static_cast<int32_t>(paths.size());
-  for (const auto& p : paths) EXPECT_EQ(countFile(host, p, totals), 1);
+  for (const auto &p : paths)
+    EXPECT_EQ(countFile(host, p, totals), 1);
   return totals;
 }
 
@@ -91,8 +92,8 @@ TEST(ItemCount, RefusedFilesAddNothing) {
   test::writeBytes(dir.file("short.mus"), {0x05, 0x00});
 
   FakeHost host;
-  const ItemCountTotals t = countFiles(
-      host, {dir.file("v1.mus"), dir.file("ns.mus"), dir.file("just.mus"), dir.file("gone.mus"), dir.file("short.mus")});
+  const ItemCountTotals t = countFiles(host, {dir.file("v1.mus"), dir.file("ns.mus"), dir.file("just.mus"),
+                                              dir.file("gone.mus"), dir.file("short.mus")});
   EXPECT_EQ(host.messages,
             (Rows{"File is a SCORE version 1 file. " + dir.file("v1.mus") +
                       ". Resave as version 2 from SCORE and retranscribe.",
@@ -165,7 +166,7 @@ TEST(ItemCount, ConfirmedCancelStopsTheCount) {
 TEST(ItemCount, CorpusItemsMatchTheDumps) {
   const std::string corpus = test::corpusDir();
   if (corpus.empty()) GTEST_SKIP() << "no corpus";
-  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+  for (const auto &entry : std::filesystem::directory_iterator(corpus)) {
     if (entry.path().extension() != ".mus") continue;
     auto pmx = entry.path();
     pmx.replace_extension(".pmx");

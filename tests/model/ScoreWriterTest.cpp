@@ -1,6 +1,6 @@
+#include "model/ScoreWriter.h"
 #include "ModelHelpers.h"
 #include "base/AtomicFile.h"
-#include "model/ScoreWriter.h"
 
 namespace velmora {
 namespace {
@@ -64,7 +64,8 @@ TEST(ModelScoreWriter, StaveWriterRenumbers) {
                               "8 5 0\n"
                               "1 5 20 6")),
             1);
-  for (int stave : {1, 3, 5}) s.store.staveFlags[static_cast<size_t>(stave)] = 1;
+  for (int stave : {1, 3, 5})
+    s.store.staveFlags[static_cast<size_t>(stave)] = 1;
   s.store.moveToPlacedList(4, s.store.list(4).back());
   // The two unflagged staff items are not written; the task lowers the header word.
   s.store.headerWord -= 2 * 4;
@@ -116,7 +117,7 @@ TEST(ModelScoreWriter, RefusalsWriteNothing) {
 
 TEST(ModelScoreWriter, CancelKeepsOldOutput) {
   // During the trim, during the plain write, during the stave write.
-  for (const auto& [pump, stave] : {std::pair{1L, false}, std::pair{300L, false}, std::pair{2L, true}}) {
+  for (const auto &[pump, stave] : {std::pair{1L, false}, std::pair{300L, false}, std::pair{2L, true}}) {
     Session s;
     ASSERT_EQ(s.read(buildScore("1 1 10 4\n1 2 10 4")), 1);
     s.store.staveFlags[1] = s.store.staveFlags[2] = 1;

@@ -14,11 +14,10 @@ using test::kStamp379;
 using test::word;
 
 // The reset widths in file order: noteFlag is not among them, it comes last.
-const Bytes kResetWidthsFileOrder = word(0x40400000) + word(0x4059999A) + word(0x40666666) + word(0x402CCCCD) +
-                                    word(0x404CCCCD) + word(0x40266666) + word(0x40966666) + word(0x404CCCCD) +
-                                    word(0x402CCCCD) + word(0x40833333) + word(0x40466666) + word(0x40666666) +
-                                    word(0x3F59999A) + word(0x3F4CCCCD) + word(0x3F666666) + word(0x40033333) +
-                                    word(0x40133333) + word(0x40066666);
+const Bytes kResetWidthsFileOrder =
+    word(0x40400000) + word(0x4059999A) + word(0x40666666) + word(0x402CCCCD) + word(0x404CCCCD) + word(0x40266666) +
+    word(0x40966666) + word(0x404CCCCD) + word(0x402CCCCD) + word(0x40833333) + word(0x40466666) + word(0x40666666) +
+    word(0x3F59999A) + word(0x3F4CCCCD) + word(0x3F666666) + word(0x40033333) + word(0x40133333) + word(0x40066666);
 
 TEST(SettingsLayout, DefaultsAreStoredByteForByte) {
   // prefs.dat: empty subfolder, explorer flag as int32.
@@ -32,12 +31,12 @@ TEST(SettingsLayout, DefaultsAreStoredByteForByte) {
   EXPECT_EQ(storeRecord(EditOptions{}),
             (kStamp379 + Bytes{0x03} + chars("EDI") + Bytes{0x01, 0x00, 0x00, 0x00} + word(0) + word(0) + word(0)));
   // just.dat: minimum space 0.5, 18 widths, spacing, barline type, noteFlag 2.1 last.
-  EXPECT_EQ(storeRecord(JustifyOptions{}), (kStamp379 + Bytes{0x03} + chars("JST") + Bytes{0x00, 0x00} +
-                                               word(0x3F000000) + kResetWidthsFileOrder + word(0) + word(0) +
-                                               word(0) + word(0x40066666)));
+  EXPECT_EQ(storeRecord(JustifyOptions{}),
+            (kStamp379 + Bytes{0x03} + chars("JST") + Bytes{0x00, 0x00} + word(0x3F000000) + kResetWidthsFileOrder +
+             word(0) + word(0) + word(0) + word(0x40066666)));
   // beam.dat: extension, then seven int32.
-  EXPECT_EQ(storeRecord(BeamOptions{}), kStamp379 + Bytes{0x03} + chars("BIM") + word(0) + word(0) + word(0) +
-                                            word(0) + word(0) + word(0) + word(0));
+  EXPECT_EQ(storeRecord(BeamOptions{}), kStamp379 + Bytes{0x03} + chars("BIM") + word(0) + word(0) + word(0) + word(0) +
+                                            word(0) + word(0) + word(0));
   // run.dat: four int32, extension, runJustify.
   EXPECT_EQ(storeRecord(RunOptions{}),
             kStamp379 + word(0) + word(0) + word(0) + word(0) + Bytes{0x03} + chars("RUN") + word(0));
@@ -46,7 +45,8 @@ TEST(SettingsLayout, DefaultsAreStoredByteForByte) {
                                             word(841) + word(22) + word(0x3F000000) + word(1) + word(0) + word(1));
   // report.dat: fifteen int32 ones.
   Bytes report = kStamp379;
-  for (int i = 0; i < 15; ++i) report = report + word(1);
+  for (int i = 0; i < 15; ++i)
+    report = report + word(1);
   EXPECT_EQ(storeRecord(ReportOptions{}), report);
   // SCORCNT2.DAT.
   EXPECT_EQ(storeRecord(ItemCountOptions{}), kStamp379 + word(0));
@@ -57,8 +57,8 @@ TEST(SettingsLayout, FieldOrderOfNonDefaultValues) {
   CropOptions c;
   c.paperSize = 3, c.originX = -10, c.originY = 20, c.boxX1 = 1, c.boxX2 = 2, c.boxY1 = 3, c.boxY2 = 4;
   c.markLength = 99, c.markThickness = 5.0f, c.alignWithFileBox = 0, c.landscape = 1, c.renameToScoreName = 0;
-  EXPECT_EQ(storeRecord(c), kStamp379 + word(3) + word(0xFFFFFFF6) + word(20) + word(1) + word(2) + word(3) +
-                                word(4) + word(99) + word(0x40A00000) + word(0) + word(1) + word(0));
+  EXPECT_EQ(storeRecord(c), kStamp379 + word(3) + word(0xFFFFFFF6) + word(20) + word(1) + word(2) + word(3) + word(4) +
+                                word(99) + word(0x40A00000) + word(0) + word(1) + word(0));
 
   // Report flags in their listed order: only the last one cleared.
   ReportOptions r;
@@ -75,7 +75,7 @@ TEST(SettingsLayout, FieldOrderOfNonDefaultValues) {
   EXPECT_EQ(Bytes(edi.end() - 12, edi.end()), word(1) + word(2) + word(3));
 }
 
-template <class R> void expectRoundTrip(const R& values) {
+template <class R> void expectRoundTrip(const R &values) {
   R back; // defaults, which `values` all differ from
   EXPECT_EQ(loadRecord(storeRecord(values), back), LoadResult::Loaded);
   EXPECT_TRUE(back == values);
@@ -89,7 +89,8 @@ TEST(SettingsLayout, EveryRecordRoundTrips) {
   JustifyOptions j;
   j.extension = "LONGER EXT", j.promptBeforeOperation = 1, j.recognizeStretchedNotes = 1, j.minimumSpace = 0.01f;
   float w = 10.0f;
-  for (float* width : justifyWidths(j)) *width = (w += 0.25f);
+  for (float *width : justifyWidths(j))
+    *width = (w += 0.25f);
   j.extraSpaceFirstNote = 1.5f, j.extraSpaceOpeningTie = -0.5f, j.barlineType = 8;
   expectRoundTrip(j);
   expectRoundTrip(BeamOptions{"B", 1, 1, 1, 1, 2, 1, 1});
@@ -224,7 +225,8 @@ TEST(SettingsLayout, ResetWidthsMatchTheDefaults) {
   EXPECT_EQ(fields[17], &j.noteParenthesis);
   EXPECT_EQ(justifyResetWidths()[16], 2.1f);
 
-  for (float* f : fields) *f = 0.0f;
+  for (float *f : fields)
+    *f = 0.0f;
   j.minimumSpace = 4.0f;
   resetJustifyWidths(j);
   JustifyOptions expected;
