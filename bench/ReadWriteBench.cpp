@@ -16,12 +16,12 @@ namespace {
 
 class SilentHost : public velmora::IHost {
 public:
-  void showMessage(const std::string &) override {}
-  bool askYesNo(const std::string &, const std::string &) override { return false; }
-  bool askOkCancel(const std::string &) override { return false; }
+  void showMessage(const std::string&) override {}
+  bool askYesNo(const std::string&, const std::string&) override { return false; }
+  bool askOkCancel(const std::string&) override { return false; }
   velmora::Pump pump() override { return velmora::Pump::GoOn; }
-  int chooseFiles(velmora::FileListRequest &, std::vector<std::string> &) override { return 0; }
-  void openInViewer(const std::string &) override {}
+  int chooseFiles(velmora::FileListRequest&, std::vector<std::string>&) override { return 0; }
+  void openInViewer(const std::string&) override {}
 };
 
 // About 60000 words: notes over 50 staves, near the largest a header can describe.
@@ -54,21 +54,21 @@ struct Fixture {
     output = (folder / "large.edi").string();
     bytes = largeScore();
     std::ofstream(input, std::ios::binary)
-        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   std::filesystem::path folder;
   std::string input, output;
   std::vector<uint8_t> bytes;
 };
 
-Fixture &fixture() {
+Fixture& fixture() {
   static Fixture f;
   return f;
 }
 
-void BM_ReadPlainWrite(benchmark::State &state) {
+void BM_ReadPlainWrite(benchmark::State& state) {
   SilentHost host;
-  Fixture &f = fixture();
+  Fixture& f = fixture();
   for (auto _ : state) {
     velmora::CItemStore store;
     if (velmora::openAndReadGeneral(host, f.input, store) != 1) state.SkipWithError("read failed");
@@ -79,8 +79,8 @@ void BM_ReadPlainWrite(benchmark::State &state) {
 }
 BENCHMARK(BM_ReadPlainWrite);
 
-void BM_RawReadWrite(benchmark::State &state) {
-  Fixture &f = fixture();
+void BM_RawReadWrite(benchmark::State& state) {
+  Fixture& f = fixture();
   for (auto _ : state) {
     std::ifstream in(f.input, std::ios::binary);
     std::vector<char> data((std::istreambuf_iterator<char>(in)), {});

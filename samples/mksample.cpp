@@ -15,16 +15,16 @@ namespace {
 
 class PrintingHost : public velmora::IHost {
 public:
-  void showMessage(const std::string &text) override { std::fprintf(stderr, "velmora-mksample: %s\n", text.c_str()); }
-  bool askYesNo(const std::string &, const std::string &) override { return false; }
-  bool askOkCancel(const std::string &) override { return false; }
+  void showMessage(const std::string& text) override { std::fprintf(stderr, "velmora-mksample: %s\n", text.c_str()); }
+  bool askYesNo(const std::string&, const std::string&) override { return false; }
+  bool askOkCancel(const std::string&) override { return false; }
   velmora::Pump pump() override { return velmora::Pump::GoOn; }
-  int chooseFiles(velmora::FileListRequest &, std::vector<std::string> &) override { return 0; }
-  void openInViewer(const std::string &) override {}
+  int chooseFiles(velmora::FileListRequest&, std::vector<std::string>&) override { return 0; }
+  void openInViewer(const std::string&) override {}
 };
 
 // One item per line, parameters separated by blanks; "#" starts a comment.
-std::vector<uint8_t> scoreFromText(std::istream &text) {
+std::vector<uint8_t> scoreFromText(std::istream& text) {
   std::vector<std::vector<float>> items;
   std::string line;
   while (std::getline(text, line)) {
@@ -37,14 +37,14 @@ std::vector<uint8_t> scoreFromText(std::istream &text) {
   }
   const std::vector<float> trailer{0.0f, 0.0f, 0.0f, 4.0f, -9999.0f};
   int32_t total = static_cast<int32_t>(trailer.size());
-  for (const auto &item : items)
+  for (const auto& item : items)
     total += 1 + static_cast<int32_t>(item.size());
   velmora::ByteWriter out;
   if (total <= 14200)
     out.u16(static_cast<uint16_t>(total));
   else
     out.i32(total);
-  for (const auto &item : items) {
+  for (const auto& item : items) {
     out.f32(static_cast<float>(item.size()));
     for (float p : item)
       out.f32(p);
@@ -56,7 +56,7 @@ std::vector<uint8_t> scoreFromText(std::istream &text) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: velmora-mksample DIR\n");
     return 2;
@@ -70,7 +70,7 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "velmora-mksample: cannot create %s: %s\n", project.c_str(), ec.message().c_str());
     return 1;
   }
-  for (const auto &entry : fs::directory_iterator(VELMORA_SAMPLES_DIR)) {
+  for (const auto& entry : fs::directory_iterator(VELMORA_SAMPLES_DIR)) {
     if (entry.path().extension() != ".txt") continue;
     std::ifstream text(entry.path());
     const std::string target = project + entry.path().stem().string() + ".mus";

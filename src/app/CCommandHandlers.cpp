@@ -12,12 +12,12 @@ BatchOutcome CCommandHandlers::onRunItemCount() {
 
   BatchTask task;
   task.task = Task::ItemCount;
-  task.progressText = [](const std::string &path) { return " " + path; };
+  task.progressText = [](const std::string& path) { return " " + path; };
   task.prepare = [this] {
     itemCount_.files = static_cast<int32_t>(batch_.fileList.size());
     return true;
   };
-  task.perFile = [this](const std::string &path, const std::string &) { return countFile(host_, path, itemCount_); };
+  task.perFile = [this](const std::string& path, const std::string&) { return countFile(host_, path, itemCount_); };
   task.afterFinish = [this] {
     const auto rows = itemCountResultBlock(itemCount_, doc_.settings.itemCount().skipBlankStaves != 0);
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -31,9 +31,9 @@ BatchOutcome CCommandHandlers::onRunItemCount() {
   return runBatch(batch_, host_, task, doc_.settings.prefs().useExplorerDialog != 0);
 }
 
-void CCommandHandlers::onItemCountSettings(IItemCountDialogs &dialogs) {
+void CCommandHandlers::onItemCountSettings(IItemCountDialogs& dialogs) {
   doc_.settings.editSettings<ItemCountOptions>(
-      host_, [&dialogs](ItemCountOptions &options) { return dialogs.editItemCountOptions(options); });
+      host_, [&dialogs](ItemCountOptions& options) { return dialogs.editItemCountOptions(options); });
 }
 
 } // namespace velmora

@@ -8,32 +8,25 @@
 
 namespace velmora {
 
-// The "Item Count Settings" dialog; true for OK.
-class IItemCountDialogs {
-public:
-  virtual ~IItemCountDialogs() = default;
-  virtual bool editItemCountOptions(ItemCountOptions &options) = 0;
-};
-
 // The command handlers of the main view: each task's preparation and run
 // through the batch frame. The GUI and the CLI call these and nothing else.
 class CCommandHandlers {
 public:
-  CCommandHandlers(CVelmoraDoc &doc, CBatchState &batch, IHost &host) : doc_(doc), batch_(batch), host_(host) {}
+  CCommandHandlers(CVelmoraDoc& doc, CBatchState& batch, IHost& host) : doc_(doc), batch_(batch), host_(host) {}
 
   bool isEnabled(int commandId) const;
 
   // "Run Item Count..."
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."
-  void onItemCountSettings(IItemCountDialogs &dialogs);
+  void onItemCountSettings(IItemCountDialogs& dialogs);
 
-  const ItemCountTotals &lastItemCount() const { return itemCount_; }
+  const ItemCountTotals& lastItemCount() const { return itemCount_; }
 
 private:
-  CVelmoraDoc &doc_;
-  CBatchState &batch_;
-  IHost &host_;
+  CVelmoraDoc& doc_;
+  CBatchState& batch_;
+  IHost& host_;
   ItemCountTotals itemCount_;
 };
 

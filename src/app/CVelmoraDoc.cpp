@@ -4,13 +4,13 @@
 
 namespace velmora {
 
-bool CVelmoraDoc::create(IHost &host, std::string_view commandLine) {
+bool CVelmoraDoc::create(IHost& host, std::string_view commandLine) {
   if (!locateSettingsFolder(host, commandLine)) return false;
   loadSettings(host);
   return true;
 }
 
-bool CVelmoraDoc::locateSettingsFolder(IHost &host, std::string_view commandLine) {
+bool CVelmoraDoc::locateSettingsFolder(IHost& host, std::string_view commandLine) {
   const FolderResult folder = velmora::locateSettingsFolder(commandLine);
   if (!folder.ok()) {
     host.showMessage(folder.error);
@@ -20,7 +20,7 @@ bool CVelmoraDoc::locateSettingsFolder(IHost &host, std::string_view commandLine
   return true;
 }
 
-void CVelmoraDoc::loadSettings(IHost &host) { settings.loadAtStartup(host); }
+void CVelmoraDoc::loadSettings(IHost& host) { settings.loadAtStartup(host); }
 
 void CVelmoraDoc::clearStore() { store.clear(); }
 

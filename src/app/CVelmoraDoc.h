@@ -19,10 +19,10 @@ public:
   // Fixes the settings folder (the command line, when not empty, names it)
   // and loads the settings. False when there is no settings folder; the
   // message has been shown and the program cannot go on.
-  bool create(IHost &host, std::string_view commandLine);
+  bool create(IHost& host, std::string_view commandLine);
   // The two halves of create().
-  bool locateSettingsFolder(IHost &host, std::string_view commandLine);
-  void loadSettings(IHost &host);
+  bool locateSettingsFolder(IHost& host, std::string_view commandLine);
+  void loadSettings(IHost& host);
 
   // Empties the item store after a file.
   void clearStore();

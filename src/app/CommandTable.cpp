@@ -91,8 +91,8 @@ constexpr std::array<int, 8> kPostScriptToolbar{
 
 std::span<const CommandInfo> commandTable() { return kCommands; }
 
-const CommandInfo *findCommand(int id) {
-  for (const auto &c : kCommands)
+const CommandInfo* findCommand(int id) {
+  for (const auto& c : kCommands)
     if (c.id == id) return &c;
   return nullptr;
 }

@@ -10,9 +10,9 @@ enum class Menu { Actions, PostScript, Options, View, Help };
 struct CommandInfo {
   int id;
   Menu menu;
-  const char *text;   // menu text as stored; the key name follows a tab
-  const char *key;    // shortcut, or "" for none
-  const char *prompt; // status-bar prompt, then "\n" and the tooltip
+  const char* text;   // menu text as stored; the key name follows a tab
+  const char* key;    // shortcut, or "" for none
+  const char* prompt; // status-bar prompt, then "\n" and the tooltip
   bool separatorBefore;
 };
 
@@ -28,7 +28,7 @@ inline constexpr int kEdit = 32776, kOptimize = 32771, kUnoptimize = 32772, kSet
 
 // Every command in menu order.
 std::span<const CommandInfo> commandTable();
-const CommandInfo *findCommand(int id);
+const CommandInfo* findCommand(int id);
 
 // The commands greyed while a task runs (the tasks, their settings, the
 // manual and Exit); Changelog, About and the View toggles never are.
@@ -39,8 +39,8 @@ bool isCommandEnabled(int id, bool busy);
 std::span<const int> mainToolbar();
 std::span<const int> postScriptToolbar();
 
-inline constexpr const char *kAppTitle = "Velmora 3.7";
-inline constexpr const char *kIdleText = "Select a button or menu item to begin";
-inline constexpr const char *kProjectDirectoryFormat = "Project directory - %s";
+inline constexpr const char* kAppTitle = "Velmora 3.7";
+inline constexpr const char* kIdleText = "Select a button or menu item to begin";
+inline constexpr const char* kProjectDirectoryFormat = "Project directory - %s";
 
 } // namespace velmora

@@ -25,11 +25,11 @@ void setAtomicWriteFailureAfter(long long bytes) {
   g_written = 0;
 }
 
-AtomicFile::AtomicFile(AtomicFile &&other) noexcept
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)), temp_(std::move(other.temp_)),
       error_(std::move(other.error_)) {}
 
-AtomicFile &AtomicFile::operator=(AtomicFile &&other) noexcept {
+AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
   if (this != &other) {
     discard();
     fd_ = std::exchange(other.fd_, -1);
@@ -42,7 +42,7 @@ AtomicFile &AtomicFile::operator=(AtomicFile &&other) noexcept {
 
 AtomicFile::~AtomicFile() { discard(); }
 
-bool AtomicFile::open(const std::string &target) {
+bool AtomicFile::open(const std::string& target) {
   discard();
   error_.clear();
   target_ = target;
@@ -70,12 +70,12 @@ bool AtomicFile::open(const std::string &target) {
   return true;
 }
 
-bool AtomicFile::write(const void *data, size_t size) {
+bool AtomicFile::write(const void* data, size_t size) {
   if (fd_ < 0) {
     if (error_.empty()) error_ = "file is not open";
     return false;
   }
-  const auto *p = static_cast<const char *>(data);
+  const auto* p = static_cast<const char*>(data);
   while (size > 0) {
     size_t chunk = size;
     if (g_failAfter >= 0) {
@@ -136,7 +136,7 @@ void AtomicFile::discard() {
   }
 }
 
-bool writeFileAtomic(const std::string &target, std::span<const uint8_t> data, std::string *error) {
+bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error) {
   AtomicFile file;
   const bool ok = file.open(target) && file.write(data) && file.commit();
   if (!ok && error) *error = file.error();

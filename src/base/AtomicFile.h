@@ -13,15 +13,15 @@ namespace velmora {
 class AtomicFile {
 public:
   AtomicFile() = default;
-  AtomicFile(const AtomicFile &) = delete;
-  AtomicFile &operator=(const AtomicFile &) = delete;
-  AtomicFile(AtomicFile &&other) noexcept;
-  AtomicFile &operator=(AtomicFile &&other) noexcept;
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+  AtomicFile(AtomicFile&& other) noexcept;
+  AtomicFile& operator=(AtomicFile&& other) noexcept;
   ~AtomicFile();
 
   // Creates the temporary file; false (with error()) when the folder is not writable.
-  bool open(const std::string &target);
-  bool write(const void *data, size_t size);
+  bool open(const std::string& target);
+  bool write(const void* data, size_t size);
   bool write(std::span<const uint8_t> data) { return write(data.data(), data.size()); }
   // Flushes, closes and renames over the target (replacing it).
   bool commit();
@@ -29,7 +29,7 @@ public:
   void discard();
 
   bool isOpen() const { return fd_ >= 0; }
-  const std::string &error() const { return error_; }
+  const std::string& error() const { return error_; }
 
 private:
   int fd_ = -1;
@@ -39,7 +39,7 @@ private:
 };
 
 // Writes the whole buffer through an AtomicFile.
-bool writeFileAtomic(const std::string &target, std::span<const uint8_t> data, std::string *error = nullptr);
+bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error = nullptr);
 
 // Test hook: when set, AtomicFile::write fails once this many bytes have been
 // written in total, simulating a full disk. Negative turns it off.

@@ -58,7 +58,7 @@ float ByteReader::f32() {
   return v;
 }
 
-bool ByteReader::bytes(void *dst, size_t n) {
+bool ByteReader::bytes(void* dst, size_t n) {
   if (!need(n)) return false;
   if (n) std::memcpy(dst, data_.data() + offset_, n);
   offset_ += n;
@@ -81,8 +81,8 @@ void ByteWriter::f32(float v) {
   u32(bits);
 }
 
-void ByteWriter::bytes(const void *src, size_t n) {
-  const auto *p = static_cast<const uint8_t *>(src);
+void ByteWriter::bytes(const void* src, size_t n) {
+  const auto* p = static_cast<const uint8_t*>(src);
   buffer_.insert(buffer_.end(), p, p + n);
 }
 

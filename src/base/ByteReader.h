@@ -15,7 +15,7 @@ public:
   explicit ByteReader(std::span<const uint8_t> data) : data_(data) {}
 
   bool ok() const { return error_.empty(); }
-  const std::string &error() const { return error_; }
+  const std::string& error() const { return error_; }
   size_t offset() const { return offset_; }
   size_t size() const { return data_.size(); }
   size_t remaining() const { return ok() ? data_.size() - offset_ : 0; }
@@ -29,7 +29,7 @@ public:
   int32_t i32() { return static_cast<int32_t>(u32()); }
   float f32();
   // Copies n bytes into dst, or fails without copying.
-  bool bytes(void *dst, size_t n);
+  bool bytes(void* dst, size_t n);
   // Fails with a message of the caller's, keeping the first error.
   void fail(std::string message);
 
@@ -49,10 +49,10 @@ public:
   void u32(uint32_t v);
   void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
   void f32(float v);
-  void bytes(const void *src, size_t n);
+  void bytes(const void* src, size_t n);
 
-  const std::vector<uint8_t> &buffer() const { return buffer_; }
-  std::vector<uint8_t> &buffer() { return buffer_; }
+  const std::vector<uint8_t>& buffer() const { return buffer_; }
+  std::vector<uint8_t>& buffer() { return buffer_; }
   void reserve(size_t n) { buffer_.reserve(n); }
 
 private:

@@ -2,7 +2,7 @@
 
 namespace velmora {
 
-void writeCountedString(ByteWriter &out, std::string_view text) {
+void writeCountedString(ByteWriter& out, std::string_view text) {
   const size_t n = text.size();
   if (n < 0xFF) {
     out.u8(static_cast<uint8_t>(n));
@@ -19,7 +19,7 @@ void writeCountedString(ByteWriter &out, std::string_view text) {
 
 namespace {
 
-uint64_t readLength(ByteReader &in, bool &wide) {
+uint64_t readLength(ByteReader& in, bool& wide) {
   const uint8_t b = in.u8();
   if (b < 0xFF) return b;
   uint16_t w = in.u16();
@@ -35,7 +35,7 @@ uint64_t readLength(ByteReader &in, bool &wide) {
 
 } // namespace
 
-std::string readCountedString(ByteReader &in) {
+std::string readCountedString(ByteReader& in) {
   const size_t start = in.offset();
   bool wide = false;
   const uint64_t length = readLength(in, wide);
@@ -51,7 +51,7 @@ std::string readCountedString(ByteReader &in) {
     in.bytes(text.data(), text.size());
     return text;
   }
-  for (auto &c : text) {
+  for (auto& c : text) {
     const uint16_t ch = in.u16();
     c = static_cast<char>(ch <= 0xFF ? ch : '?');
   }

@@ -18,14 +18,14 @@ std::string withTrailingSeparator(std::string folder) {
   return folder;
 }
 
-std::string resolveCaseInsensitive(const std::string &folder, std::string_view name) {
+std::string resolveCaseInsensitive(const std::string& folder, std::string_view name) {
   std::string exact = folder + std::string(name);
   struct stat st {};
   if (::stat(exact.c_str(), &st) == 0) return exact;
-  DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return exact;
   std::string found;
-  while (const dirent *entry = ::readdir(dir)) {
+  while (const dirent* entry = ::readdir(dir)) {
     if (equalsIgnoreCaseAscii(entry->d_name, name)) {
       found = folder + entry->d_name;
       break;
@@ -35,7 +35,7 @@ std::string resolveCaseInsensitive(const std::string &folder, std::string_view n
   return found.empty() ? exact : found;
 }
 
-ReadResult readWholeFile(const std::string &path, std::vector<uint8_t> &out, size_t limit) {
+ReadResult readWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t limit) {
   out.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return ReadResult::CannotOpen;
@@ -68,17 +68,17 @@ ReadResult readWholeFile(const std::string &path, std::vector<uint8_t> &out, siz
   return ReadResult::Ok;
 }
 
-bool fileExists(const std::string &path) {
+bool fileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0;
 }
 
-bool isDirectory(const std::string &path) {
+bool isDirectory(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool renameNoReplace(const std::string &from, const std::string &to, std::string *error) {
+bool renameNoReplace(const std::string& from, const std::string& to, std::string* error) {
   // link() fails when the target exists, unlike rename(); then drop the old name.
   if (::link(from.c_str(), to.c_str()) == 0) {
     if (::unlink(from.c_str()) != 0) {
@@ -106,7 +106,7 @@ bool renameNoReplace(const std::string &from, const std::string &to, std::string
   return false;
 }
 
-std::string fileNameOf(const std::string &path) {
+std::string fileNameOf(const std::string& path) {
   const size_t slash = path.find_last_of(kPathSeparator);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }

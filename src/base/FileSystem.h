@@ -15,21 +15,21 @@ std::string withTrailingSeparator(std::string folder);
 // folder + name, where an entry of the folder whose name matches `name`
 // ignoring ASCII case is preferred, so that "SCORCNT2.DAT" finds
 // "scorcnt2.dat". Without a match it is folder + name as given.
-std::string resolveCaseInsensitive(const std::string &folder, std::string_view name);
+std::string resolveCaseInsensitive(const std::string& folder, std::string_view name);
 
 enum class ReadResult { Ok, CannotOpen, TooLarge };
 
 // Reads a whole file of at most `limit` bytes.
-ReadResult readWholeFile(const std::string &path, std::vector<uint8_t> &out, size_t limit);
+ReadResult readWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t limit);
 
-bool fileExists(const std::string &path);
-bool isDirectory(const std::string &path);
+bool fileExists(const std::string& path);
+bool isDirectory(const std::string& path);
 
 // Renames without ever replacing an existing target. False with errno-style
 // text in `error` when the target exists or the rename fails.
-bool renameNoReplace(const std::string &from, const std::string &to, std::string *error = nullptr);
+bool renameNoReplace(const std::string& from, const std::string& to, std::string* error = nullptr);
 
 // The part of a path after its last separator.
-std::string fileNameOf(const std::string &path);
+std::string fileNameOf(const std::string& path);
 
 } // namespace velmora

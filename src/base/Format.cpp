@@ -5,7 +5,7 @@
 
 namespace velmora {
 
-std::string strprintf(const char *format, ...) {
+std::string strprintf(const char* format, ...) {
   va_list args;
   va_start(args, format);
   va_list copy;
@@ -23,7 +23,7 @@ std::string strprintf(const char *format, ...) {
 }
 
 std::string toUpperAscii(std::string text) {
-  for (char &c : text) {
+  for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return text;

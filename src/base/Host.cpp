@@ -2,6 +2,6 @@
 
 namespace velmora {
 
-bool askCancelAction(IHost &host) { return host.askYesNo(kCancelActionTitle, kCancelActionText); }
+bool askCancelAction(IHost& host) { return host.askYesNo(kCancelActionTitle, kCancelActionText); }
 
 } // namespace velmora

@@ -25,25 +25,25 @@ public:
   virtual ~IHost() = default;
 
   // Modal message box with an OK button.
-  virtual void showMessage(const std::string &text) = 0;
+  virtual void showMessage(const std::string& text) = 0;
   // Modal question; true for "Yes".
-  virtual bool askYesNo(const std::string &title, const std::string &text) = 0;
+  virtual bool askYesNo(const std::string& title, const std::string& text) = 0;
   // Modal OK/Cancel box; true for OK.
-  virtual bool askOkCancel(const std::string &text) = 0;
+  virtual bool askOkCancel(const std::string& text) = 0;
   // Handles pending input. A right click or typed key raises the "Cancel
   // Action" question (see askCancelAction); Cancel means it was confirmed.
   virtual Pump pump() = 0;
   // The file-list dialog: appends the chosen paths to `files` and returns
   // 1 if at least one file was chosen, else 0.
-  virtual int chooseFiles(FileListRequest &request, std::vector<std::string> &files) = 0;
+  virtual int chooseFiles(FileListRequest& request, std::vector<std::string>& files) = 0;
   // Opens a file in the desktop's viewer (the report, the font list, a score).
-  virtual void openInViewer(const std::string &path) = 0;
+  virtual void openInViewer(const std::string& path) = 0;
 };
 
-inline constexpr const char *kCancelActionTitle = "Cancel Action";
-inline constexpr const char *kCancelActionText = "Do you wish to cancel the current operation?";
+inline constexpr const char* kCancelActionTitle = "Cancel Action";
+inline constexpr const char* kCancelActionText = "Do you wish to cancel the current operation?";
 
 // The "Cancel Action" question; true when the user answers "Yes".
-bool askCancelAction(IHost &host);
+bool askCancelAction(IHost& host);
 
 } // namespace velmora

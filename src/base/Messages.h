@@ -4,6 +4,6 @@
 namespace velmora::base_msg {
 
 // Shown for files that cannot be opened, for reading and for writing alike.
-inline constexpr const char *kUnableToOpen = "Unable to open file %s for reading";
+inline constexpr const char* kUnableToOpen = "Unable to open file %s for reading";
 
 } // namespace velmora::base_msg

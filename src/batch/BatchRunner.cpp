@@ -5,35 +5,35 @@
 
 namespace velmora {
 
-void CBatchState::notifyStep(const std::string &stepName) { log.replaceLast(currentLine + ", step " + stepName); }
+void CBatchState::notifyStep(const std::string& stepName) { log.replaceLast(currentLine + ", step " + stepName); }
 
-void CBatchState::notifyRenaming(const std::string &newName) {
+void CBatchState::notifyRenaming(const std::string& newName) {
   log.replaceLast(currentLine + ", renaming to " + newName);
 }
 
-void CBatchState::notifySaving(const std::string &newName) { log.replaceLast(currentLine + ", saving to " + newName); }
+void CBatchState::notifySaving(const std::string& newName) { log.replaceLast(currentLine + ", saving to " + newName); }
 
 void CBatchState::notifyJustifyWarning(int stave) {
   log.appendAndFollow(strprintf("!!Not enough space to justify ideally on stave %d.", stave));
 }
 
-std::string fileListTitle(Task task, const std::string &extension) {
-  const TaskStrings &strings = taskStrings(task);
+std::string fileListTitle(Task task, const std::string& extension) {
+  const TaskStrings& strings = taskStrings(task);
   std::string title = strings.fileListTitle;
   if (!strings.bareTitle) title += " (Output = " + extension + ")";
   return title;
 }
 
-std::string outputPathFor(const std::string &inputPath, const std::string &extension) {
+std::string outputPathFor(const std::string& inputPath, const std::string& extension) {
   const size_t slash = inputPath.find_last_of(kPathSeparator);
   const size_t dot = inputPath.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return inputPath + "." + extension;
   return inputPath.substr(0, dot + 1) + extension;
 }
 
-BatchOutcome runBatch(CBatchState &state, IHost &host, const BatchTask &task, bool explorerStyle) {
+BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bool explorerStyle) {
   BusyScope busy(state);
-  const TaskStrings &strings = taskStrings(task.task);
+  const TaskStrings& strings = taskStrings(task.task);
   const auto extension = [&] { return task.extension ? task.extension() : std::string(); };
 
   FileListRequest request;
@@ -65,7 +65,7 @@ BatchOutcome runBatch(CBatchState &state, IHost &host, const BatchTask &task, bo
   state.log.clear();
   // The routines may not touch the list while it is walked; take a copy.
   const std::vector<std::string> files = state.fileList;
-  for (const std::string &path : files) {
+  for (const std::string& path : files) {
     state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
     state.log.appendAndFollow(state.currentLine);
     const int result = task.perFile ? task.perFile(path, extension()) : 1;

@@ -22,27 +22,27 @@ public:
   std::string currentLine;
 
   // Progress notifications sent by the per-file routines.
-  void notifyStep(const std::string &stepName);
-  void notifyRenaming(const std::string &newName);
-  void notifySaving(const std::string &newName);
+  void notifyStep(const std::string& stepName);
+  void notifyRenaming(const std::string& newName);
+  void notifySaving(const std::string& newName);
   void notifyJustifyWarning(int stave);
 };
 
 // Sets the busy flag for a scope; every way out clears it.
 class BusyScope {
 public:
-  explicit BusyScope(CBatchState &state) : state_(state) { state_.busy = true; }
+  explicit BusyScope(CBatchState& state) : state_(state) { state_.busy = true; }
   ~BusyScope() { state_.busy = false; }
-  BusyScope(const BusyScope &) = delete;
-  BusyScope &operator=(const BusyScope &) = delete;
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
 
 private:
-  CBatchState &state_;
+  CBatchState& state_;
 };
 
 // Per-file routine: 1 processed, 0 stopped (cancel, refusal, write failure),
 // -1 input cannot be opened.
-using PerFileRoutine = std::function<int(const std::string &path, const std::string &extension)>;
+using PerFileRoutine = std::function<int(const std::string& path, const std::string& extension)>;
 
 // One task as the frame runs it. Empty hooks are skipped.
 struct BatchTask {
@@ -62,21 +62,21 @@ struct BatchTask {
   std::function<void()> clearStore;
   std::function<void()> resetBatchState;
   // How the line after the progress prefix is built; the path when empty.
-  std::function<std::string(const std::string &path)> progressText;
+  std::function<std::string(const std::string& path)> progressText;
 };
 
 enum class BatchOutcome { NothingChosen, PreparationCancelled, Stopped, Finished };
 
 // Runs a task over a file list chosen by the user, from the busy flag to the
 // finish line or "Operation cancelled.".
-BatchOutcome runBatch(CBatchState &state, IHost &host, const BatchTask &task, bool explorerStyle);
+BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bool explorerStyle);
 
 // The file-list dialog's title: the task's title, plus " (Output = EXT)" for
 // the SCORE tasks.
-std::string fileListTitle(Task task, const std::string &extension);
+std::string fileListTitle(Task task, const std::string& extension);
 
 // The input path up to and including the last "." of its file name, then the
 // extension; a name without "." gets one.
-std::string outputPathFor(const std::string &inputPath, const std::string &extension);
+std::string outputPathFor(const std::string& inputPath, const std::string& extension);
 
 } // namespace velmora

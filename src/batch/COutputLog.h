@@ -25,14 +25,14 @@ public:
   // Sets the last row (a progress notification extending the current line).
   void replaceLast(std::string row);
 
-  const std::vector<std::string> &rows() const { return rows_; }
+  const std::vector<std::string>& rows() const { return rows_; }
   size_t size() const { return rows_.size(); }
 
-  void setObserver(ILogObserver *observer) { observer_ = observer; }
+  void setObserver(ILogObserver* observer) { observer_ = observer; }
 
 private:
   std::vector<std::string> rows_;
-  ILogObserver *observer_ = nullptr;
+  ILogObserver* observer_ = nullptr;
 };
 
 } // namespace velmora

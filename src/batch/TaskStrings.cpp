@@ -33,6 +33,6 @@ constexpr std::array<TaskStrings, 13> kTable{{
 
 } // namespace
 
-const TaskStrings &taskStrings(Task task) { return kTable[static_cast<size_t>(task)]; }
+const TaskStrings& taskStrings(Task task) { return kTable[static_cast<size_t>(task)]; }
 
 } // namespace velmora

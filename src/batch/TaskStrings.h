@@ -22,15 +22,15 @@ enum class Task {
 
 // The file-list title, progress prefix and finish format of one task.
 struct TaskStrings {
-  const char *fileListTitle;
-  const char *progressPrefix;
-  const char *finishFormat; // one %d: the number of files
+  const char* fileListTitle;
+  const char* progressPrefix;
+  const char* finishFormat; // one %d: the number of files
   FileKind kind;
   bool bareTitle; // no " (Output = EXT)" after the title
 };
 
-const TaskStrings &taskStrings(Task task);
+const TaskStrings& taskStrings(Task task);
 
-inline constexpr const char *kOperationCancelled = "Operation cancelled.";
+inline constexpr const char* kOperationCancelled = "Operation cancelled.";
 
 } // namespace velmora

@@ -5,7 +5,7 @@
 
 namespace velmora::cli {
 
-const std::vector<CommandSpec> &commandSpecs() {
+const std::vector<CommandSpec>& commandSpecs() {
   static const std::vector<CommandSpec> specs{
       {"count", "count staves, items and parameters (Run Item Count)", {}},
   };
@@ -14,31 +14,31 @@ const std::vector<CommandSpec> &commandSpecs() {
 
 namespace {
 
-const CommandSpec *findSpec(std::string_view word) {
-  for (const CommandSpec &c : commandSpecs())
+const CommandSpec* findSpec(std::string_view word) {
+  for (const CommandSpec& c : commandSpecs())
     if (word == c.name) return &c;
   return nullptr;
 }
 
 } // namespace
 
-std::string Arguments::option(const std::string &name) const {
-  for (const auto &[key, value] : options)
+std::string Arguments::option(const std::string& name) const {
+  for (const auto& [key, value] : options)
     if (key == name) return value;
   return {};
 }
 
-bool Arguments::hasOption(const std::string &name) const {
-  for (const auto &entry : options)
+bool Arguments::hasOption(const std::string& name) const {
+  for (const auto& entry : options)
     if (entry.first == name) return true;
   return false;
 }
 
 std::string usageText() {
   std::string commands;
-  for (const CommandSpec &c : commandSpecs()) {
+  for (const CommandSpec& c : commandSpecs()) {
     std::string line = std::string("  ") + c.name;
-    for (const auto &o : c.valueOptions)
+    for (const auto& o : c.valueOptions)
       line += " --" + o + " VALUE";
     line.resize(std::max<size_t>(line.size() + 1, 17), ' ');
     commands += line + c.summary + "\n";
@@ -60,9 +60,9 @@ std::string usageText() {
          "error. Exit status: 0 finished, 1 cancelled or refused, 2 usage error, 130 interrupted.\n";
 }
 
-bool parseArguments(int argc, const char *const *argv, Arguments &out, std::string &error) {
+bool parseArguments(int argc, const char* const* argv, Arguments& out, std::string& error) {
   bool filesOnly = false;
-  const CommandSpec *spec = nullptr;
+  const CommandSpec* spec = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (!filesOnly && arg == "--") {
@@ -90,7 +90,7 @@ bool parseArguments(int argc, const char *const *argv, Arguments &out, std::stri
       const size_t eq = arg.find('=');
       const std::string name(arg.substr(2, eq == std::string_view::npos ? std::string_view::npos : eq - 2));
       bool known = false;
-      for (const auto &o : spec->valueOptions)
+      for (const auto& o : spec->valueOptions)
         known = known || o == name;
       if (!known) {
         error = "unknown option " + std::string(arg) + " for " + spec->name;

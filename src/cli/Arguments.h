@@ -12,12 +12,12 @@ inline constexpr int kExitInterrupted = 130;
 
 // One command of the CLI and the options it takes ("--macro NAME").
 struct CommandSpec {
-  const char *name;
-  const char *summary;
+  const char* name;
+  const char* summary;
   std::vector<std::string> valueOptions; // each takes one value
 };
 
-const std::vector<CommandSpec> &commandSpecs();
+const std::vector<CommandSpec>& commandSpecs();
 
 struct Arguments {
   bool help = false;
@@ -29,12 +29,12 @@ struct Arguments {
   std::vector<std::string> files;
 
   // The value of an option, or "" when not given.
-  std::string option(const std::string &name) const;
-  bool hasOption(const std::string &name) const;
+  std::string option(const std::string& name) const;
+  bool hasOption(const std::string& name) const;
 };
 
 // Parses argv; false with a message in `error` for a usage error.
-bool parseArguments(int argc, const char *const *argv, Arguments &out, std::string &error);
+bool parseArguments(int argc, const char* const* argv, Arguments& out, std::string& error);
 
 std::string usageText();
 

@@ -6,13 +6,13 @@ namespace velmora::cli {
 
 std::atomic<bool> CliHost::interrupted{false};
 
-void CliHost::showMessage(const std::string &text) {
+void CliHost::showMessage(const std::string& text) {
   if (quiet_) return;
   std::fprintf(err_, "velmora-cli: %s\n", text.c_str());
   std::fflush(err_);
 }
 
-bool CliHost::ask(const std::string &text, const char *choices, bool defaultAnswer) {
+bool CliHost::ask(const std::string& text, const char* choices, bool defaultAnswer) {
   if (quiet_) return defaultAnswer;
   std::fprintf(err_, "velmora-cli: %s %s ", text.c_str(), choices);
   if (!interactive_) {
@@ -26,11 +26,11 @@ bool CliHost::ask(const std::string &text, const char *choices, bool defaultAnsw
   return line[0] == 'y' || line[0] == 'Y' || line[0] == 'o' || line[0] == 'O';
 }
 
-bool CliHost::askYesNo(const std::string &title, const std::string &text) {
+bool CliHost::askYesNo(const std::string& title, const std::string& text) {
   return ask(title + ": " + text, "[y/N]", false);
 }
 
-bool CliHost::askOkCancel(const std::string &text) { return ask(text, "[OK/cancel]", true); }
+bool CliHost::askOkCancel(const std::string& text) { return ask(text, "[OK/cancel]", true); }
 
 Pump CliHost::pump() {
   if (interrupted.exchange(false)) {
@@ -40,13 +40,13 @@ Pump CliHost::pump() {
   return Pump::GoOn;
 }
 
-int CliHost::chooseFiles(FileListRequest &request, std::vector<std::string> &files) {
+int CliHost::chooseFiles(FileListRequest& request, std::vector<std::string>& files) {
   (void)request;
   files.insert(files.end(), files_.begin(), files_.end());
   return files_.empty() ? 0 : 1;
 }
 
-void CliHost::openInViewer(const std::string &path) {
+void CliHost::openInViewer(const std::string& path) {
   std::fprintf(out_, "%s\n", path.c_str());
   std::fflush(out_);
 }

@@ -14,14 +14,14 @@ namespace velmora::cli {
 // from the command line, Ctrl+C is a confirmed "Cancel Action".
 class CliHost : public IHost {
 public:
-  CliHost(std::FILE *out, std::FILE *err) : out_(out), err_(err) {}
+  CliHost(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
 
-  void showMessage(const std::string &text) override;
-  bool askYesNo(const std::string &title, const std::string &text) override;
-  bool askOkCancel(const std::string &text) override;
+  void showMessage(const std::string& text) override;
+  bool askYesNo(const std::string& title, const std::string& text) override;
+  bool askOkCancel(const std::string& text) override;
   Pump pump() override;
-  int chooseFiles(FileListRequest &request, std::vector<std::string> &files) override;
-  void openInViewer(const std::string &path) override;
+  int chooseFiles(FileListRequest& request, std::vector<std::string>& files) override;
+  void openInViewer(const std::string& path) override;
 
   void setFiles(std::vector<std::string> files) { files_ = std::move(files); }
   // Questions are answered on a terminal; elsewhere they get this answer.
@@ -33,10 +33,10 @@ public:
   bool wasInterrupted() const { return sawInterrupt_; }
 
 private:
-  bool ask(const std::string &text, const char *choices, bool defaultAnswer);
+  bool ask(const std::string& text, const char* choices, bool defaultAnswer);
 
-  std::FILE *out_;
-  std::FILE *err_;
+  std::FILE* out_;
+  std::FILE* err_;
   std::vector<std::string> files_;
   bool interactive_ = false;
   bool quiet_ = false;
@@ -48,15 +48,15 @@ private:
 // cleared, or at flush().
 class ConsoleLog : public ILogObserver {
 public:
-  ConsoleLog(const COutputLog &log, std::FILE *out) : log_(log), out_(out) {}
+  ConsoleLog(const COutputLog& log, std::FILE* out) : log_(log), out_(out) {}
   void rowAppended(size_t index, bool follow) override;
   void rowReplaced(size_t index) override;
   void cleared() override;
   void flush();
 
 private:
-  const COutputLog &log_;
-  std::FILE *out_;
+  const COutputLog& log_;
+  std::FILE* out_;
   std::string pending_;
   bool hasPending_ = false;
 };

@@ -18,14 +18,14 @@ void onInterrupt(int) {
   if (CliHost::interrupted.exchange(true)) _exit(kExitInterrupted);
 }
 
-int exitStatus(BatchOutcome outcome, const CliHost &host) {
+int exitStatus(BatchOutcome outcome, const CliHost& host) {
   if (host.wasInterrupted()) return kExitInterrupted;
   return outcome == BatchOutcome::Finished ? kExitFinished : kExitCancelled;
 }
 
 } // namespace
 
-int runCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err) {
+int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   Arguments args;
   std::string error;
   if (!parseArguments(argc, argv, args, error)) {

@@ -5,6 +5,6 @@
 namespace velmora::cli {
 
 // The whole CLI over the given streams; returns the exit status.
-int runCli(int argc, const char *const *argv, std::FILE *out, std::FILE *err);
+int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 
 } // namespace velmora::cli

@@ -2,4 +2,4 @@
 
 #include "cli/CliMain.h"
 
-int main(int argc, char **argv) { return velmora::cli::runCli(argc, argv, stdout, stderr); }
+int main(int argc, char** argv) { return velmora::cli::runCli(argc, argv, stdout, stderr); }

@@ -15,7 +15,7 @@ namespace {
 // Tallies items without building them; stops at a bad code number.
 class CountSink final : public IItemSink {
 public:
-  CountSink(IHost &host, ItemCountTotals &totals) : host_(host), totals_(totals) {
+  CountSink(IHost& host, ItemCountTotals& totals) : host_(host), totals_(totals) {
     present_.fill(0);
     noteState_.fill(-1);
   }
@@ -37,7 +37,7 @@ public:
     // Staves outside the tables count as items only.
     if (stave >= 1 && stave <= 250) {
       present_[static_cast<size_t>(stave)] = 1;
-      int &state = noteState_[static_cast<size_t>(stave)];
+      int& state = noteState_[static_cast<size_t>(stave)];
       if (code == 1)
         state = 0;
       else if (state == -1)
@@ -56,8 +56,8 @@ public:
   }
 
 private:
-  IHost &host_;
-  ItemCountTotals &totals_;
+  IHost& host_;
+  ItemCountTotals& totals_;
   int itemNumber_ = 0;
   std::array<int, 251> present_{};
   std::array<int, 251> noteState_{};
@@ -65,7 +65,7 @@ private:
 
 } // namespace
 
-int countFile(IHost &host, const std::string &path, ItemCountTotals &totals) {
+int countFile(IHost& host, const std::string& path, ItemCountTotals& totals) {
   ScoreFile file;
   file.path = path;
   const ReadResult read = readWholeFile(path, file.bytes, kMaxScoreFileBytes);
@@ -73,7 +73,7 @@ int countFile(IHost &host, const std::string &path, ItemCountTotals &totals) {
     host.showMessage(strprintf(msg::kUnableToOpen, path.c_str()));
     return 1;
   }
-  const auto &b = file.bytes;
+  const auto& b = file.bytes;
   if (b.size() >= 4 && b[0] == 0x4B && b[1] == 0x81 && b[2] == 0x10 && b[3] == 0x00) {
     static constexpr uint8_t kVersion1Mark[7] = {0x00, 0x8A, 0x81, 0x02, 0xB1, 0x46, 0x02};
     if (b.size() >= 135 && std::memcmp(b.data() + 128, kVersion1Mark, 7) == 0)
@@ -105,7 +105,7 @@ int countFile(IHost &host, const std::string &path, ItemCountTotals &totals) {
   return stop == ReadStop::Cancelled ? 0 : 1;
 }
 
-std::vector<std::string> itemCountResultBlock(const ItemCountTotals &t, bool skipBlankStaves) {
+std::vector<std::string> itemCountResultBlock(const ItemCountTotals& t, bool skipBlankStaves) {
   std::vector<std::string> rows;
   rows.emplace_back();
   rows.push_back(strprintf("The %d file(s) selected contain(s):", t.files));

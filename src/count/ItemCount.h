@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Host.h"
+#include "settings/Records.h"
 
 namespace velmora {
 
@@ -20,17 +21,24 @@ struct ItemCountTotals {
   std::array<int32_t, 19> codeParameters{};
 };
 
-inline constexpr const char *kVersion1File =
+inline constexpr const char* kVersion1File =
     "File is a SCORE version 1 file. %s. Resave as version 2 from SCORE and retranscribe.";
-inline constexpr const char *kNotScoreFile = "File is not a SCORE file - %s";
-inline constexpr const char *kIntermediateJust =
+inline constexpr const char* kNotScoreFile = "File is not a SCORE file - %s";
+inline constexpr const char* kIntermediateJust =
     "Intermediate Just file format used by file %s. Resave the file in SCORE and retranscribe.";
+
+// The "Item Count Settings" dialog; true for OK.
+class IItemCountDialogs {
+public:
+  virtual ~IItemCountDialogs() = default;
+  virtual bool editItemCountOptions(ItemCountOptions& options) = 0;
+};
 
 // Counts one file into the totals; a refused or damaged file adds what was
 // read before the refusal. 0 when the user confirmed a cancel, else 1.
-int countFile(IHost &host, const std::string &path, ItemCountTotals &totals);
+int countFile(IHost& host, const std::string& path, ItemCountTotals& totals);
 
 // The result block, one string per log row.
-std::vector<std::string> itemCountResultBlock(const ItemCountTotals &totals, bool skipBlankStaves);
+std::vector<std::string> itemCountResultBlock(const ItemCountTotals& totals, bool skipBlankStaves);
 
 } // namespace velmora

@@ -13,24 +13,24 @@ namespace velmora::gui {
 class CGuiHost : public QObject, public IHost {
   Q_OBJECT
 public:
-  explicit CGuiHost(QWidget *parentWindow);
+  explicit CGuiHost(QWidget* parentWindow);
 
-  void showMessage(const std::string &text) override;
-  bool askYesNo(const std::string &title, const std::string &text) override;
-  bool askOkCancel(const std::string &text) override;
+  void showMessage(const std::string& text) override;
+  bool askYesNo(const std::string& title, const std::string& text) override;
+  bool askOkCancel(const std::string& text) override;
   Pump pump() override;
-  int chooseFiles(FileListRequest &request, std::vector<std::string> &files) override;
-  void openInViewer(const std::string &path) override;
+  int chooseFiles(FileListRequest& request, std::vector<std::string>& files) override;
+  void openInViewer(const std::string& path) override;
 
   // The filter only acts while a task runs.
   void setTaskRunning(bool running) { taskRunning_ = running; }
-  void setParentWindow(QWidget *window) { window_ = window; }
+  void setParentWindow(QWidget* window) { window_ = window; }
 
 protected:
-  bool eventFilter(QObject *watched, QEvent *event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  QWidget *window_;
+  QWidget* window_;
   bool taskRunning_ = false;
   bool asking_ = false;
   bool cancelConfirmed_ = false;

@@ -23,18 +23,18 @@ namespace {
 // "Item Count Settings"
 class CItemCountOptionsDlg : public QDialog, public IItemCountDialogs {
 public:
-  explicit CItemCountOptionsDlg(QWidget *parent) : QDialog(parent) {
+  explicit CItemCountOptionsDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Item Count Settings"));
-    auto *layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(this);
     skipBlank_ = new QCheckBox(QStringLiteral("Don't include blank staves in stave count"), this);
     layout->addWidget(skipBlank_);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
   }
 
-  bool editItemCountOptions(ItemCountOptions &options) override {
+  bool editItemCountOptions(ItemCountOptions& options) override {
     skipBlank_->setChecked(options.skipBlankStaves != 0);
     if (exec() != QDialog::Accepted) return false;
     options.skipBlankStaves = skipBlank_->isChecked() ? 1 : 0;
@@ -42,14 +42,14 @@ public:
   }
 
 private:
-  QCheckBox *skipBlank_;
+  QCheckBox* skipBlank_;
 };
 
-QString menuText(const CommandInfo &info) { return QString::fromLatin1(info.text); }
+QString menuText(const CommandInfo& info) { return QString::fromLatin1(info.text); }
 
 } // namespace
 
-CMainFrame::CMainFrame(CVelmoraDoc &doc, CBatchState &batch, CGuiHost &host)
+CMainFrame::CMainFrame(CVelmoraDoc& doc, CBatchState& batch, CGuiHost& host)
     : doc_(doc), batch_(batch), host_(host), handlers_(doc, batch, host) {
   setWindowTitle(QString::fromLatin1(kAppTitle));
   view_ = new CVelmoraView(batch_.log, this);
@@ -61,17 +61,17 @@ CMainFrame::CMainFrame(CVelmoraDoc &doc, CBatchState &batch, CGuiHost &host)
   resize(900, 600);
 }
 
-QAction *CMainFrame::action(int commandId) const {
+QAction* CMainFrame::action(int commandId) const {
   const auto it = actions_.find(commandId);
   return it == actions_.end() ? nullptr : it->second;
 }
 
 void CMainFrame::createActions() {
-  for (const CommandInfo &info : commandTable()) {
+  for (const CommandInfo& info : commandTable()) {
     QString text = menuText(info);
     const int tab = text.indexOf('\t');
     if (tab >= 0) text.truncate(tab);
-    auto *a = new QAction(text, this);
+    auto* a = new QAction(text, this);
     if (*info.key) a->setShortcut(QKeySequence(QString::fromLatin1(info.key)));
     const QString prompt = QString::fromLatin1(info.prompt);
     a->setStatusTip(prompt.section('\n', 0, 0));
@@ -83,13 +83,13 @@ void CMainFrame::createActions() {
 }
 
 void CMainFrame::createMenus() {
-  QMenu *actionsMenu = menuBar()->addMenu(QStringLiteral("&Actions"));
-  QMenu *postScript = nullptr;
-  QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
-  QMenu *viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-  QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-  for (const CommandInfo &info : commandTable()) {
-    QMenu *menu = nullptr;
+  QMenu* actionsMenu = menuBar()->addMenu(QStringLiteral("&Actions"));
+  QMenu* postScript = nullptr;
+  QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+  QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  for (const CommandInfo& info : commandTable()) {
+    QMenu* menu = nullptr;
     switch (info.menu) {
     case Menu::Actions: menu = actionsMenu; break;
     case Menu::PostScript:
@@ -109,7 +109,7 @@ void CMainFrame::createMenus() {
 }
 
 void CMainFrame::createToolbars() {
-  QToolBar *main = addToolBar(QStringLiteral("Main"));
+  QToolBar* main = addToolBar(QStringLiteral("Main"));
   main->setObjectName(QStringLiteral("mainToolbar"));
   for (int id : mainToolbar()) {
     if (id == 0)
@@ -117,7 +117,7 @@ void CMainFrame::createToolbars() {
     else
       main->addAction(actions_[id]);
   }
-  auto *postScript = new QToolBar(QStringLiteral("PostScript"), this);
+  auto* postScript = new QToolBar(QStringLiteral("PostScript"), this);
   postScript->setObjectName(QStringLiteral("postScriptToolbar"));
   for (int id : postScriptToolbar()) {
     if (id == 0)
@@ -141,7 +141,7 @@ void CMainFrame::updateCommandStates() {
   // Commands whose tasks are not in this build yet stay greyed.
   static const int kAvailable[] = {cmd::kItemCount, cmd::kItemCountSettings, cmd::kExit,
                                    cmd::kAbout,     cmd::kStatusBar,         cmd::kToolbars};
-  for (auto &[id, a] : actions_) {
+  for (auto& [id, a] : actions_) {
     bool available = false;
     for (int k : kAvailable)
       available = available || k == id;

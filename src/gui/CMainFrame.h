@@ -21,10 +21,10 @@ class CVelmoraView;
 class CMainFrame : public QMainWindow {
   Q_OBJECT
 public:
-  CMainFrame(CVelmoraDoc &doc, CBatchState &batch, CGuiHost &host);
+  CMainFrame(CVelmoraDoc& doc, CBatchState& batch, CGuiHost& host);
 
-  QAction *action(int commandId) const;
-  CVelmoraView *view() const { return view_; }
+  QAction* action(int commandId) const;
+  CVelmoraView* view() const { return view_; }
 
 private:
   void createActions();
@@ -34,13 +34,13 @@ private:
   void updateCommandStates();
   void runCommand(int commandId);
 
-  CVelmoraDoc &doc_;
-  CBatchState &batch_;
-  CGuiHost &host_;
+  CVelmoraDoc& doc_;
+  CBatchState& batch_;
+  CGuiHost& host_;
   CCommandHandlers handlers_;
-  CVelmoraView *view_ = nullptr;
-  QLabel *projectPane_ = nullptr;
-  std::map<int, QAction *> actions_;
+  CVelmoraView* view_ = nullptr;
+  QLabel* projectPane_ = nullptr;
+  std::map<int, QAction*> actions_;
 };
 
 } // namespace velmora::gui

@@ -9,11 +9,11 @@ namespace velmora::gui {
 
 namespace {
 
-QString rowText(const std::string &row) { return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size())); }
+QString rowText(const std::string& row) { return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size())); }
 
 } // namespace
 
-CVelmoraView::CVelmoraView(COutputLog &log, QWidget *parent) : QAbstractScrollArea(parent), log_(log) {
+CVelmoraView::CVelmoraView(COutputLog& log, QWidget* parent) : QAbstractScrollArea(parent), log_(log) {
   QFont font(QStringLiteral("Courier"));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
@@ -43,7 +43,7 @@ void CVelmoraView::selectRow(int row) {
   if (rows == 0) return;
   activeRow_ = std::clamp(row, 0, rows - 1);
   const int pageRows = std::max(1, viewport()->height() / rowHeight());
-  QScrollBar *bar = verticalScrollBar();
+  QScrollBar* bar = verticalScrollBar();
   if (activeRow_ < bar->value())
     bar->setValue(activeRow_);
   else if (activeRow_ >= bar->value() + pageRows)
@@ -69,7 +69,7 @@ void CVelmoraView::cleared() {
   viewport()->update();
 }
 
-void CVelmoraView::paintEvent(QPaintEvent *event) {
+void CVelmoraView::paintEvent(QPaintEvent* event) {
   (void)event;
   QPainter painter(viewport());
   const int h = rowHeight();
@@ -81,12 +81,12 @@ void CVelmoraView::paintEvent(QPaintEvent *event) {
                      Qt::TextExpandTabs | Qt::AlignLeft | Qt::AlignTop, rowText(log_.rows()[static_cast<size_t>(i)]));
 }
 
-void CVelmoraView::resizeEvent(QResizeEvent *event) {
+void CVelmoraView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   updateScrollSizes();
 }
 
-void CVelmoraView::keyPressEvent(QKeyEvent *event) {
+void CVelmoraView::keyPressEvent(QKeyEvent* event) {
   const int rows = static_cast<int>(log_.size());
   switch (event->key()) {
   case Qt::Key_Home: selectRow(0); break;
@@ -103,7 +103,7 @@ void CVelmoraView::keyPressEvent(QKeyEvent *event) {
   }
 }
 
-void CVelmoraView::mousePressEvent(QMouseEvent *event) {
+void CVelmoraView::mousePressEvent(QMouseEvent* event) {
   const int row = verticalScrollBar()->value() + static_cast<int>(event->position().y()) / rowHeight();
   if (row < static_cast<int>(log_.size())) selectRow(row);
   QAbstractScrollArea::mousePressEvent(event);

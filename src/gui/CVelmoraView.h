@@ -11,7 +11,7 @@ namespace velmora::gui {
 class CVelmoraView : public QAbstractScrollArea, public ILogObserver {
   Q_OBJECT
 public:
-  CVelmoraView(COutputLog &log, QWidget *parent = nullptr);
+  CVelmoraView(COutputLog& log, QWidget* parent = nullptr);
   ~CVelmoraView() override;
 
   void rowAppended(size_t index, bool follow) override;
@@ -21,17 +21,17 @@ public:
   int activeRow() const { return activeRow_; }
 
 protected:
-  void paintEvent(QPaintEvent *event) override;
-  void resizeEvent(QResizeEvent *event) override;
-  void keyPressEvent(QKeyEvent *event) override;
-  void mousePressEvent(QMouseEvent *event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
 private:
   int rowHeight() const;
   void updateScrollSizes();
   void selectRow(int row);
 
-  COutputLog &log_;
+  COutputLog& log_;
   int activeRow_ = 0;
   int widestRowPixels_ = 0;
 };

@@ -5,7 +5,7 @@
 #include "gui/CGuiHost.h"
 #include "gui/CMainFrame.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The whole command line, when given, names the settings folder.
   QStringList words = QCoreApplication::arguments();

@@ -48,8 +48,8 @@ public:
   float code() const { return p(1); }
   float stave() const { return p(2); }
 
-  CFloatArray &params() { return params_; }
-  const CFloatArray &params() const { return params_; }
+  CFloatArray& params() { return params_; }
+  const CFloatArray& params() const { return params_; }
 
 private:
   CFloatArray params_;

@@ -9,9 +9,9 @@ int CItemStore::listIndexForStave(float p2) {
   return static_cast<int>(p2) - 1;
 }
 
-CItem &CItemStore::addItem(std::span<const float> params) {
+CItem& CItemStore::addItem(std::span<const float> params) {
   const int index = listIndexForStave(params.size() >= 2 ? params[1] : 0.0f);
-  StaveList &target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
   return target.emplace_back(params);
 }
 
@@ -26,7 +26,7 @@ bool isOneOf(int code, std::initializer_list<int> codes) {
 }
 
 // Where X goes relative to Y when both stand at the same P3.
-Tie tieBreak(const CItem &x, const CItem &y) {
+Tie tieBreak(const CItem& x, const CItem& y) {
   const int xc = intPart(x.code());
   const int yc = intPart(y.code());
   switch (yc) {
@@ -57,9 +57,9 @@ Tie tieBreak(const CItem &x, const CItem &y) {
 
 } // namespace
 
-CItem &CItemStore::insertItemInOrder(std::span<const float> params) {
+CItem& CItemStore::insertItemInOrder(std::span<const float> params) {
   const int index = listIndexForStave(params.size() >= 2 ? params[1] : 0.0f);
-  StaveList &target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
   CItem x(params);
   const float p3 = x.p(3);
   auto it = target.begin();
@@ -82,14 +82,14 @@ CItem &CItemStore::insertItemInOrder(std::span<const float> params) {
   return target.emplace_back(std::move(x));
 }
 
-StaveList::iterator CItemStore::find(int listIndex, const CItem &item) {
-  StaveList &l = lists_[static_cast<size_t>(listIndex)];
+StaveList::iterator CItemStore::find(int listIndex, const CItem& item) {
+  StaveList& l = lists_[static_cast<size_t>(listIndex)];
   for (auto it = l.begin(); it != l.end(); ++it)
     if (&*it == &item) return it;
   return l.end();
 }
 
-void CItemStore::removeItem(int listIndex, const CItem &item) {
+void CItemStore::removeItem(int listIndex, const CItem& item) {
   if (listIndex < 0 || listIndex >= kStaveListCount) return;
   const auto it = find(listIndex, item);
   if (it == list(listIndex).end()) return;
@@ -97,33 +97,33 @@ void CItemStore::removeItem(int listIndex, const CItem &item) {
   list(listIndex).erase(it);
 }
 
-void CItemStore::moveToPlacedList(int listIndex, const CItem &item) {
+void CItemStore::moveToPlacedList(int listIndex, const CItem& item) {
   if (listIndex < 0 || listIndex >= kStaveListCount) return;
   const auto it = find(listIndex, item);
   if (it == list(listIndex).end()) return;
   lists_[kPlacedList].splice(lists_[kPlacedList].end(), list(listIndex), it);
 }
 
-void CItemStore::removeParameter(CItem &item, int32_t index) {
+void CItemStore::removeParameter(CItem& item, int32_t index) {
   if (index < 0 || index >= item.count()) return;
   item.params().removeAt(index, 1);
   headerWord -= 1;
 }
 
 void CItemStore::clear() {
-  for (auto &l : lists_)
+  for (auto& l : lists_)
     l.clear();
 }
 
 bool CItemStore::empty() const {
-  for (const auto &l : lists_)
+  for (const auto& l : lists_)
     if (!l.empty()) return false;
   return true;
 }
 
 size_t CItemStore::itemCount() const {
   size_t n = 0;
-  for (const auto &l : lists_)
+  for (const auto& l : lists_)
     n += l.size();
   return n;
 }

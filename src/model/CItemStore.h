@@ -38,20 +38,20 @@ public:
 
   std::array<int32_t, kStaveListCount> staveFlags{};
 
-  StaveList &list(int index) { return lists_[static_cast<size_t>(index)]; }
-  const StaveList &list(int index) const { return lists_[static_cast<size_t>(index)]; }
+  StaveList& list(int index) { return lists_[static_cast<size_t>(index)]; }
+  const StaveList& list(int index) const { return lists_[static_cast<size_t>(index)]; }
 
   // Appends to list int(P2) - 1; the caller has checked P1 and P2.
-  CItem &addItem(std::span<const float> params);
+  CItem& addItem(std::span<const float> params);
   // Places the item by P3 with the code-number tie-break of the Unoptimize reader.
-  CItem &insertItemInOrder(std::span<const float> params);
+  CItem& insertItemInOrder(std::span<const float> params);
   // Unlinks and destroys the item, lowering the header word by 1 + its count.
   // Does nothing when the item is not in the list.
-  void removeItem(int listIndex, const CItem &item);
+  void removeItem(int listIndex, const CItem& item);
   // Moves the item to the end of the placed list; the header word stays.
-  void moveToPlacedList(int listIndex, const CItem &item);
+  void moveToPlacedList(int listIndex, const CItem& item);
   // Removes one parameter and lowers the header word by 1.
-  void removeParameter(CItem &item, int32_t index);
+  void removeParameter(CItem& item, int32_t index);
   // Destroys every item of every list. Header word, trailer and flags stay.
   void clear();
 
@@ -62,7 +62,7 @@ public:
   static int listIndexForStave(float p2);
 
 private:
-  StaveList::iterator find(int listIndex, const CItem &item);
+  StaveList::iterator find(int listIndex, const CItem& item);
 
   std::array<StaveList, kStaveListCount> lists_;
 };

@@ -16,7 +16,7 @@ int32_t decodeHeaderWord(int32_t headerWord) {
 
 int headerWidth(int32_t wordTotal) { return wordTotal <= 14200 ? 2 : 4; }
 
-bool readTrailerLength(std::span<const uint8_t> bytes, int16_t &trailerLength, std::string &why) {
+bool readTrailerLength(std::span<const uint8_t> bytes, int16_t& trailerLength, std::string& why) {
   if (bytes.size() < 8) {
     why = "the file is too short to be a SCORE file";
     return false;
@@ -36,7 +36,7 @@ bool readTrailerLength(std::span<const uint8_t> bytes, int16_t &trailerLength, s
   return true;
 }
 
-int openScoreFile(IHost &host, const std::string &path, CItemStore &store, ScoreFile &file) {
+int openScoreFile(IHost& host, const std::string& path, CItemStore& store, ScoreFile& file) {
   file.path = path;
   const ReadResult read = readWholeFile(path, file.bytes, kMaxScoreFileBytes);
   if (read == ReadResult::CannotOpen) {
@@ -65,33 +65,33 @@ int openScoreFile(IHost &host, const std::string &path, CItemStore &store, Score
 
 namespace {
 
-int damaged(IHost &host, const ScoreFile &file, const std::string &why) {
+int damaged(IHost& host, const ScoreFile& file, const std::string& why) {
   host.showMessage(strprintf(msg::kDamaged, file.path.c_str(), why.c_str()));
   return 0;
 }
 
 class GeneralSink final : public IItemSink {
 public:
-  explicit GeneralSink(CItemStore &store) : store_(store) {}
+  explicit GeneralSink(CItemStore& store) : store_(store) {}
   bool store(std::span<const float> params) override {
     store_.addItem(params);
     return true;
   }
 
 private:
-  CItemStore &store_;
+  CItemStore& store_;
 };
 
 class OptimizeSink final : public IItemSink {
 public:
-  OptimizeSink(CItemStore &store, const OptimizeMarking &marking) : store_(store), marking_(marking) {}
+  OptimizeSink(CItemStore& store, const OptimizeMarking& marking) : store_(store), marking_(marking) {}
 
   void prepare(std::span<float> params) override {
     if (marking_.zeroStaffP4 && params.size() > 3 && intPart(params[0]) == 8) params[3] = 0.0f;
   }
 
   bool store(std::span<const float> params) override {
-    const CItem &item = store_.addItem(params);
+    const CItem& item = store_.addItem(params);
     const int code = intPart(item.code());
     const int stave = intPart(item.stave());
     if (!marking_.instrumentMode) {
@@ -109,15 +109,15 @@ public:
   }
 
 private:
-  CItemStore &store_;
-  const OptimizeMarking &marking_;
+  CItemStore& store_;
+  const OptimizeMarking& marking_;
 };
 
 } // namespace
 
-int readItems(IHost &host, const ScoreFile &file, CItemStore &store, IItemSink &sink, ReadStop *stop) {
+int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink, ReadStop* stop) {
   ReadStop ignored;
-  ReadStop &why = stop ? *stop : ignored;
+  ReadStop& why = stop ? *stop : ignored;
   why = ReadStop::Damaged;
   store.wordTotal = decodeHeaderWord(store.headerWord);
   if (store.wordTotal < 0)
@@ -160,7 +160,7 @@ int readItems(IHost &host, const ScoreFile &file, CItemStore &store, IItemSink &
           host, file,
           strprintf("item %d at offset %s runs past the end of the file", itemNumber, hexOffset(at).c_str()));
     params.resize(static_cast<size_t>(n));
-    for (auto &p : params)
+    for (auto& p : params)
       p = in.f32();
     sink.prepare(params);
     why = ReadStop::Refused;
@@ -193,17 +193,17 @@ int readItems(IHost &host, const ScoreFile &file, CItemStore &store, IItemSink &
   return 1;
 }
 
-int readGeneral(IHost &host, const ScoreFile &file, CItemStore &store) {
+int readGeneral(IHost& host, const ScoreFile& file, CItemStore& store) {
   GeneralSink sink(store);
   return readItems(host, file, store, sink);
 }
 
-int readOptimize(IHost &host, const ScoreFile &file, CItemStore &store, const OptimizeMarking &marking) {
+int readOptimize(IHost& host, const ScoreFile& file, CItemStore& store, const OptimizeMarking& marking) {
   OptimizeSink sink(store, marking);
   return readItems(host, file, store, sink);
 }
 
-int openAndReadGeneral(IHost &host, const std::string &path, CItemStore &store) {
+int openAndReadGeneral(IHost& host, const std::string& path, CItemStore& store) {
   ScoreFile file;
   const int opened = openScoreFile(host, path, store, file);
   if (opened != 1) return opened;

@@ -28,11 +28,11 @@ struct ScoreFile {
 
 // The opening step: 1 ready, 0 refused (JUST format, damaged), -1 cannot
 // open. Sets the store's header word and trailer length.
-int openScoreFile(IHost &host, const std::string &path, CItemStore &store, ScoreFile &file);
+int openScoreFile(IHost& host, const std::string& path, CItemStore& store, ScoreFile& file);
 
 // Trailer length from the float 8 bytes before the end; false when that float
 // is not usable (damaged), with the reason in `why`.
-bool readTrailerLength(std::span<const uint8_t> bytes, int16_t &trailerLength, std::string &why);
+bool readTrailerLength(std::span<const uint8_t> bytes, int16_t& trailerLength, std::string& why);
 
 // What a reader does with each item on top of the common framing.
 class IItemSink {
@@ -52,10 +52,10 @@ enum class ReadStop { None, Cancelled, Refused, Damaged };
 
 // The common framing over an opened file: header, items, trailer.
 // 1 read, 0 stopped (cancel, bad item, damaged file).
-int readItems(IHost &host, const ScoreFile &file, CItemStore &store, IItemSink &sink, ReadStop *stop = nullptr);
+int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink, ReadStop* stop = nullptr);
 
 // The general reader: every item appended to its stave list.
-int readGeneral(IHost &host, const ScoreFile &file, CItemStore &store);
+int readGeneral(IHost& host, const ScoreFile& file, CItemStore& store);
 
 // Which staves the optimize reader flags as kept.
 struct OptimizeMarking {
@@ -66,9 +66,9 @@ struct OptimizeMarking {
 };
 
 // The optimize reader: general store step, then stave flags as marked.
-int readOptimize(IHost &host, const ScoreFile &file, CItemStore &store, const OptimizeMarking &marking);
+int readOptimize(IHost& host, const ScoreFile& file, CItemStore& store, const OptimizeMarking& marking);
 
 // Opening step and general reader together, for tasks that need nothing else.
-int openAndReadGeneral(IHost &host, const std::string &path, CItemStore &store);
+int openAndReadGeneral(IHost& host, const std::string& path, CItemStore& store);
 
 } // namespace velmora

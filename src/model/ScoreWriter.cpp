@@ -10,14 +10,14 @@ namespace velmora {
 
 namespace {
 
-void writeItem(ByteWriter &out, const CItem &item) {
+void writeItem(ByteWriter& out, const CItem& item) {
   out.f32(static_cast<float>(item.count()));
   for (float p : item.params().values())
     out.f32(p);
 }
 
 // Header bytes by the header rule; false when the word total has no header form.
-bool writeHeader(IHost &host, const CItemStore &store, const std::string &path, ByteWriter &out) {
+bool writeHeader(IHost& host, const CItemStore& store, const std::string& path, ByteWriter& out) {
   if (store.headerWord < 0 || store.headerWord > 65535) {
     host.showMessage(strprintf(msg::kHeaderTooLarge, path.c_str(), store.headerWord));
     return false;
@@ -31,7 +31,7 @@ bool writeHeader(IHost &host, const CItemStore &store, const std::string &path, 
   return true;
 }
 
-int commit(IHost &host, const ByteWriter &out, const std::string &path) {
+int commit(IHost& host, const ByteWriter& out, const std::string& path) {
   AtomicFile file;
   if (!file.open(path)) {
     host.showMessage(strprintf(msg::kUnableToOpen, path.c_str()));
@@ -44,7 +44,7 @@ int commit(IHost &host, const ByteWriter &out, const std::string &path) {
   return 1;
 }
 
-void writeTrailer(ByteWriter &out, const CItemStore &store) {
+void writeTrailer(ByteWriter& out, const CItemStore& store) {
   // The trailer field holds exactly trailer-length words as read.
   const size_t n = static_cast<size_t>(store.trailerLength < 0 ? 0 : store.trailerLength) * 4;
   out.bytes(store.trailer.data(), std::min(n, store.trailer.size()));
@@ -52,16 +52,16 @@ void writeTrailer(ByteWriter &out, const CItemStore &store) {
     out.u8(0);
 }
 
-size_t estimateBytes(const CItemStore &store) {
+size_t estimateBytes(const CItemStore& store) {
   return 4 + static_cast<size_t>(store.headerWord > 0 ? store.headerWord : 0) * 4;
 }
 
 } // namespace
 
-int trimTrailingZeros(IHost &host, CItemStore &store) {
+int trimTrailingZeros(IHost& host, CItemStore& store) {
   for (int l = 0; l < kStaveListCount; ++l) {
     if (host.pump() == Pump::Cancel) return 0;
-    for (CItem &item : store.list(l)) {
+    for (CItem& item : store.list(l)) {
       // Readers refuse a 0 code number, so P1 always stays.
       while (item.count() > 1 && item.params().get(item.count() - 1) == 0.0f)
         store.removeParameter(item, item.count() - 1);
@@ -70,21 +70,21 @@ int trimTrailingZeros(IHost &host, CItemStore &store) {
   return 1;
 }
 
-int writePlain(IHost &host, CItemStore &store, const std::string &outputPath) {
+int writePlain(IHost& host, CItemStore& store, const std::string& outputPath) {
   if (trimTrailingZeros(host, store) == 0) return 0;
   ByteWriter out;
   out.reserve(estimateBytes(store));
   if (!writeHeader(host, store, outputPath, out)) return 0;
   for (int l = 0; l < kStaveListCount; ++l) {
     if (host.pump() == Pump::Cancel) return 0;
-    for (const CItem &item : store.list(l))
+    for (const CItem& item : store.list(l))
       writeItem(out, item);
   }
   writeTrailer(out, store);
   return commit(host, out, outputPath);
 }
 
-int writeStaves(IHost &host, CItemStore &store, const std::string &outputPath) {
+int writeStaves(IHost& host, CItemStore& store, const std::string& outputPath) {
   ByteWriter out;
   out.reserve(estimateBytes(store));
   if (!writeHeader(host, store, outputPath, out)) return 0;
@@ -95,14 +95,14 @@ int writeStaves(IHost &host, CItemStore &store, const std::string &outputPath) {
       ++deleted;
       continue;
     }
-    for (const CItem &item : store.list(l)) {
+    for (const CItem& item : store.list(l)) {
       out.f32(static_cast<float>(item.count()));
       const auto values = item.params().values();
       for (size_t i = 0; i < values.size(); ++i)
         out.f32(i == 1 ? values[i] - static_cast<float>(deleted) : values[i]);
     }
   }
-  for (const CItem &item : store.list(kPlacedList))
+  for (const CItem& item : store.list(kPlacedList))
     writeItem(out, item);
   writeTrailer(out, store);
   return commit(host, out, outputPath);

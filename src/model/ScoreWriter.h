@@ -9,13 +9,13 @@ namespace velmora {
 
 // Removes trailing 0.0 parameters from every item, lowering the header word
 // by one for each. 0 when the user cancels.
-int trimTrailingZeros(IHost &host, CItemStore &store);
+int trimTrailingZeros(IHost& host, CItemStore& store);
 
 // The plain writer: trims, then writes lists 0..250 in order. 1 written, 0 not.
-int writePlain(IHost &host, CItemStore &store, const std::string &outputPath);
+int writePlain(IHost& host, CItemStore& store, const std::string& outputPath);
 
 // The stave writer: flagged lists 0..249 with P2 lowered by the number of
 // unflagged staves below, then the placed list. Nothing is trimmed.
-int writeStaves(IHost &host, CItemStore &store, const std::string &outputPath);
+int writeStaves(IHost& host, CItemStore& store, const std::string& outputPath);
 
 } // namespace velmora

@@ -20,7 +20,7 @@ bool Archive::since(int32_t introduced) const {
   return in_->ok() && version_ >= introduced;
 }
 
-void Archive::int32(int32_t &value) {
+void Archive::int32(int32_t& value) {
   if (out_) {
     out_->i32(value);
     return;
@@ -29,7 +29,7 @@ void Archive::int32(int32_t &value) {
   if (in_->ok()) value = v;
 }
 
-void Archive::flag8(int32_t &value) {
+void Archive::flag8(int32_t& value) {
   if (out_) {
     out_->u8(static_cast<uint8_t>(value & 0xFF));
     return;
@@ -38,7 +38,7 @@ void Archive::flag8(int32_t &value) {
   if (in_->ok()) value = v;
 }
 
-void Archive::float32(float &value) {
+void Archive::float32(float& value) {
   if (out_) {
     out_->f32(value);
     return;
@@ -47,7 +47,7 @@ void Archive::float32(float &value) {
   if (in_->ok()) value = v;
 }
 
-void Archive::string(std::string &value) {
+void Archive::string(std::string& value) {
   if (out_) {
     writeCountedString(*out_, value);
     return;

@@ -15,21 +15,21 @@ namespace velmora {
 
 namespace {
 
-bool isAbsolute(const char *path) { return path && path[0] == kPathSeparator; }
+bool isAbsolute(const char* path) { return path && path[0] == kPathSeparator; }
 
 // The password database's home, for sessions started without $HOME.
 std::string homeFromPasswd() {
   long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
   std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
   passwd pw{};
-  passwd *found = nullptr;
+  passwd* found = nullptr;
   if (::getpwuid_r(::getuid(), &pw, buffer.data(), buffer.size(), &found) != 0 || !found) return {};
   return isAbsolute(found->pw_dir) ? found->pw_dir : std::string();
 }
 
 } // namespace
 
-std::string defaultSettingsFolder(const char *xdgConfigHome, const char *home) {
+std::string defaultSettingsFolder(const char* xdgConfigHome, const char* home) {
   // The XDG rules say a relative value is invalid and must be ignored.
   if (isAbsolute(xdgConfigHome)) return withTrailingSeparator(xdgConfigHome) + kSettingsSubPath;
   if (isAbsolute(home)) return withTrailingSeparator(home) + ".config/" + kSettingsSubPath;
@@ -39,7 +39,7 @@ std::string defaultSettingsFolder(const char *xdgConfigHome, const char *home) {
 FolderResult locateSettingsFolder(std::string_view commandLine) {
   if (!commandLine.empty()) return {withTrailingSeparator(std::string(commandLine)), {}};
 
-  const char *home = std::getenv("HOME");
+  const char* home = std::getenv("HOME");
   const std::string fallbackHome = isAbsolute(home) ? std::string() : homeFromPasswd();
   const std::string folder =
       defaultSettingsFolder(std::getenv("XDG_CONFIG_HOME"), isAbsolute(home) ? home : fallbackHome.c_str());
@@ -64,11 +64,11 @@ std::string cleanProjectSubfolder(std::string_view stored) {
   return name + kPathSeparator;
 }
 
-std::string projectFolderFor(const std::string &settingsFolder, std::string_view subfolder) {
+std::string projectFolderFor(const std::string& settingsFolder, std::string_view subfolder) {
   return settingsFolder + cleanProjectSubfolder(subfolder);
 }
 
-std::string projectSubfolderOf(const std::string &settingsFolder, const std::string &projectFolder) {
+std::string projectSubfolderOf(const std::string& settingsFolder, const std::string& projectFolder) {
   if (projectFolder.size() <= settingsFolder.size()) return {};
   return projectFolder.substr(settingsFolder.size());
 }

@@ -6,7 +6,7 @@
 namespace velmora {
 
 // Below the per-user configuration folder.
-inline constexpr const char *kSettingsSubPath = "corvane software/velmora3/";
+inline constexpr const char* kSettingsSubPath = "corvane software/velmora3/";
 
 struct FolderResult {
   std::string path;  // ends in a separator; empty on failure
@@ -21,7 +21,7 @@ FolderResult locateSettingsFolder(std::string_view commandLine);
 
 // The default folder for these environment values: $XDG_CONFIG_HOME when
 // absolute, else $HOME/.config; "" when neither is usable.
-std::string defaultSettingsFolder(const char *xdgConfigHome, const char *home);
+std::string defaultSettingsFolder(const char* xdgConfigHome, const char* home);
 
 // "" or a single folder name with a trailing separator. A stored backslash
 // separator is accepted; "..", several components, an absolute path or a NUL
@@ -29,9 +29,9 @@ std::string defaultSettingsFolder(const char *xdgConfigHome, const char *home);
 std::string cleanProjectSubfolder(std::string_view stored);
 
 // The settings folder joined with the cleaned subfolder.
-std::string projectFolderFor(const std::string &settingsFolder, std::string_view subfolder);
+std::string projectFolderFor(const std::string& settingsFolder, std::string_view subfolder);
 
 // What "prefs.dat" stores: the rightmost (project − settings length) characters.
-std::string projectSubfolderOf(const std::string &settingsFolder, const std::string &projectFolder);
+std::string projectSubfolderOf(const std::string& settingsFolder, const std::string& projectFolder);
 
 } // namespace velmora

@@ -6,13 +6,13 @@
 namespace velmora::settings_msg {
 
 // Shown both when a settings file cannot be read and when it cannot be written.
-inline constexpr const char *kUnableToOpen = base_msg::kUnableToOpen;
-inline constexpr const char *kUnableToOpenBeforeDialog =
+inline constexpr const char* kUnableToOpen = base_msg::kUnableToOpen;
+inline constexpr const char* kUnableToOpenBeforeDialog =
     "Unable to open file %s for reading. Please press OK to continue - Settings file will open where you can "
     "define new settings and save to file.";
-inline constexpr const char *kItemCountLoadFailed = "Unable to load settings! Using Defaults...";
-inline constexpr const char *kItemCountSaveFailed = "Unable to save settings!";
+inline constexpr const char* kItemCountLoadFailed = "Unable to load settings! Using Defaults...";
+inline constexpr const char* kItemCountSaveFailed = "Unable to save settings!";
 // General Settings names its file this way instead of by path.
-inline constexpr const char *kPrefsName = "PREFS.DAT";
+inline constexpr const char* kPrefsName = "PREFS.DAT";
 
 } // namespace velmora::settings_msg

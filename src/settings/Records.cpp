@@ -2,7 +2,7 @@
 
 namespace velmora {
 
-const char *settingsFileName(SettingsFile file) {
+const char* settingsFileName(SettingsFile file) {
   switch (file) {
   case SettingsFile::Prefs: return "prefs.dat";
   case SettingsFile::Optimize: return "opt.dat";
@@ -23,7 +23,7 @@ std::array<float, kJustifyWidthCount> justifyResetWidths() {
           3.1f, 3.6f, 0.85f, 0.8f, 0.9f, 2.05f, 2.1f, 2.3f, 2.1f};
 }
 
-std::array<float *, kJustifyWidthCount> justifyWidths(JustifyOptions &o) {
+std::array<float*, kJustifyWidthCount> justifyWidths(JustifyOptions& o) {
   return {&o.noteheadQuarterHalf,
           &o.noteheadWhole,
           &o.noteheadDoubleWhole,
@@ -45,7 +45,7 @@ std::array<float *, kJustifyWidthCount> justifyWidths(JustifyOptions &o) {
           &o.accidentalParenthesis};
 }
 
-void resetJustifyWidths(JustifyOptions &options) {
+void resetJustifyWidths(JustifyOptions& options) {
   const auto values = justifyResetWidths();
   const auto fields = justifyWidths(options);
   for (size_t i = 0; i < kJustifyWidthCount; ++i)

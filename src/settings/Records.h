@@ -12,13 +12,13 @@ inline constexpr int32_t kSettingsVersion = 379;
 enum class SettingsFile { Prefs, Optimize, Unoptimize, Edit, Justify, Beam, Run, Crops, Report, ItemCount };
 
 // "prefs.dat", "opt.dat", ..., "SCORCNT2.DAT": the name a file is created under.
-const char *settingsFileName(SettingsFile file);
+const char* settingsFileName(SettingsFile file);
 
 struct GeneralPrefs {
   std::string projectSubfolder; // below the settings folder, "" or "NAME/"
   int32_t useExplorerDialog = 0;
 
-  bool operator==(const GeneralPrefs &) const = default;
+  bool operator==(const GeneralPrefs&) const = default;
 };
 
 struct OptimizeOptions {
@@ -29,7 +29,7 @@ struct OptimizeOptions {
   std::string extension = "OPT";
   int32_t showInstrumentDeleteWindow = 0;
 
-  bool operator==(const OptimizeOptions &) const = default;
+  bool operator==(const OptimizeOptions&) const = default;
 };
 
 struct UnoptimizeOptions {
@@ -39,7 +39,7 @@ struct UnoptimizeOptions {
   int32_t showStaveInsertWindow = 0;
   std::string extension = "UNO";
 
-  bool operator==(const UnoptimizeOptions &) const = default;
+  bool operator==(const UnoptimizeOptions&) const = default;
 };
 
 struct EditOptions {
@@ -52,7 +52,7 @@ struct EditOptions {
   int32_t fourPointPrecision = 0;
   int32_t saveOnlyIfModified = 0;
 
-  bool operator==(const EditOptions &) const = default;
+  bool operator==(const EditOptions&) const = default;
 };
 
 // Members in file order; widths in SCORE units at stave size 1.0.
@@ -84,7 +84,7 @@ struct JustifyOptions {
   int32_t barlineType = 0;
   float noteFlag = 2.1f;
 
-  bool operator==(const JustifyOptions &) const = default;
+  bool operator==(const JustifyOptions&) const = default;
 };
 
 inline constexpr size_t kJustifyWidthCount = 19;
@@ -92,8 +92,8 @@ inline constexpr size_t kJustifyWidthCount = 19;
 // The "Reset" values of the Widths dialog, in dialog order (noteFlag after rhythmDot).
 std::array<float, kJustifyWidthCount> justifyResetWidths();
 // The 19 width fields of a record, in the same dialog order.
-std::array<float *, kJustifyWidthCount> justifyWidths(JustifyOptions &options);
-void resetJustifyWidths(JustifyOptions &options);
+std::array<float*, kJustifyWidthCount> justifyWidths(JustifyOptions& options);
+void resetJustifyWidths(JustifyOptions& options);
 
 struct BeamOptions {
   std::string extension = "BIM";
@@ -105,7 +105,7 @@ struct BeamOptions {
   int32_t horizontalIfDirectionChanges = 0;
   int32_t horizontalIfPitchRepeated = 0;
 
-  bool operator==(const BeamOptions &) const = default;
+  bool operator==(const BeamOptions&) const = default;
 };
 
 struct RunOptions {
@@ -116,7 +116,7 @@ struct RunOptions {
   std::string extension = "RUN"; // kept as typed
   int32_t runJustify = 0;
 
-  bool operator==(const RunOptions &) const = default;
+  bool operator==(const RunOptions&) const = default;
 };
 
 // PostScript points; the box is stored x1, x2, y1, y2.
@@ -134,7 +134,7 @@ struct CropOptions {
   int32_t landscape = 0;
   int32_t renameToScoreName = 1;
 
-  bool operator==(const CropOptions &) const = default;
+  bool operator==(const CropOptions&) const = default;
 };
 
 struct ReportOptions {
@@ -154,13 +154,13 @@ struct ReportOptions {
   int32_t optionsDate = 1;
   int32_t listMacrosPerStep = 1;
 
-  bool operator==(const ReportOptions &) const = default;
+  bool operator==(const ReportOptions&) const = default;
 };
 
 struct ItemCountOptions {
   int32_t skipBlankStaves = 0;
 
-  bool operator==(const ItemCountOptions &) const = default;
+  bool operator==(const ItemCountOptions&) const = default;
 };
 
 // Which file holds a record.

@@ -5,13 +5,13 @@
 
 namespace velmora {
 
-void serialize(Archive &ar, GeneralPrefs &r) {
+void serialize(Archive& ar, GeneralPrefs& r) {
   ar.version();
   ar.string(r.projectSubfolder);
   ar.int32(r.useExplorerDialog);
 }
 
-void serialize(Archive &ar, OptimizeOptions &r) {
+void serialize(Archive& ar, OptimizeOptions& r) {
   ar.version();
   ar.flag8(r.deleteBraces);
   ar.flag8(r.deleteBrackets);
@@ -21,7 +21,7 @@ void serialize(Archive &ar, OptimizeOptions &r) {
   if (ar.since(370)) ar.flag8(r.showInstrumentDeleteWindow);
 }
 
-void serialize(Archive &ar, UnoptimizeOptions &r) {
+void serialize(Archive& ar, UnoptimizeOptions& r) {
   ar.version();
   ar.flag8(r.insertBraces);
   ar.flag8(r.insertBrackets);
@@ -30,7 +30,7 @@ void serialize(Archive &ar, UnoptimizeOptions &r) {
   ar.string(r.extension);
 }
 
-void serialize(Archive &ar, EditOptions &r) {
+void serialize(Archive& ar, EditOptions& r) {
   ar.version();
   ar.string(r.extension);
   ar.flag8(r.rememberLastMacro);
@@ -42,14 +42,14 @@ void serialize(Archive &ar, EditOptions &r) {
   if (ar.since(369)) ar.int32(r.saveOnlyIfModified);
 }
 
-void serialize(Archive &ar, JustifyOptions &r) {
+void serialize(Archive& ar, JustifyOptions& r) {
   ar.version();
   ar.string(r.extension);
   ar.flag8(r.promptBeforeOperation);
   ar.flag8(r.recognizeStretchedNotes);
   ar.float32(r.minimumSpace);
   if (ar.since(375)) {
-    for (float *width :
+    for (float* width :
          {&r.noteheadQuarterHalf, &r.noteheadWhole, &r.noteheadDoubleWhole, &r.accidentalFlat, &r.accidentalSharp,
           &r.accidentalNatural, &r.accidentalDoubleFlat, &r.accidentalDoubleSharp, &r.quarterFlat, &r.threeQuarterFlat,
           &r.quarterSharp, &r.threeQuarterSharp, &r.ledgerQuarterHalf, &r.ledgerWhole, &r.ledgerDoubleWhole,
@@ -65,7 +65,7 @@ void serialize(Archive &ar, JustifyOptions &r) {
   if (ar.since(377)) ar.float32(r.noteFlag);
 }
 
-void serialize(Archive &ar, BeamOptions &r) {
+void serialize(Archive& ar, BeamOptions& r) {
   ar.version();
   ar.string(r.extension);
   ar.int32(r.allowNoAngleDialog);
@@ -77,7 +77,7 @@ void serialize(Archive &ar, BeamOptions &r) {
   ar.int32(r.horizontalIfPitchRepeated);
 }
 
-void serialize(Archive &ar, RunOptions &r) {
+void serialize(Archive& ar, RunOptions& r) {
   ar.version();
   ar.int32(r.runStaveTask);
   ar.int32(r.staveTaskIsUnoptimize);
@@ -87,7 +87,7 @@ void serialize(Archive &ar, RunOptions &r) {
   if (ar.since(376)) ar.int32(r.runJustify);
 }
 
-void serialize(Archive &ar, CropOptions &r) {
+void serialize(Archive& ar, CropOptions& r) {
   ar.version();
   ar.int32(r.paperSize);
   ar.int32(r.originX);
@@ -103,20 +103,20 @@ void serialize(Archive &ar, CropOptions &r) {
   ar.int32(r.renameToScoreName);
 }
 
-void serialize(Archive &ar, ReportOptions &r) {
+void serialize(Archive& ar, ReportOptions& r) {
   ar.version();
-  for (int32_t *flag : {&r.listMacros, &r.macroDate, &r.macroDescription, &r.macroSteps, &r.listSteps, &r.stepDate,
+  for (int32_t* flag : {&r.listMacros, &r.macroDate, &r.macroDescription, &r.macroSteps, &r.listSteps, &r.stepDate,
                         &r.stepDescription, &r.stepCodeNumbers, &r.stepArgument, &r.stepOperation, &r.listBeamAngles,
                         &r.beamAngleDate, &r.listOptions, &r.optionsDate, &r.listMacrosPerStep})
     ar.int32(*flag);
 }
 
-void serialize(Archive &ar, ItemCountOptions &r) {
+void serialize(Archive& ar, ItemCountOptions& r) {
   ar.version();
   ar.int32(r.skipBlankStaves);
 }
 
-LoadResult readSettingsBytes(const std::string &path, std::vector<uint8_t> &data) {
+LoadResult readSettingsBytes(const std::string& path, std::vector<uint8_t>& data) {
   switch (readWholeFile(path, data, kMaxSettingsFileBytes)) {
   case ReadResult::Ok: return LoadResult::Loaded;
   case ReadResult::CannotOpen: return LoadResult::CannotOpen;
@@ -126,7 +126,7 @@ LoadResult readSettingsBytes(const std::string &path, std::vector<uint8_t> &data
   return LoadResult::Damaged;
 }
 
-bool writeSettingsBytes(const std::string &path, const std::vector<uint8_t> &data, std::string *error) {
+bool writeSettingsBytes(const std::string& path, const std::vector<uint8_t>& data, std::string* error) {
   return writeFileAtomic(path, data, error);
 }
 

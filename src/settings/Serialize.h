@@ -10,16 +10,16 @@
 
 namespace velmora {
 
-void serialize(Archive &ar, GeneralPrefs &r);
-void serialize(Archive &ar, OptimizeOptions &r);
-void serialize(Archive &ar, UnoptimizeOptions &r);
-void serialize(Archive &ar, EditOptions &r);
-void serialize(Archive &ar, JustifyOptions &r);
-void serialize(Archive &ar, BeamOptions &r);
-void serialize(Archive &ar, RunOptions &r);
-void serialize(Archive &ar, CropOptions &r);
-void serialize(Archive &ar, ReportOptions &r);
-void serialize(Archive &ar, ItemCountOptions &r);
+void serialize(Archive& ar, GeneralPrefs& r);
+void serialize(Archive& ar, OptimizeOptions& r);
+void serialize(Archive& ar, UnoptimizeOptions& r);
+void serialize(Archive& ar, EditOptions& r);
+void serialize(Archive& ar, JustifyOptions& r);
+void serialize(Archive& ar, BeamOptions& r);
+void serialize(Archive& ar, RunOptions& r);
+void serialize(Archive& ar, CropOptions& r);
+void serialize(Archive& ar, ReportOptions& r);
+void serialize(Archive& ar, ItemCountOptions& r);
 
 enum class LoadResult {
   Loaded,
@@ -30,14 +30,14 @@ enum class LoadResult {
 // Settings files are a few hundred bytes; anything past this is not one.
 inline constexpr size_t kMaxSettingsFileBytes = 1u << 20;
 
-template <class R> LoadResult loadRecord(std::span<const uint8_t> data, R &record) {
+template <class R> LoadResult loadRecord(std::span<const uint8_t> data, R& record) {
   ByteReader in(data);
   Archive ar(in);
   serialize(ar, record);
   return ar.ok() ? LoadResult::Loaded : LoadResult::Damaged;
 }
 
-template <class R> std::vector<uint8_t> storeRecord(const R &record) {
+template <class R> std::vector<uint8_t> storeRecord(const R& record) {
   R copy = record;
   ByteWriter out;
   Archive ar(out);
@@ -46,26 +46,26 @@ template <class R> std::vector<uint8_t> storeRecord(const R &record) {
 }
 
 // The whole file; one too large to be a settings file counts as damaged.
-LoadResult readSettingsBytes(const std::string &path, std::vector<uint8_t> &data);
+LoadResult readSettingsBytes(const std::string& path, std::vector<uint8_t>& data);
 // Through writeFileAtomic; false with the reason in `error`.
-bool writeSettingsBytes(const std::string &path, const std::vector<uint8_t> &data, std::string *error);
+bool writeSettingsBytes(const std::string& path, const std::vector<uint8_t>& data, std::string* error);
 
-template <class R> LoadResult loadRecordFile(const std::string &path, R &record) {
+template <class R> LoadResult loadRecordFile(const std::string& path, R& record) {
   std::vector<uint8_t> data;
   const LoadResult opened = readSettingsBytes(path, data);
   if (opened != LoadResult::Loaded) return opened;
   return loadRecord(data, record);
 }
 
-template <class R> bool saveRecordFile(const std::string &path, const R &record, std::string *error = nullptr) {
+template <class R> bool saveRecordFile(const std::string& path, const R& record, std::string* error = nullptr) {
   return writeSettingsBytes(path, storeRecord(record), error);
 }
 
 // Justify settings files (.jdt) share the "just.dat" layout.
-inline LoadResult loadJustifyFile(const std::string &path, JustifyOptions &options) {
+inline LoadResult loadJustifyFile(const std::string& path, JustifyOptions& options) {
   return loadRecordFile(path, options);
 }
-inline bool saveJustifyFile(const std::string &path, const JustifyOptions &options, std::string *error = nullptr) {
+inline bool saveJustifyFile(const std::string& path, const JustifyOptions& options, std::string* error = nullptr) {
   return saveRecordFile(path, options, error);
 }
 

@@ -9,7 +9,7 @@ namespace velmora {
 namespace {
 
 // Calls f with the record that `file` holds.
-template <class F> LoadResult withRecord(CSettings &s, SettingsFile file, F &&f) {
+template <class F> LoadResult withRecord(CSettings& s, SettingsFile file, F&& f) {
   switch (file) {
   case SettingsFile::Prefs: return f(s.prefs());
   case SettingsFile::Optimize: return f(s.optimize());
@@ -25,14 +25,14 @@ template <class F> LoadResult withRecord(CSettings &s, SettingsFile file, F &&f)
   return LoadResult::CannotOpen;
 }
 
-std::string withPath(const char *format, const std::string &path) { return strprintf(format, path.c_str()); }
+std::string withPath(const char* format, const std::string& path) { return strprintf(format, path.c_str()); }
 
 } // namespace
 
 CSettings::CSettings(std::string settingsFolder)
     : settingsFolder_(withTrailingSeparator(std::move(settingsFolder))), projectFolder_(settingsFolder_) {}
 
-void CSettings::setProjectFolder(const std::string &folder) {
+void CSettings::setProjectFolder(const std::string& folder) {
   const std::string path = withTrailingSeparator(folder);
   prefs().projectSubfolder = path.starts_with(settingsFolder_) ? path.substr(settingsFolder_.size()) : std::string();
   applyProjectSubfolder();
@@ -47,7 +47,7 @@ void CSettings::resetToDefaults() {
   projectFolder_ = settingsFolder_;
 }
 
-void CSettings::loadAtStartup(IHost &host) {
+void CSettings::loadAtStartup(IHost& host) {
   resetToDefaults();
   for (SettingsFile file : {SettingsFile::Prefs, SettingsFile::Optimize, SettingsFile::Unoptimize, SettingsFile::Edit,
                             SettingsFile::Justify, SettingsFile::Beam, SettingsFile::Run})
@@ -55,12 +55,12 @@ void CSettings::loadAtStartup(IHost &host) {
   loadItemCountOptions(host);
 }
 
-LoadResult CSettings::reload(SettingsFile file, IHost &host) {
+LoadResult CSettings::reload(SettingsFile file, IHost& host) {
   if (file == SettingsFile::ItemCount) return loadItemCountOptions(host);
   return load(file, host, settings_msg::kUnableToOpen);
 }
 
-LoadResult CSettings::reloadBeforeDialog(SettingsFile file, IHost &host) {
+LoadResult CSettings::reloadBeforeDialog(SettingsFile file, IHost& host) {
   switch (file) {
   case SettingsFile::ItemCount: return loadItemCountOptions(host);
   case SettingsFile::Run:
@@ -69,20 +69,20 @@ LoadResult CSettings::reloadBeforeDialog(SettingsFile file, IHost &host) {
   }
 }
 
-LoadResult CSettings::load(SettingsFile file, IHost &host, const char *cannotOpenFormat) {
+LoadResult CSettings::load(SettingsFile file, IHost& host, const char* cannotOpenFormat) {
   const std::string path = pathOf(file);
-  const LoadResult result = withRecord(*this, file, [&](auto &record) { return loadRecordFile(path, record); });
+  const LoadResult result = withRecord(*this, file, [&](auto& record) { return loadRecordFile(path, record); });
   if (result == LoadResult::CannotOpen) host.showMessage(withPath(cannotOpenFormat, path));
   if (result == LoadResult::Damaged) host.showMessage(withPath(settings_msg::kUnableToOpen, path));
   if (file == SettingsFile::Prefs && result != LoadResult::CannotOpen) applyProjectSubfolder();
   return result;
 }
 
-bool CSettings::save(SettingsFile file, IHost &host) {
+bool CSettings::save(SettingsFile file, IHost& host) {
   if (file == SettingsFile::ItemCount) return saveItemCountOptions(host);
   if (file == SettingsFile::Prefs) prefs().projectSubfolder = projectSubfolderOf(settingsFolder_, projectFolder_);
   const std::string path = pathOf(file);
-  const bool written = withRecord(*this, file, [&](auto &record) {
+  const bool written = withRecord(*this, file, [&](auto& record) {
                          return saveRecordFile(path, record) ? LoadResult::Loaded : LoadResult::CannotOpen;
                        }) == LoadResult::Loaded;
   if (!written) {
@@ -92,7 +92,7 @@ bool CSettings::save(SettingsFile file, IHost &host) {
   return written;
 }
 
-LoadResult CSettings::loadItemCountOptions(IHost &host) {
+LoadResult CSettings::loadItemCountOptions(IHost& host) {
   const std::string path = pathOf(SettingsFile::ItemCount);
   const LoadResult result = loadRecordFile(path, itemCount());
   if (result == LoadResult::CannotOpen) host.showMessage(settings_msg::kItemCountLoadFailed);
@@ -100,13 +100,13 @@ LoadResult CSettings::loadItemCountOptions(IHost &host) {
   return result;
 }
 
-bool CSettings::saveItemCountOptions(IHost &host) {
+bool CSettings::saveItemCountOptions(IHost& host) {
   if (saveRecordFile(pathOf(SettingsFile::ItemCount), itemCount())) return true;
   host.showMessage(settings_msg::kItemCountSaveFailed);
   return false;
 }
 
-void CSettings::adopt(const GeneralPrefs &prefsFromDialog) {
+void CSettings::adopt(const GeneralPrefs& prefsFromDialog) {
   prefs() = prefsFromDialog;
   applyProjectSubfolder();
 }

@@ -19,59 +19,59 @@ public:
   // The folder from locateSettingsFolder(); a separator is appended when missing.
   explicit CSettings(std::string settingsFolder);
 
-  const std::string &settingsFolder() const { return settingsFolder_; }
+  const std::string& settingsFolder() const { return settingsFolder_; }
   // The settings folder itself or a direct subfolder of it; ends in a separator.
-  const std::string &projectFolder() const { return projectFolder_; }
+  const std::string& projectFolder() const { return projectFolder_; }
   // Anything that is not the settings folder or one folder below it becomes the settings folder.
-  void setProjectFolder(const std::string &folder);
+  void setProjectFolder(const std::string& folder);
 
   // settings folder + name, preferring an existing entry that matches ignoring case.
   std::string settingsPath(std::string_view name) const;
   std::string pathOf(SettingsFile file) const { return settingsPath(settingsFileName(file)); }
 
-  template <class R> R &get() { return std::get<R>(records_); }
-  template <class R> const R &get() const { return std::get<R>(records_); }
-  GeneralPrefs &prefs() { return get<GeneralPrefs>(); }
-  OptimizeOptions &optimize() { return get<OptimizeOptions>(); }
-  UnoptimizeOptions &unoptimize() { return get<UnoptimizeOptions>(); }
-  EditOptions &edit() { return get<EditOptions>(); }
-  JustifyOptions &justify() { return get<JustifyOptions>(); }
-  BeamOptions &beam() { return get<BeamOptions>(); }
-  RunOptions &run() { return get<RunOptions>(); }
-  CropOptions &crops() { return get<CropOptions>(); }
-  ReportOptions &report() { return get<ReportOptions>(); }
-  ItemCountOptions &itemCount() { return get<ItemCountOptions>(); }
+  template <class R> R& get() { return std::get<R>(records_); }
+  template <class R> const R& get() const { return std::get<R>(records_); }
+  GeneralPrefs& prefs() { return get<GeneralPrefs>(); }
+  OptimizeOptions& optimize() { return get<OptimizeOptions>(); }
+  UnoptimizeOptions& unoptimize() { return get<UnoptimizeOptions>(); }
+  EditOptions& edit() { return get<EditOptions>(); }
+  JustifyOptions& justify() { return get<JustifyOptions>(); }
+  BeamOptions& beam() { return get<BeamOptions>(); }
+  RunOptions& run() { return get<RunOptions>(); }
+  CropOptions& crops() { return get<CropOptions>(); }
+  ReportOptions& report() { return get<ReportOptions>(); }
+  ItemCountOptions& itemCount() { return get<ItemCountOptions>(); }
 
   // Every record at its default; the project folder is the settings folder.
   void resetToDefaults();
 
   // Defaults, then prefs, opt, uno, edi, just, beam and run in that order
   // (a message per file that fails), then the item-count file.
-  void loadAtStartup(IHost &host);
+  void loadAtStartup(IHost& host);
 
   // Re-reads one file, as a task does before it runs; failures show
   // "Unable to open file %s for reading" and keep the values in memory.
-  LoadResult reload(SettingsFile file, IHost &host);
+  LoadResult reload(SettingsFile file, IHost& host);
   // The re-read before a settings dialog; a missing file gets the longer
   // text that says the dialog will create it. Run and Report use reload()'s
   // text, the item-count file its own.
-  LoadResult reloadBeforeDialog(SettingsFile file, IHost &host);
+  LoadResult reloadBeforeDialog(SettingsFile file, IHost& host);
   // Writes one file from memory; false after the message.
-  bool save(SettingsFile file, IHost &host);
+  bool save(SettingsFile file, IHost& host);
 
-  LoadResult loadItemCountOptions(IHost &host);
-  bool saveItemCountOptions(IHost &host);
+  LoadResult loadItemCountOptions(IHost& host);
+  bool saveItemCountOptions(IHost& host);
 
   // A settings command: re-read, run the dialog on a copy (true for OK), on
   // OK take the copy with its extension upper-cased (Run keeps it as typed)
   // and write the file. Cancel writes nothing. The item-count dialog is the
   // exception: no re-read, and its file is written whenever it closes.
-  template <class R> bool editSettings(IHost &host, const std::function<bool(R &)> &dialog);
+  template <class R> bool editSettings(IHost& host, const std::function<bool(R&)>& dialog);
 
 private:
-  LoadResult load(SettingsFile file, IHost &host, const char *cannotOpenFormat);
-  template <class R> void adopt(const R &record) { get<R>() = record; }
-  void adopt(const GeneralPrefs &prefs);
+  LoadResult load(SettingsFile file, IHost& host, const char* cannotOpenFormat);
+  template <class R> void adopt(const R& record) { get<R>() = record; }
+  void adopt(const GeneralPrefs& prefs);
   // Keeps the stored subfolder and the project folder in step.
   void applyProjectSubfolder();
 
@@ -82,7 +82,7 @@ private:
       records_;
 };
 
-template <class R> bool CSettings::editSettings(IHost &host, const std::function<bool(R &)> &dialog) {
+template <class R> bool CSettings::editSettings(IHost& host, const std::function<bool(R&)>& dialog) {
   constexpr SettingsFile file = RecordFile<R>::value;
   if constexpr (file != SettingsFile::ItemCount) reloadBeforeDialog(file, host);
   R edited = get<R>();

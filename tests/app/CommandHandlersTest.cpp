@@ -17,7 +17,7 @@ using test::TempDir;
 using Rows = std::vector<std::string>;
 
 struct ScriptedItemCountDialog : IItemCountDialogs {
-  bool editItemCountOptions(ItemCountOptions &options) override {
+  bool editItemCountOptions(ItemCountOptions& options) override {
     shown = options.skipBlankStaves;
     options.skipBlankStaves = 1;
     return answer;
@@ -51,7 +51,7 @@ TEST_F(CommandHandlersTest, ItemCountRunsOverTheChosenFiles) {
                                  "Unable to open file " + scores.file("gone.mus") + " for reading"}));
   ASSERT_EQ(host.fileRequests.size(), 1u);
   EXPECT_EQ(host.fileRequests[0].title, "Select Files for Counting");
-  const Rows &rows = batch.log.rows();
+  const Rows& rows = batch.log.rows();
   ASSERT_EQ(rows.size(), 3u + 28u);
   EXPECT_EQ(rows[0], "Reading item count for " + scores.file("a.mus"));
   EXPECT_EQ(rows[1], "Reading item count for " + scores.file("gone.mus"));
@@ -103,7 +103,7 @@ TEST_F(CommandHandlersTest, ItemCountSettingsAreWrittenWhenTheDialogCloses) {
 TEST(CommandTable, BusyRuleAndToolbars) {
   const std::set<int> guarded{32771, 32772, 32774, 32775, 32776, 32785, 32788, 32789, 32790, 32791, 32792, 32793,
                               32794, 32795, 32796, 32797, 32798, 32799, 32801, 32802, 32805, 32811, 32812, 57665};
-  for (const CommandInfo &c : commandTable()) {
+  for (const CommandInfo& c : commandTable()) {
     EXPECT_TRUE(isCommandEnabled(c.id, false)) << c.id;
     EXPECT_EQ(isCommandEnabled(c.id, true), !guarded.count(c.id)) << c.id;
   }

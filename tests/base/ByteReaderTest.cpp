@@ -76,7 +76,7 @@ TEST(BaseCountedString, PrefixFormsAtTheLimits) {
       {65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
       {65535, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     const Bytes bytes = counted(c.length);
     ASSERT_EQ(bytes.size(), c.prefix.size() + c.length) << c.length;
     const Bytes prefix(bytes.begin(), bytes.begin() + static_cast<long>(c.prefix.size()));
@@ -111,7 +111,7 @@ TEST(BaseCountedString, WideStrings) {
 TEST(BaseCountedString, HostileLengths) {
   struct Case {
     Bytes data;
-    const char *error;
+    const char* error;
   };
   const Case cases[] = {
       // 32-bit length far beyond the data.
@@ -127,7 +127,7 @@ TEST(BaseCountedString, HostileLengths) {
       {{0xFF, 0x01}, "offset 0x3 is beyond the end of data at 0x2"},
       {{}, "offset 0x1 is beyond the end of data at 0x0"},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     ByteReader in(c.data);
     EXPECT_EQ(readCountedString(in), "") << hexDump(c.data);
     EXPECT_EQ(in.error(), c.error) << hexDump(c.data);

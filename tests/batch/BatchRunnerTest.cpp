@@ -16,14 +16,14 @@ using test::FakeHost;
 using test::TempDir;
 using Rows = std::vector<std::string>;
 
-const char *const kSmallScore = "8 1 0 0 0 0 0 0 10\n1 1 10 4 10 0 1\n14 1 20";
+const char* const kSmallScore = "8 1 0 0 0 0 0 0 10\n1 1 10 4 10 0 1\n14 1 20";
 
 // A plain read-and-write task, as the Edit run does without a macro.
 struct CopyTask {
-  CopyTask(FakeHost &h, CBatchState &s) : host(h), state(s) {
+  CopyTask(FakeHost& h, CBatchState& s) : host(h), state(s) {
     task.task = Task::Edit;
     task.extension = [] { return std::string("EDI"); };
-    task.perFile = [this](const std::string &path, const std::string &ext) {
+    task.perFile = [this](const std::string& path, const std::string& ext) {
       seenBusy = seenBusy && state.busy;
       const int opened = openAndReadGeneral(host, path, store);
       if (opened != 1) return opened;
@@ -34,8 +34,8 @@ struct CopyTask {
     task.clearStore = [this] { ++clears; };
     task.resetBatchState = [this] { ++resets; };
   }
-  FakeHost &host;
-  CBatchState &state;
+  FakeHost& host;
+  CBatchState& state;
   CItemStore store;
   BatchTask task;
   bool seenBusy = true;
@@ -126,7 +126,7 @@ TEST(BatchRunner, PreparationCancelEndsBeforeTheLogIsCleared) {
     return false;
   };
   bool ran = false;
-  task.perFile = [&](const std::string &, const std::string &) { return ran = true, 1; };
+  task.perFile = [&](const std::string&, const std::string&) { return ran = true, 1; };
   EXPECT_EQ(runBatch(state, host, task, false), BatchOutcome::PreparationCancelled);
   EXPECT_FALSE(ran);
   EXPECT_EQ(state.log.rows(), (Rows{"previous batch", "Operation cancelled."}));

@@ -13,7 +13,7 @@
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
 
-extern char **environ;
+extern char** environ;
 
 namespace velmora::cli {
 namespace {
@@ -26,7 +26,7 @@ struct CliRun {
   std::string err;
 };
 
-std::string slurp(std::FILE *f) {
+std::string slurp(std::FILE* f) {
   std::rewind(f);
   std::string s;
   char buf[4096];
@@ -38,18 +38,18 @@ std::string slurp(std::FILE *f) {
 
 CliRun runCommand(std::vector<std::string> args) {
   args.insert(args.begin(), "velmora-cli");
-  std::vector<const char *> argv;
-  for (auto &a : args)
+  std::vector<const char*> argv;
+  for (auto& a : args)
     argv.push_back(a.c_str());
   argv.push_back(nullptr);
-  std::FILE *out = std::tmpfile();
-  std::FILE *err = std::tmpfile();
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
   const int status = runCli(static_cast<int>(args.size()), argv.data(), out, err);
   return {status, slurp(out), slurp(err)};
 }
 
 TEST(Cli, UsageErrorsExitWithTwo) {
-  for (const auto &args : std::vector<std::vector<std::string>>{
+  for (const auto& args : std::vector<std::vector<std::string>>{
            {}, {"frobnicate", "a.mus"}, {"count"}, {"--bogus", "count", "a.mus"}, {"--settings"}}) {
     const CliRun r = runCommand(args);
     EXPECT_EQ(r.status, 2);
@@ -84,7 +84,7 @@ TEST(Cli, CountPrintsTheLogAndMessagesApart) {
 
 TEST(Cli, ConsoleLogPrintsExtendedRowsOnce) {
   COutputLog log;
-  std::FILE *out = std::tmpfile();
+  std::FILE* out = std::tmpfile();
   ConsoleLog console(log, out);
   log.setObserver(&console);
   log.appendAndFollow("Editing with macro M /a.mus");
@@ -109,8 +109,8 @@ TEST(Cli, InterruptEndsTheBatchWith130) {
   std::vector<std::string> args{VELMORA_CLI_BINARY, "--settings", settings.path(), "count"};
   for (int i = 0; i < 400; ++i)
     args.push_back(scores.file("big.mus"));
-  std::vector<char *> argv;
-  for (auto &a : args)
+  std::vector<char*> argv;
+  for (auto& a : args)
     argv.push_back(a.data());
   argv.push_back(nullptr);
 

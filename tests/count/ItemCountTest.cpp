@@ -16,7 +16,7 @@ using test::FakeHost;
 using test::TempDir;
 using Rows = std::vector<std::string>;
 
-Rows codeRows(const ItemCountTotals &t) {
+Rows codeRows(const ItemCountTotals& t) {
   Rows rows;
   for (int c = 1; c <= 18; ++c)
     rows.push_back("\tCode " + std::to_string(c) + "\t\tItems:\t" + std::to_string(t.codeItems[c]) + "\tParameters:\t" +
@@ -24,15 +24,15 @@ Rows codeRows(const ItemCountTotals &t) {
   return rows;
 }
 
-Rows concat(Rows a, const Rows &b) {
+Rows concat(Rows a, const Rows& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-ItemCountTotals countFiles(FakeHost &host, const std::vector<std::string> &paths) {
+ItemCountTotals countFiles(FakeHost& host, const std::vector<std::string>& paths) {
   ItemCountTotals totals;
   totals.files = static_cast<int32_t>(paths.size());
-  for (const auto &p : paths)
+  for (const auto& p : paths)
     EXPECT_EQ(countFile(host, p, totals), 1);
   return totals;
 }
@@ -166,7 +166,7 @@ TEST(ItemCount, ConfirmedCancelStopsTheCount) {
 TEST(ItemCount, CorpusItemsMatchTheDumps) {
   const std::string corpus = test::corpusDir();
   if (corpus.empty()) GTEST_SKIP() << "no corpus";
-  for (const auto &entry : std::filesystem::directory_iterator(corpus)) {
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
     if (entry.path().extension() != ".mus") continue;
     auto pmx = entry.path();
     pmx.replace_extension(".pmx");

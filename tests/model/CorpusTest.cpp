@@ -26,7 +26,7 @@ public:
 };
 
 // The items in file order; the store gets header word and trailer.
-int readInFileOrder(FakeHost &host, const std::string &path, CItemStore &store, Items &items) {
+int readInFileOrder(FakeHost& host, const std::string& path, CItemStore& store, Items& items) {
   ScoreFile file;
   const int opened = openScoreFile(host, path, store, file);
   if (opened != 1) return opened;
@@ -45,7 +45,7 @@ using Row = std::vector<Shown>;
 
 // The item rows of a .pmx dump: every token a number ("8.", ".000"), a leading
 // "t" standing for code 16. Any other line is the text of the item before it.
-std::vector<Row> readPmx(const std::string &path) {
+std::vector<Row> readPmx(const std::string& path) {
   std::vector<Row> rows;
   std::ifstream in(path);
   std::string line;
@@ -56,7 +56,7 @@ std::vector<Row> readPmx(const std::string &path) {
     bool numeric = true;
     while (numeric && fields >> token) {
       if (row.empty() && token == "t") token = "16";
-      char *end = nullptr;
+      char* end = nullptr;
       const double v = std::strtod(token.c_str(), &end);
       numeric = end != token.c_str() && *end == '\0' && std::isfinite(v);
       const size_t dot = token.find('.');
@@ -69,14 +69,14 @@ std::vector<Row> readPmx(const std::string &path) {
 }
 
 // Compares what the dump shows; parameters the item lacks (trimmed zeros) show as 0.
-void expectShown(const std::vector<float> &item, const Row &row, const std::string &where) {
+void expectShown(const std::vector<float>& item, const Row& row, const std::string& where) {
   for (size_t j = 0; j < row.size(); ++j)
     EXPECT_NEAR(j < item.size() ? item[j] : 0.0, row[j].value, row[j].tolerance) << where << " p" << j + 1;
 }
 
-std::string firstDifference(const Bytes &a, const Bytes &b) {
+std::string firstDifference(const Bytes& a, const Bytes& b) {
   const size_t i = static_cast<size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
-  const auto around = [i](const Bytes &x) {
+  const auto around = [i](const Bytes& x) {
     const auto from = static_cast<long>(std::min(i < 16 ? 0 : i - 16, x.size()));
     const auto to = static_cast<long>(std::min(i + 16, x.size()));
     return hexDump(Bytes(x.begin() + from, x.begin() + to));
@@ -84,7 +84,7 @@ std::string firstDifference(const Bytes &a, const Bytes &b) {
   return "first difference at " + std::to_string(i) + "\nactual:\n" + around(a) + "\nexpected:\n" + around(b);
 }
 
-bool sameBits(const std::vector<float> &a, const std::vector<float> &b) {
+bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](float x, float y) { return std::bit_cast<uint32_t>(x) == std::bit_cast<uint32_t>(y); });
 }
@@ -93,12 +93,12 @@ TEST(ModelCorpus, PlainRoundTripRegroupsAndTrims) {
   const std::string corpus = corpusDir();
   if (corpus.empty()) GTEST_SKIP() << "no corpus folder";
   std::vector<fs::path> scores;
-  for (const auto &e : fs::directory_iterator(corpus))
+  for (const auto& e : fs::directory_iterator(corpus))
     if (e.path().extension() == ".mus") scores.push_back(e.path());
   std::sort(scores.begin(), scores.end());
   if (scores.empty()) GTEST_SKIP() << "no .mus files in " << corpus;
 
-  for (const fs::path &source : scores) {
+  for (const fs::path& source : scores) {
     SCOPED_TRACE(source.filename().string());
     Session s;
     fs::copy_file(source, s.in);

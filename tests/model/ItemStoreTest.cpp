@@ -5,8 +5,8 @@ namespace {
 
 using namespace velmora::test;
 
-void addAll(CItemStore &store, const std::string &text) {
-  for (const auto &item : parseItems(text))
+void addAll(CItemStore& store, const std::string& text) {
+  for (const auto& item : parseItems(text))
     store.addItem(item);
 }
 
@@ -16,8 +16,8 @@ TEST(ModelItemStore, RemoveAndMove) {
   addAll(store, "1 1 10 4 5 6 7 8 9\n1 2 10 4");
   ASSERT_EQ(store.list(0).size(), 1u);
   ASSERT_EQ(store.list(1).size(), 1u);
-  const CItem &nine = store.list(0).front();
-  CItem &other = store.list(1).front();
+  const CItem& nine = store.list(0).front();
+  CItem& other = store.list(1).front();
   // Not in the named list, or no such list: nothing happens.
   store.removeItem(1, nine);
   store.removeItem(-1, nine);
@@ -58,13 +58,13 @@ TEST(ModelItemStore, ClearIsHarmlessAndLeavesTheRest) {
 }
 
 // List 0 as "code:p4" ("/p5" when present) after `existing` was appended and `x` inserted in order.
-std::string inserted(const std::string &existing, const std::string &x) {
+std::string inserted(const std::string& existing, const std::string& x) {
   CItemStore store;
   addAll(store, existing);
-  for (const auto &item : parseItems(x))
+  for (const auto& item : parseItems(x))
     store.insertItemInOrder(item);
   std::string out;
-  for (const CItem &item : store.list(0)) {
+  for (const CItem& item : store.list(0)) {
     char buf[48];
     std::snprintf(buf, sizeof buf, "%s%g:%g", out.empty() ? "" : " ", static_cast<double>(item.code()),
                   static_cast<double>(item.p(4)));
@@ -76,9 +76,9 @@ std::string inserted(const std::string &existing, const std::string &x) {
 
 TEST(ModelItemStore, InsertInOrderTieBreak) {
   struct Case {
-    const char *existing;
-    const char *x;
-    const char *expected;
+    const char* existing;
+    const char* x;
+    const char* expected;
   };
   const Case cases[] = {
       // By P3 alone, starting from an empty list.
@@ -107,7 +107,7 @@ TEST(ModelItemStore, InsertInOrderTieBreak) {
       {"9 1 10\n1 1 20 1", "1 1 10 4", "9:0 1:4 1:1"},
       {"6 1 10\n16 1 10\n2 1 10", "1 1 10 4", "6:0 16:0 1:4 2:0"},
   };
-  for (const auto &c : cases)
+  for (const auto& c : cases)
     EXPECT_EQ(inserted(c.existing, c.x), c.expected) << c.existing << " + " << c.x;
   // The integer part of P2 picks the list.
   CItemStore store;

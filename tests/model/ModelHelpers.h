@@ -26,7 +26,7 @@ struct Session {
   std::string out = dir.file("out.mus");
 
   // Writes the input file and reads it with the general reader.
-  int read(const Bytes &bytes) {
+  int read(const Bytes& bytes) {
     writeBytes(in, bytes);
     return openAndReadGeneral(host, in, store);
   }
@@ -34,13 +34,13 @@ struct Session {
 };
 
 // Non-empty lists as "list: item | item" lines, parameters in %g.
-inline std::string listsText(const CItemStore &store) {
+inline std::string listsText(const CItemStore& store) {
   std::string out;
   for (int l = 0; l < kStaveListCount; ++l) {
     if (store.list(l).empty()) continue;
     out += std::to_string(l) + ":";
-    const char *separator = " ";
-    for (const CItem &item : store.list(l)) {
+    const char* separator = " ";
+    for (const CItem& item : store.list(l)) {
       out += separator;
       separator = " | ";
       for (int32_t i = 1; i <= item.count(); ++i) {

@@ -42,7 +42,7 @@ TEST(ModelScoreReader, HeaderRuleReadsAndWritesBack) {
       {32768, {0x00, 0x80, 0x00, 0x00, 0x00, 0x00, 0x10, 0x41}},
       {65535, {0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x10, 0x41}},
   };
-  for (const auto &[total, head] : cases) {
+  for (const auto& [total, head] : cases) {
     SCOPED_TRACE(total);
     const Bytes bytes = buildScore(itemsFilling(total - 5));
     ASSERT_EQ(bytes.size(), (total <= 14200 ? 2u : 4u) + 4u * static_cast<size_t>(total));
@@ -97,7 +97,7 @@ TEST(ModelScoreReader, StaveNumberChecks) {
 
 TEST(ModelScoreReader, CodeNumberChecks) {
   // Below 1, above 18.99, NaN, or no parameters at all.
-  for (const auto &bad : Items{{0, 1, 10}, {19, 1, 10}, {0.99f, 1, 10}, {std::nanf(""), 1, 10}, {}}) {
+  for (const auto& bad : Items{{0, 1, 10}, {19, 1, 10}, {0.99f, 1, 10}, {std::nanf(""), 1, 10}, {}}) {
     Session s;
     const Bytes bytes = buildScore(Items{{8, 1, 0, 1}, bad});
     EXPECT_EQ(s.read(bytes), 0) << hexDump(bytes);
@@ -116,7 +116,7 @@ TEST(ModelScoreReader, JustMarkerAndUnopenable) {
   Bytes withTrailer = buildScore("1 1 10 4");
   std::memcpy(withTrailer.data(), "\x4B\x81\xFF\xFF", 4);
   const Bytes noTrailer = {0x4B, 0x81, 0xFF, 0xFF, 0x01, 0x02, 0x03, 0x04, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00};
-  for (const Bytes &bytes : {withTrailer, noTrailer, Bytes{0x4B, 0x81, 0xFF, 0xFF}}) {
+  for (const Bytes& bytes : {withTrailer, noTrailer, Bytes{0x4B, 0x81, 0xFF, 0xFF}}) {
     Session s;
     EXPECT_EQ(s.read(bytes), 0) << hexDump(bytes);
     EXPECT_EQ(s.host.messages, Messages{s.in + " has been processed by the JUST program. Resave this file with the "
@@ -125,7 +125,7 @@ TEST(ModelScoreReader, JustMarkerAndUnopenable) {
   }
   // A missing file and a folder.
   Session s;
-  for (const std::string &bad : {s.in, s.dir.path()}) {
+  for (const std::string& bad : {s.in, s.dir.path()}) {
     FakeHost host;
     EXPECT_EQ(openAndReadGeneral(host, bad, s.store), -1);
     EXPECT_EQ(host.messages, Messages{"Unable to open file " + bad + " for reading"});
@@ -143,9 +143,9 @@ TEST(ModelScoreReader, DamagedFilesAreRefusedWithOneMessage) {
   Bytes negativeHeader = good;
   std::memcpy(negativeHeader.data(), "\x00\x80\xFF\xFF", 4);
   const struct {
-    const char *what;
+    const char* what;
     Bytes bytes;
-    const char *reason;
+    const char* reason;
   } cases[] = {
       {"negative header", negativeHeader, "the header gives a word total of -32768."},
       {"header beyond file", buildScore(parseItems("8 1 0 1"), scoreTrailer(), 11),
@@ -162,7 +162,7 @@ TEST(ModelScoreReader, DamagedFilesAreRefusedWithOneMessage) {
       {"7 bytes", Bytes(good.begin(), good.begin() + 7), "the file is too short to be a SCORE file."},
       {"empty", Bytes{}, "the file is too short to be a SCORE file."},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     Session s;
     EXPECT_EQ(s.read(c.bytes), 0) << c.what;
     EXPECT_EQ(s.host.messages, Messages{s.in + " is damaged and cannot be processed: " + c.reason}) << c.what << "\n"

@@ -117,7 +117,7 @@ TEST(ModelScoreWriter, RefusalsWriteNothing) {
 
 TEST(ModelScoreWriter, CancelKeepsOldOutput) {
   // During the trim, during the plain write, during the stave write.
-  for (const auto &[pump, stave] : {std::pair{1L, false}, std::pair{300L, false}, std::pair{2L, true}}) {
+  for (const auto& [pump, stave] : {std::pair{1L, false}, std::pair{300L, false}, std::pair{2L, true}}) {
     Session s;
     ASSERT_EQ(s.read(buildScore("1 1 10 4\n1 2 10 4")), 1);
     s.store.staveFlags[1] = s.store.staveFlags[2] = 1;

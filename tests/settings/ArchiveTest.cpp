@@ -14,16 +14,16 @@ using test::operator+;
 using test::chars;
 using test::word;
 
-Bytes store(const std::function<void(Archive &)> &fields) {
+Bytes store(const std::function<void(Archive&)>& fields) {
   ByteWriter out;
   Archive ar(out);
   fields(ar);
   return out.buffer();
 }
 
-std::string roundTripString(const std::string &text, Bytes *stored) {
+std::string roundTripString(const std::string& text, Bytes* stored) {
   std::string value = text;
-  *stored = store([&](Archive &ar) { ar.string(value); });
+  *stored = store([&](Archive& ar) { ar.string(value); });
   ByteReader in(*stored);
   Archive ar(in);
   std::string back = "untouched";
@@ -36,7 +36,7 @@ std::string roundTripString(const std::string &text, Bytes *stored) {
 TEST(SettingsArchive, Flag8WritesOnlyTheLowByteAndReadsIntoAZeroedFlag) {
   // Storing: the upper bytes of the in-memory flag are dropped.
   int32_t a = 1, b = 0x101, c = 0x100, d = -1;
-  EXPECT_EQ(store([&](Archive &ar) {
+  EXPECT_EQ(store([&](Archive& ar) {
               ar.flag8(a);
               ar.flag8(b);
               ar.flag8(c);

@@ -15,7 +15,7 @@ namespace velmora::test {
 // Fixtures are spelled out byte by byte; these only join the pieces.
 using Bytes = std::vector<uint8_t>;
 
-inline Bytes operator+(Bytes a, const Bytes &b) {
+inline Bytes operator+(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
@@ -28,14 +28,14 @@ inline Bytes chars(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 inline const Bytes kStamp379 = {0x7B, 0x01, 0x00, 0x00};
 
-inline void writeBytes(const std::string &path, const Bytes &bytes) {
-  FILE *f = std::fopen(path.c_str(), "wb");
+inline void writeBytes(const std::string& path, const Bytes& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
   ASSERT_NE(f, nullptr) << path;
   ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
   std::fclose(f);
 }
 
-inline Bytes readBytes(const std::string &path) {
+inline Bytes readBytes(const std::string& path) {
   std::vector<uint8_t> out;
   EXPECT_EQ(readWholeFile(path, out, 1u << 24), ReadResult::Ok) << path;
   return out;

@@ -18,15 +18,15 @@ public:
   ~EnvGuard() {
     // Newest first, so a variable set twice ends at its original value.
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      const auto &[name, value] = *it;
+      const auto& [name, value] = *it;
       if (value)
         ::setenv(name.c_str(), value->c_str(), 1);
       else
         ::unsetenv(name.c_str());
     }
   }
-  void set(const std::string &name, const char *value) {
-    const char *old = std::getenv(name.c_str());
+  void set(const std::string& name, const char* value) {
+    const char* old = std::getenv(name.c_str());
     saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
     if (value)
       ::setenv(name.c_str(), value, 1);

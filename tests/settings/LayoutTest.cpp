@@ -75,7 +75,7 @@ TEST(SettingsLayout, FieldOrderOfNonDefaultValues) {
   EXPECT_EQ(Bytes(edi.end() - 12, edi.end()), word(1) + word(2) + word(3));
 }
 
-template <class R> void expectRoundTrip(const R &values) {
+template <class R> void expectRoundTrip(const R& values) {
   R back; // defaults, which `values` all differ from
   EXPECT_EQ(loadRecord(storeRecord(values), back), LoadResult::Loaded);
   EXPECT_TRUE(back == values);
@@ -89,7 +89,7 @@ TEST(SettingsLayout, EveryRecordRoundTrips) {
   JustifyOptions j;
   j.extension = "LONGER EXT", j.promptBeforeOperation = 1, j.recognizeStretchedNotes = 1, j.minimumSpace = 0.01f;
   float w = 10.0f;
-  for (float *width : justifyWidths(j))
+  for (float* width : justifyWidths(j))
     *width = (w += 0.25f);
   j.extraSpaceFirstNote = 1.5f, j.extraSpaceOpeningTie = -0.5f, j.barlineType = 8;
   expectRoundTrip(j);
@@ -225,7 +225,7 @@ TEST(SettingsLayout, ResetWidthsMatchTheDefaults) {
   EXPECT_EQ(fields[17], &j.noteParenthesis);
   EXPECT_EQ(justifyResetWidths()[16], 2.1f);
 
-  for (float *f : fields)
+  for (float* f : fields)
     *f = 0.0f;
   j.minimumSpace = 4.0f;
   resetJustifyWidths(j);

@@ -16,9 +16,9 @@ using test::readBytes;
 using test::word;
 using test::writeBytes;
 
-std::string unableToOpen(const std::string &path) { return "Unable to open file " + path + " for reading"; }
+std::string unableToOpen(const std::string& path) { return "Unable to open file " + path + " for reading"; }
 
-std::string unableToOpenBeforeDialog(const std::string &path) {
+std::string unableToOpenBeforeDialog(const std::string& path) {
   return "Unable to open file " + path +
          " for reading. Please press OK to continue - Settings file will open where you can define new settings "
          "and save to file.";
@@ -72,7 +72,7 @@ TEST(SettingsStartup, ReadsExistingFilesAndTheProjectFolder) {
 }
 
 TEST(SettingsStartup, HostileProjectSubfolderFallsBackToTheSettingsFolder) {
-  for (const Bytes &stored : {Bytes{0x06} + chars("../up/"), Bytes{0x05} + chars("/etc/"), Bytes{0x04} + chars("a/b/"),
+  for (const Bytes& stored : {Bytes{0x06} + chars("../up/"), Bytes{0x05} + chars("/etc/"), Bytes{0x04} + chars("a/b/"),
                               Bytes{0x03} + Bytes{'a', 0x00, 'b'}}) {
     test::TempDir dir;
     test::FakeHost host;
@@ -219,7 +219,7 @@ TEST(SettingsCommand, ExtensionIsUpperCasedExceptForRun) {
   CSettings s(dir.path());
 
   // "opt" typed in Optimize Settings is kept and stored as "OPT".
-  EXPECT_TRUE(s.editSettings<OptimizeOptions>(host, [](OptimizeOptions &o) {
+  EXPECT_TRUE(s.editSettings<OptimizeOptions>(host, [](OptimizeOptions& o) {
     o.extension = "opt";
     o.deleteBraces = 0;
     return true;
@@ -229,14 +229,14 @@ TEST(SettingsCommand, ExtensionIsUpperCasedExceptForRun) {
             (kStamp379 + Bytes{0x00, 0x00, 0x01, 0x00, 0x03} + chars("OPT") + Bytes{0x00}));
 
   // Justify has no length limit and is upper-cased too.
-  EXPECT_TRUE(s.editSettings<JustifyOptions>(host, [](JustifyOptions &o) {
+  EXPECT_TRUE(s.editSettings<JustifyOptions>(host, [](JustifyOptions& o) {
     o.extension = "jst1";
     return true;
   }));
   EXPECT_EQ(s.justify().extension, "JST1");
 
   // Run Multiple Tasks keeps what was typed; its missing file gets the short text.
-  EXPECT_TRUE(s.editSettings<RunOptions>(host, [](RunOptions &o) {
+  EXPECT_TRUE(s.editSettings<RunOptions>(host, [](RunOptions& o) {
     o.extension = "rUn";
     return true;
   }));
@@ -259,7 +259,7 @@ TEST(SettingsCommand, CancelWritesNothingAndKeepsTheRereadValues) {
 
   // The dialog sees the re-read values; Cancel discards its edits.
   UnoptimizeOptions seen;
-  EXPECT_FALSE(s.editSettings<UnoptimizeOptions>(host, [&](UnoptimizeOptions &o) {
+  EXPECT_FALSE(s.editSettings<UnoptimizeOptions>(host, [&](UnoptimizeOptions& o) {
     seen = o;
     o.extension = "NEW";
     return false;
@@ -270,7 +270,7 @@ TEST(SettingsCommand, CancelWritesNothingAndKeepsTheRereadValues) {
   EXPECT_EQ(dir.listing(), "uno.dat");
 
   // Create Report: the short text before the dialog, nothing written on Cancel.
-  EXPECT_FALSE(s.editSettings<ReportOptions>(host, [](ReportOptions &) { return false; }));
+  EXPECT_FALSE(s.editSettings<ReportOptions>(host, [](ReportOptions&) { return false; }));
   EXPECT_EQ(host.messages, (std::vector<std::string>{unableToOpen(dir.file("report.dat"))}));
   EXPECT_EQ(dir.listing(), "uno.dat");
 }
@@ -283,7 +283,7 @@ TEST(SettingsCommand, ItemCountIsNotRereadAndIsWrittenOnCancel) {
 
   // The dialog starts from memory, not the file; Cancel still writes memory out.
   int32_t seen = -1;
-  EXPECT_FALSE(s.editSettings<ItemCountOptions>(host, [&](ItemCountOptions &o) {
+  EXPECT_FALSE(s.editSettings<ItemCountOptions>(host, [&](ItemCountOptions& o) {
     seen = o.skipBlankStaves;
     o.skipBlankStaves = 1;
     return false;
@@ -292,7 +292,7 @@ TEST(SettingsCommand, ItemCountIsNotRereadAndIsWrittenOnCancel) {
   EXPECT_EQ(readBytes(dir.file("SCORCNT2.DAT")), kStamp379 + word(0));
 
   // OK writes the dialog's value.
-  EXPECT_TRUE(s.editSettings<ItemCountOptions>(host, [](ItemCountOptions &o) {
+  EXPECT_TRUE(s.editSettings<ItemCountOptions>(host, [](ItemCountOptions& o) {
     o.skipBlankStaves = 1;
     return true;
   }));
@@ -308,7 +308,7 @@ TEST(SettingsCommand, GeneralSettingsMovesTheProjectFolder) {
 
   // Re-read before the dialog: the project folder follows the file.
   std::string seenSubfolder;
-  EXPECT_TRUE(s.editSettings<GeneralPrefs>(host, [&](GeneralPrefs &p) {
+  EXPECT_TRUE(s.editSettings<GeneralPrefs>(host, [&](GeneralPrefs& p) {
     seenSubfolder = p.projectSubfolder;
     EXPECT_EQ(s.projectFolder(), dir.file("OLD/"));
     p.projectSubfolder = "NEW/";
@@ -320,7 +320,7 @@ TEST(SettingsCommand, GeneralSettingsMovesTheProjectFolder) {
   EXPECT_EQ(readBytes(dir.file("prefs.dat")), kStamp379 + Bytes{0x04} + chars("NEW/") + word(1));
 
   // Back to the settings folder (item 0 of the dialog): an empty string.
-  EXPECT_TRUE(s.editSettings<GeneralPrefs>(host, [](GeneralPrefs &p) {
+  EXPECT_TRUE(s.editSettings<GeneralPrefs>(host, [](GeneralPrefs& p) {
     p.projectSubfolder.clear();
     return true;
   }));
@@ -333,7 +333,7 @@ TEST(SettingsCommand, FailedWriteOnOkKeepsTheNewValuesInMemory) {
   test::TempDir dir;
   test::FakeHost host;
   CSettings s(dir.file("gone"));
-  EXPECT_TRUE(s.editSettings<EditOptions>(host, [](EditOptions &o) {
+  EXPECT_TRUE(s.editSettings<EditOptions>(host, [](EditOptions& o) {
     o.extension = "ed";
     return true;
   }));

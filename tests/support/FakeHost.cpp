@@ -2,9 +2,9 @@
 
 namespace velmora::test {
 
-void FakeHost::showMessage(const std::string &text) { messages.push_back(text); }
+void FakeHost::showMessage(const std::string& text) { messages.push_back(text); }
 
-bool FakeHost::askYesNo(const std::string &title, const std::string &text) {
+bool FakeHost::askYesNo(const std::string& title, const std::string& text) {
   questions.push_back(title + ": " + text);
   if (yesNoAnswers.empty()) return defaultYes;
   const bool answer = yesNoAnswers.front();
@@ -12,7 +12,7 @@ bool FakeHost::askYesNo(const std::string &title, const std::string &text) {
   return answer;
 }
 
-bool FakeHost::askOkCancel(const std::string &text) {
+bool FakeHost::askOkCancel(const std::string& text) {
   questions.push_back("OK/Cancel: " + text);
   if (okCancelAnswers.empty()) return true;
   const bool answer = okCancelAnswers.front();
@@ -26,7 +26,7 @@ Pump FakeHost::pump() {
   return Pump::GoOn;
 }
 
-int FakeHost::chooseFiles(FileListRequest &request, std::vector<std::string> &files) {
+int FakeHost::chooseFiles(FileListRequest& request, std::vector<std::string>& files) {
   fileRequests.push_back(request);
   if (fileChoices.empty()) return 0;
   auto chosen = fileChoices.front();
@@ -35,6 +35,6 @@ int FakeHost::chooseFiles(FileListRequest &request, std::vector<std::string> &fi
   return chosen.empty() ? 0 : 1;
 }
 
-void FakeHost::openInViewer(const std::string &path) { opened.push_back(path); }
+void FakeHost::openInViewer(const std::string& path) { opened.push_back(path); }
 
 } // namespace velmora::test

@@ -13,12 +13,12 @@ namespace velmora::test {
 // chosen pump calls.
 class FakeHost : public IHost {
 public:
-  void showMessage(const std::string &text) override;
-  bool askYesNo(const std::string &title, const std::string &text) override;
-  bool askOkCancel(const std::string &text) override;
+  void showMessage(const std::string& text) override;
+  bool askYesNo(const std::string& title, const std::string& text) override;
+  bool askOkCancel(const std::string& text) override;
   Pump pump() override;
-  int chooseFiles(FileListRequest &request, std::vector<std::string> &files) override;
-  void openInViewer(const std::string &path) override;
+  int chooseFiles(FileListRequest& request, std::vector<std::string>& files) override;
+  void openInViewer(const std::string& path) override;
 
   // Every message box text, in order.
   std::vector<std::string> messages;

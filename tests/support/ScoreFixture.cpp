@@ -11,12 +11,12 @@ namespace velmora::test {
 
 namespace {
 
-void putU32(std::vector<uint8_t> &out, uint32_t v) {
+void putU32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i)
     out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-void putF32(std::vector<uint8_t> &out, float v) {
+void putF32(std::vector<uint8_t>& out, float v) {
   uint32_t bits;
   std::memcpy(&bits, &v, 4);
   putU32(out, bits);
@@ -24,7 +24,7 @@ void putF32(std::vector<uint8_t> &out, float v) {
 
 } // namespace
 
-std::vector<std::vector<float>> parseItems(const std::string &text) {
+std::vector<std::vector<float>> parseItems(const std::string& text) {
   std::vector<std::vector<float>> items;
   std::istringstream lines(text);
   std::string line;
@@ -46,10 +46,10 @@ std::vector<float> scoreTrailer(int words) {
   return t;
 }
 
-std::vector<uint8_t> buildScore(const std::vector<std::vector<float>> &items, const std::vector<float> &trailer,
+std::vector<uint8_t> buildScore(const std::vector<std::vector<float>>& items, const std::vector<float>& trailer,
                                 long long headerWord) {
   long long total = static_cast<long long>(trailer.size());
-  for (const auto &item : items)
+  for (const auto& item : items)
     total += 1 + static_cast<long long>(item.size());
   const long long word = headerWord >= 0 ? headerWord : total;
   std::vector<uint8_t> out;
@@ -59,7 +59,7 @@ std::vector<uint8_t> buildScore(const std::vector<std::vector<float>> &items, co
   } else {
     putU32(out, static_cast<uint32_t>(word));
   }
-  for (const auto &item : items) {
+  for (const auto& item : items) {
     putF32(out, static_cast<float>(item.size()));
     for (float p : item)
       putF32(out, p);
@@ -69,22 +69,22 @@ std::vector<uint8_t> buildScore(const std::vector<std::vector<float>> &items, co
   return out;
 }
 
-std::vector<uint8_t> buildScore(const std::string &items, const std::vector<float> &trailer) {
+std::vector<uint8_t> buildScore(const std::string& items, const std::vector<float>& trailer) {
   return buildScore(parseItems(items), trailer);
 }
 
-void writeBytes(const std::string &path, const std::vector<uint8_t> &bytes) {
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw std::runtime_error("cannot write " + path);
-  out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<uint8_t> readBytes(const std::string &path) {
+std::vector<uint8_t> readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string hexDump(const std::vector<uint8_t> &bytes) {
+std::string hexDump(const std::vector<uint8_t>& bytes) {
   std::string out;
   char buf[32];
   for (size_t i = 0; i < bytes.size(); ++i) {

@@ -20,17 +20,17 @@ TempDir::~TempDir() {
 
 std::string TempDir::listing() const {
   std::vector<std::string> names;
-  for (const auto &e : std::filesystem::directory_iterator(path_))
+  for (const auto& e : std::filesystem::directory_iterator(path_))
     names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   std::string out;
-  for (const auto &n : names)
+  for (const auto& n : names)
     out += (out.empty() ? "" : " ") + n;
   return out;
 }
 
 std::string corpusDir() {
-  const char *env = std::getenv("VELMORA_CORPUS");
+  const char* env = std::getenv("VELMORA_CORPUS");
   std::string dir = env && *env ? env : "../shared/corpus";
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) return {};

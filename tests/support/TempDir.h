@@ -10,11 +10,11 @@ class TempDir {
 public:
   TempDir();
   ~TempDir();
-  TempDir(const TempDir &) = delete;
-  TempDir &operator=(const TempDir &) = delete;
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
 
-  const std::string &path() const { return path_; }
-  std::string file(const std::string &name) const { return path_ + name; }
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + name; }
   // Names of the entries in the folder, sorted.
   std::string listing() const;
 
