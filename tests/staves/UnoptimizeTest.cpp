@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 #include "base/FileSystem.h"
+#include "staves/Optimize.h"
 #include "staves/StaveFixture.h"
 
 namespace velmora {
@@ -294,6 +296,64 @@ TEST(Unoptimize, ACancelDuringTheGroupPassWritesNothing) {
   s.host.yesNoAnswers = {true};
   EXPECT_EQ(s.run("8 1 0 0 0 0 0 0 20\n1 1 10 4 10 0 1\n"), 0);
   EXPECT_FALSE(fileExists(s.out));
+}
+
+} // namespace
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+using namespace test;
+
+// NaN, infinite and huge parameters in the places the passes read: no crash,
+// and every file either refused with a message or written with a true header.
+TEST(StavesHostile, OddValuesStayInBounds) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::vector<std::vector<float>> items{{8, 1, nan, nan, 0, 0, 0, 0, 10},
+                                              {14, 1, 0, nan, nan},
+                                              {14, 1, 0, inf, 8},
+                                              {14, 1, 0, -1e30f, 9},
+                                              {14, 1, 0, 3e38f, 10},
+                                              {14, 1, 0, 0.5f, 8},
+                                              {16, 1, 0, 0, 0, inf},
+                                              {9, 2, 0, 0, 0, nan},
+                                              {1, 1, nan, 4, 10, 0, nan},
+                                              {1, 1, 10, 4, 10, 0, inf},
+                                              {2, 1, 20, 0, 0, 0, 1e30f},
+                                              {14, 1, 30},
+                                              {17, 1, nan},
+                                              {8, 2, 0, 0, 0, 0, 0, 0, 20},
+                                              {14, 2, 0, 1e9f, 9},
+                                              {8, 200, 0, 0, 0, 0, 0, 0, 30},
+                                              {14, 200, 0, 60, 8},
+                                              {10, 200, 0, 0, 0, 100}};
+  TempDir dir;
+  FakeHost host;
+  ScriptedStaveDialogs dialogs;
+  CItemStore store;
+  writeBytes(dir.file("in.mus"), buildScore(items));
+
+  OptimizeOptions optimizeOptions;
+  COptimizeBatch batch;
+  OptimizeContext optimize{host, dialogs, store, optimizeOptions, batch};
+  ASSERT_EQ(optimizeFile(optimize, dir.file("in.mus"), "OPT"), 1);
+  EXPECT_EQ(fileText(readBytes(dir.file("in.OPT"))).rfind("header", 0), std::string::npos);
+
+  std::vector<std::vector<float>> tplItems = items;
+  tplItems.push_back({14, 3, 0, 0.5f, 9});
+  tplItems.push_back({14, 250, 0, inf, 8});
+  tplItems.push_back({8, 250, 0, 0, 0, 0, 0, 0, 40});
+  tplItems.push_back({3, 250, nan, 0, nan});
+  writeBytes(dir.file("full.tpl"), buildScore(tplItems));
+  CUnoptimizeTemplate tpl;
+  ASSERT_TRUE(loadTemplate(host, dir.file("full.tpl"), tpl));
+  UnoptimizeOptions unoptimizeOptions;
+  UnoptimizeContext unoptimize{host, dialogs, store, unoptimizeOptions, tpl};
+  ASSERT_EQ(unoptimizeFile(unoptimize, dir.file("in.mus"), "UNO"), 1);
+  EXPECT_EQ(fileText(readBytes(dir.file("in.UNO"))).rfind("header", 0), std::string::npos);
+  EXPECT_TRUE(host.messages.empty());
 }
 
 } // namespace
