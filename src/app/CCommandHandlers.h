@@ -5,6 +5,7 @@
 #include "batch/BatchRunner.h"
 #include "count/ItemCount.h"
 #include "settings/Records.h"
+#include "staves/StaveDialogs.h"
 
 namespace velmora {
 
@@ -20,6 +21,15 @@ public:
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."
   void onItemCountSettings(IItemCountDialogs& dialogs);
+
+  // "Optimize..." (F3). `instrumentMode` turns instrument mode on for this
+  // run whatever opt.dat says (the CLI's --instruments).
+  BatchOutcome onOptimize(IStaveDialogs& dialogs, bool instrumentMode = false);
+  // "Unoptimize..." (F4)
+  BatchOutcome onUnoptimize(IStaveDialogs& dialogs);
+  // "Optimize Settings..." (Ctrl+O) and "Unoptimize Settings..." (Ctrl+U)
+  void onOptimizeSettings(IStaveSettingsDialogs& dialogs);
+  void onUnoptimizeSettings(IStaveSettingsDialogs& dialogs);
 
   const ItemCountTotals& lastItemCount() const { return itemCount_; }
 

@@ -8,6 +8,8 @@ namespace velmora::cli {
 const std::vector<CommandSpec>& commandSpecs() {
   static const std::vector<CommandSpec> specs{
       {"count", "count staves, items and parameters (Run Item Count)", {}},
+      {"optimize", "delete blank or chosen staves (Optimize)", {"instruments"}, {"keep-listed"}},
+      {"unoptimize", "insert the missing staves from a template (Unoptimize)", {"template"}, {}, {"template"}},
   };
   return specs;
 }
@@ -40,6 +42,8 @@ std::string usageText() {
     std::string line = std::string("  ") + c.name;
     for (const auto& o : c.valueOptions)
       line += " --" + o + " VALUE";
+    for (const auto& o : c.flagOptions)
+      line += " [--" + o + "]";
     line.resize(std::max<size_t>(line.size() + 1, 17), ' ');
     commands += line + c.summary + "\n";
   }
@@ -92,6 +96,17 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
       bool known = false;
       for (const auto& o : spec->valueOptions)
         known = known || o == name;
+      bool flag = false;
+      for (const auto& o : spec->flagOptions)
+        flag = flag || o == name;
+      if (flag) {
+        if (eq != std::string_view::npos) {
+          error = "--" + name + " takes no value";
+          return false;
+        }
+        out.options.emplace_back(name, std::string());
+        continue;
+      }
       if (!known) {
         error = "unknown option " + std::string(arg) + " for " + spec->name;
         return false;
@@ -124,6 +139,12 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
   if (out.command.empty()) {
     error = "no command given";
     return false;
+  }
+  for (const auto& o : spec->requiredOptions) {
+    if (!out.hasOption(o)) {
+      error = out.command + " needs --" + o;
+      return false;
+    }
   }
   if (out.files.empty()) {
     error = "no FILE given";

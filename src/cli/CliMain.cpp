@@ -8,6 +8,7 @@
 #include "app/CVelmoraDoc.h"
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
+#include "cli/CliStaveDialogs.h"
 
 namespace velmora::cli {
 
@@ -28,7 +29,13 @@ int exitStatus(BatchOutcome outcome, const CliHost& host) {
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   Arguments args;
   std::string error;
-  if (!parseArguments(argc, argv, args, error)) {
+  bool parsed = parseArguments(argc, argv, args, error);
+  // The keep-listed box means nothing without the numbers it refers to.
+  if (parsed && args.hasOption("keep-listed") && !args.hasOption("instruments")) {
+    parsed = false;
+    error = "--keep-listed needs --instruments";
+  }
+  if (!parsed) {
     std::fprintf(err, "velmora-cli: %s\n\n%s", error.c_str(), usageText().c_str());
     return kExitUsage;
   }
@@ -64,7 +71,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   sigaction(SIGINT, &action, nullptr);
 
   BatchOutcome outcome = BatchOutcome::NothingChosen;
+  CliStaveDialogs staveDialogs(args.option("instruments"), args.hasOption("keep-listed"), args.option("template"));
   if (args.command == "count") outcome = handlers.onRunItemCount();
+  if (args.command == "optimize") outcome = handlers.onOptimize(staveDialogs, args.hasOption("instruments"));
+  if (args.command == "unoptimize") outcome = handlers.onUnoptimize(staveDialogs);
 
   console.flush();
   batch.log.setObserver(nullptr);
