@@ -4,6 +4,7 @@
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "count/ItemCount.h"
+#include "justify/Justify.h"
 #include "settings/Records.h"
 
 namespace velmora {
@@ -20,6 +21,9 @@ public:
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."
   void onItemCountSettings(IItemCountDialogs& dialogs);
+  // "Justify..." and "Justify Settings..." (JustifyCommands.cpp)
+  BatchOutcome onJustify(IJustifyDialogs& dialogs);
+  void onJustifySettings(IJustifyDialogs& dialogs);
 
   const ItemCountTotals& lastItemCount() const { return itemCount_; }
 
