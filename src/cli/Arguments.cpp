@@ -8,6 +8,7 @@ namespace velmora::cli {
 const std::vector<CommandSpec>& commandSpecs() {
   static const std::vector<CommandSpec> specs{
       {"count", "count staves, items and parameters (Run Item Count)", {}},
+      {"justify", "remove overlaps between notes (Justify)", {}},
   };
   return specs;
 }

@@ -8,6 +8,7 @@
 #include "app/CVelmoraDoc.h"
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
+#include "cli/CliJustify.h"
 
 namespace velmora::cli {
 
@@ -65,6 +66,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
 
   BatchOutcome outcome = BatchOutcome::NothingChosen;
   if (args.command == "count") outcome = handlers.onRunItemCount();
+  if (args.command == "justify") {
+    CliJustifyDialogs dialogs(host, err, ::isatty(STDIN_FILENO) == 1);
+    outcome = handlers.onJustify(dialogs);
+  }
 
   console.flush();
   batch.log.setObserver(nullptr);
