@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "base/Format.h"
@@ -56,7 +57,11 @@ double displacement(double p10, double unit) {
   return p10;
 }
 
-void setParam(CItem& item, int n, double value) { item.params().set(n - 1, static_cast<float>(value)); }
+// Hostile inputs can push a position past the float range; it saturates there.
+void setParam(CItem& item, int n, double value) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  item.params().set(n - 1, static_cast<float>(std::clamp(value, -kMax, kMax)));
+}
 
 // Beam secondary positions: (parameter, its switch, threshold scaled by s).
 struct Secondary {
