@@ -4,6 +4,7 @@
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "count/ItemCount.h"
+#include "justify/Justify.h"
 #include "settings/Records.h"
 #include "staves/StaveDialogs.h"
 
@@ -21,6 +22,9 @@ public:
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."
   void onItemCountSettings(IItemCountDialogs& dialogs);
+  // "Justify..." and "Justify Settings..." (JustifyCommands.cpp)
+  BatchOutcome onJustify(IJustifyDialogs& dialogs);
+  void onJustifySettings(IJustifyDialogs& dialogs);
 
   // "Optimize..." (F3). `instrumentMode` turns instrument mode on for this
   // run whatever opt.dat says (the CLI's --instruments).

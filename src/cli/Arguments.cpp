@@ -10,6 +10,7 @@ const std::vector<CommandSpec>& commandSpecs() {
       {"count", "count staves, items and parameters (Run Item Count)", {}},
       {"optimize", "delete blank or chosen staves (Optimize)", {"instruments"}, {"keep-listed"}},
       {"unoptimize", "insert the missing staves from a template (Unoptimize)", {"template"}, {}, {"template"}},
+      {"justify", "remove overlaps between notes (Justify)", {}},
   };
   return specs;
 }

@@ -9,6 +9,7 @@
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/CliStaveDialogs.h"
+#include "cli/CliJustify.h"
 
 namespace velmora::cli {
 
@@ -75,6 +76,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   if (args.command == "count") outcome = handlers.onRunItemCount();
   if (args.command == "optimize") outcome = handlers.onOptimize(staveDialogs, args.hasOption("instruments"));
   if (args.command == "unoptimize") outcome = handlers.onUnoptimize(staveDialogs);
+  if (args.command == "justify") {
+    CliJustifyDialogs dialogs(host, err, ::isatty(STDIN_FILENO) == 1);
+    outcome = handlers.onJustify(dialogs);
+  }
 
   console.flush();
   batch.log.setObserver(nullptr);
