@@ -4,6 +4,7 @@
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "count/ItemCount.h"
+#include "eps/EpsDialogs.h"
 #include "settings/Records.h"
 
 namespace velmora {
@@ -20,6 +21,15 @@ public:
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."
   void onItemCountSettings(IItemCountDialogs& dialogs);
+
+  // The PostScript actions (F7-F12) and "Crop Mark Settings..." (Ctrl+M); in EpsCommands.cpp.
+  BatchOutcome onAddCropMarks();
+  BatchOutcome onRemoveCropMarks();
+  BatchOutcome onRenameEps();
+  BatchOutcome onListFonts();
+  BatchOutcome onAlterBoundingBox(IEpsDialogs& dialogs);
+  BatchOutcome onSplitEps();
+  void onCropSettings(IEpsDialogs& dialogs);
 
   const ItemCountTotals& lastItemCount() const { return itemCount_; }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/Host.h"
+#include "eps/EpsState.h"
 #include "model/CItemStore.h"
 #include "settings/Settings.h"
 
@@ -15,6 +16,8 @@ class CVelmoraDoc {
 public:
   CSettings settings{std::string()};
   CItemStore store;
+  // The EPS tools' line buffer, names and "OK to All" state.
+  EpsState eps;
 
   // Fixes the settings folder (the command line, when not empty, names it)
   // and loads the settings. False when there is no settings folder; the

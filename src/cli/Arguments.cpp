@@ -8,6 +8,12 @@ namespace velmora::cli {
 const std::vector<CommandSpec>& commandSpecs() {
   static const std::vector<CommandSpec> specs{
       {"count", "count staves, items and parameters (Run Item Count)", {}},
+      {"add-crops", "add crop marks to SCORE EPS files (settings from crops.dat)", {}},
+      {"remove-crops", "remove the crop marks added before", {}},
+      {"rename-eps", "rename EPS files to their SCORE file name + .EPS", {}},
+      {"split-eps", "split multi-page EPS files into one file per page", {}},
+      {"list-fonts", "write the text fonts of the files to FONTLIST.TXT and print its path", {}},
+      {"alter-bbox", "alter the bounding box: --box \"X1,Y1,X2,Y2\" expressions (+N -N *N /N N)", {"box"}},
   };
   return specs;
 }

@@ -8,6 +8,7 @@
 #include "app/CVelmoraDoc.h"
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
+#include "eps/BoxFile.h"
 
 namespace velmora::cli {
 
@@ -22,6 +23,12 @@ int exitStatus(BatchOutcome outcome, const CliHost& host) {
   if (host.wasInterrupted()) return kExitInterrupted;
   return outcome == BatchOutcome::Finished ? kExitFinished : kExitCancelled;
 }
+
+// The CLI confirms the box for every file up front ("OK to All"); nothing else is asked.
+struct CliEpsDialogs final : IEpsDialogs {
+  BoxAnswer alterBoundingBox(BoxDialogData&) override { return BoxAnswer::Cancel; }
+  bool cropMarkSettings(CropDialogData&) override { return false; }
+};
 
 } // namespace
 
@@ -39,6 +46,13 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   if (args.version) {
     std::fputs("velmora-cli 3.7\n", out);
     return kExitFinished;
+  }
+
+  BoxExpressions box;
+  if (args.command == "alter-bbox" && !parseBoxList(args.option("box"), box)) {
+    std::fprintf(err, "velmora-cli: alter-bbox needs --box with four expressions, e.g. --box \"+20,+20,-20,-20\"\n\n%s",
+                 usageText().c_str());
+    return kExitUsage;
   }
 
   CliHost host(out, err);
@@ -64,7 +78,18 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   sigaction(SIGINT, &action, nullptr);
 
   BatchOutcome outcome = BatchOutcome::NothingChosen;
+  CliEpsDialogs epsDialogs;
   if (args.command == "count") outcome = handlers.onRunItemCount();
+  if (args.command == "add-crops") outcome = handlers.onAddCropMarks();
+  if (args.command == "remove-crops") outcome = handlers.onRemoveCropMarks();
+  if (args.command == "rename-eps") outcome = handlers.onRenameEps();
+  if (args.command == "split-eps") outcome = handlers.onSplitEps();
+  if (args.command == "list-fonts") outcome = handlers.onListFonts();
+  if (args.command == "alter-bbox") {
+    doc.eps.boxExpressions = box;
+    doc.eps.askBoxPerFile = 0;
+    outcome = handlers.onAlterBoundingBox(epsDialogs);
+  }
 
   console.flush();
   batch.log.setObserver(nullptr);
