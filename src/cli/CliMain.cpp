@@ -68,6 +68,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   CBatchState batch;
   ConsoleLog console(batch.log, out);
   batch.log.setObserver(&console);
+  host.setConsole(&console);
   host.setFiles(args.files);
   CCommandHandlers handlers(doc, batch, host);
 
@@ -93,6 +94,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
 
   console.flush();
   batch.log.setObserver(nullptr);
+  host.setConsole(nullptr);
   signal(SIGINT, SIG_DFL);
   return exitStatus(outcome, host);
 }
