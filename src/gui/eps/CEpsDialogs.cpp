@@ -1,5 +1,7 @@
 #include "gui/eps/CEpsDialogs.h"
 
+#include "gui/CGuiHost.h"
+
 #include "gui/eps/CAlterBoundingBoxDlg.h"
 #include "gui/eps/CCropMarkSettingsDlg.h"
 
@@ -8,7 +10,11 @@ namespace velmora::gui {
 BoxAnswer CEpsDialogs::alterBoundingBox(BoxDialogData& data) {
   CAlterBoundingBoxDlg dialog(host_, parent_);
   dialog.setData(data);
-  if (dialog.exec() != QDialog::Accepted) return BoxAnswer::Cancel;
+  if (runningHost_) runningHost_->setTaskRunning(false);
+  const int result = dialog.exec();
+  // The box is only asked for while Alter Bounding Box runs.
+  if (runningHost_) runningHost_->setTaskRunning(true);
+  if (result != QDialog::Accepted) return BoxAnswer::Cancel;
   data = dialog.data();
   return dialog.answer();
 }

@@ -7,10 +7,15 @@ class QWidget;
 
 namespace velmora::gui {
 
+class CGuiHost;
+
 // The EPS tools' dialogs as real windows over the main window.
 class CEpsDialogs : public IEpsDialogs {
 public:
-  CEpsDialogs(IHost& host, QWidget* parent) : host_(host), parent_(parent) {}
+  // `runningHost`, when given, stops turning keys into "Cancel Action" while
+  // the box dialog, shown in the middle of a task, takes typing.
+  CEpsDialogs(IHost& host, QWidget* parent, CGuiHost* runningHost = nullptr)
+      : host_(host), parent_(parent), runningHost_(runningHost) {}
 
   BoxAnswer alterBoundingBox(BoxDialogData& data) override;
   bool cropMarkSettings(CropDialogData& data) override;
@@ -18,6 +23,7 @@ public:
 private:
   IHost& host_;
   QWidget* parent_;
+  CGuiHost* runningHost_;
 };
 
 } // namespace velmora::gui

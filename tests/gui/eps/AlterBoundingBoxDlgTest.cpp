@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include "gui/CGuiHost.h"
 #include "gui/eps/CAlterBoundingBoxDlg.h"
 #include "gui/eps/CEpsDialogs.h"
 #include "support/FakeHost.h"
@@ -93,6 +95,36 @@ private slots:
     BoxDialogData data{{"1", "2", "3", "4"}, "/project/"};
     QCOMPARE(dialogs.alterBoundingBox(data), BoxAnswer::OkToAll);
     QCOMPARE(data.fields, (BoxExpressions{"1", "2", "*2", "4"}));
+  }
+
+  // Shown while the task runs, the dialog takes typed keys as text, not as "Cancel Action".
+  void typingDuringTheTask() {
+    test::FakeHost host;
+    gui::CGuiHost guiHost(nullptr);
+    guiHost.setTaskRunning(true);
+    gui::CEpsDialogs dialogs(host, nullptr, &guiHost);
+    bool asked = false;
+    // Should the question appear anyway, answer each one so the test cannot hang.
+    QTimer guard;
+    guard.setInterval(200);
+    QObject::connect(&guard, &QTimer::timeout, [&asked] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        asked = true;
+        box->reject();
+      }
+    });
+    guard.start();
+    QTimer::singleShot(0, [] {
+      QWidget* d = QApplication::activeModalWidget();
+      QVERIFY(d);
+      QTest::keyClicks(field(*d, "x1"), QStringLiteral("+20"));
+      button(*d, "OK")->click();
+    });
+    BoxDialogData data{{"1", "2", "3", "4"}, "/project/"};
+    QCOMPARE(dialogs.alterBoundingBox(data), BoxAnswer::Ok);
+    QVERIFY(!asked);
+    QCOMPARE(data.fields.x1, std::string("1+20"));
+    guiHost.setTaskRunning(false);
   }
 };
 
