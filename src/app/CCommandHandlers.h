@@ -5,6 +5,7 @@
 #include "batch/BatchRunner.h"
 #include "count/ItemCount.h"
 #include "justify/Justify.h"
+#include "eps/EpsDialogs.h"
 #include "settings/Records.h"
 #include "staves/StaveDialogs.h"
 
@@ -34,6 +35,15 @@ public:
   // "Optimize Settings..." (Ctrl+O) and "Unoptimize Settings..." (Ctrl+U)
   void onOptimizeSettings(IStaveSettingsDialogs& dialogs);
   void onUnoptimizeSettings(IStaveSettingsDialogs& dialogs);
+
+  // The PostScript actions (F7-F12) and "Crop Mark Settings..." (Ctrl+M); in EpsCommands.cpp.
+  BatchOutcome onAddCropMarks();
+  BatchOutcome onRemoveCropMarks();
+  BatchOutcome onRenameEps();
+  BatchOutcome onListFonts();
+  BatchOutcome onAlterBoundingBox(IEpsDialogs& dialogs);
+  BatchOutcome onSplitEps();
+  void onCropSettings(IEpsDialogs& dialogs);
 
   const ItemCountTotals& lastItemCount() const { return itemCount_; }
 

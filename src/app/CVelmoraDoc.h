@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/Host.h"
+#include "eps/EpsState.h"
 #include "model/CItemStore.h"
 #include "settings/Settings.h"
 #include "staves/Optimize.h"
@@ -21,6 +22,8 @@ public:
   COptimizeBatch optimizeBatch;
   // The Unoptimize template, from the template load to the end of the batch.
   CUnoptimizeTemplate unoptimizeTemplate;
+  // The EPS tools' line buffer, names and "OK to All" state.
+  EpsState eps;
 
   // Fixes the settings folder (the command line, when not empty, names it)
   // and loads the settings. False when there is no settings folder; the

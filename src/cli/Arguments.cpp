@@ -11,6 +11,12 @@ const std::vector<CommandSpec>& commandSpecs() {
       {"optimize", "delete blank or chosen staves (Optimize)", {"instruments"}, {"keep-listed"}},
       {"unoptimize", "insert the missing staves from a template (Unoptimize)", {"template"}, {}, {"template"}},
       {"justify", "remove overlaps between notes (Justify)", {}},
+      {"add-crops", "add crop marks to SCORE EPS files (settings from crops.dat)", {}},
+      {"remove-crops", "remove the crop marks added before", {}},
+      {"rename-eps", "rename EPS files to their SCORE file name + .EPS", {}},
+      {"split-eps", "split multi-page EPS files into one file per page", {}},
+      {"list-fonts", "write the text fonts of the files to FONTLIST.TXT and print its path", {}},
+      {"alter-bbox", "alter the bounding box: --box \"X1,Y1,X2,Y2\" expressions (+N -N *N /N N)", {"box"}},
   };
   return specs;
 }

@@ -10,6 +10,7 @@
 #include "cli/CliHost.h"
 #include "cli/CliStaveDialogs.h"
 #include "cli/CliJustify.h"
+#include "eps/BoxFile.h"
 
 namespace velmora::cli {
 
@@ -24,6 +25,12 @@ int exitStatus(BatchOutcome outcome, const CliHost& host) {
   if (host.wasInterrupted()) return kExitInterrupted;
   return outcome == BatchOutcome::Finished ? kExitFinished : kExitCancelled;
 }
+
+// The CLI confirms the box for every file up front ("OK to All"); nothing else is asked.
+struct CliEpsDialogs final : IEpsDialogs {
+  BoxAnswer alterBoundingBox(BoxDialogData&) override { return BoxAnswer::Cancel; }
+  bool cropMarkSettings(CropDialogData&) override { return false; }
+};
 
 } // namespace
 
@@ -49,6 +56,13 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     return kExitFinished;
   }
 
+  BoxExpressions box;
+  if (args.command == "alter-bbox" && !parseBoxList(args.option("box"), box)) {
+    std::fprintf(err, "velmora-cli: alter-bbox needs --box with four expressions, e.g. --box \"+20,+20,-20,-20\"\n\n%s",
+                 usageText().c_str());
+    return kExitUsage;
+  }
+
   CliHost host(out, err);
   host.setInteractive(::isatty(STDIN_FILENO) == 1);
   CVelmoraDoc doc;
@@ -62,6 +76,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   CBatchState batch;
   ConsoleLog console(batch.log, out);
   batch.log.setObserver(&console);
+  host.setConsole(&console);
   host.setFiles(args.files);
   CCommandHandlers handlers(doc, batch, host);
 
@@ -80,9 +95,21 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     CliJustifyDialogs dialogs(host, err, ::isatty(STDIN_FILENO) == 1);
     outcome = handlers.onJustify(dialogs);
   }
+  CliEpsDialogs epsDialogs;
+  if (args.command == "add-crops") outcome = handlers.onAddCropMarks();
+  if (args.command == "remove-crops") outcome = handlers.onRemoveCropMarks();
+  if (args.command == "rename-eps") outcome = handlers.onRenameEps();
+  if (args.command == "split-eps") outcome = handlers.onSplitEps();
+  if (args.command == "list-fonts") outcome = handlers.onListFonts();
+  if (args.command == "alter-bbox") {
+    doc.eps.boxExpressions = box;
+    doc.eps.askBoxPerFile = 0;
+    outcome = handlers.onAlterBoundingBox(epsDialogs);
+  }
 
   console.flush();
   batch.log.setObserver(nullptr);
+  host.setConsole(nullptr);
   signal(SIGINT, SIG_DFL);
   return exitStatus(outcome, host);
 }
