@@ -73,7 +73,7 @@ std::string usageText() {
 
 bool parseArguments(int argc, const char* const* argv, Arguments& out, std::string& error) {
   bool filesOnly = false;
-  const CommandSpec* spec = nullptr;
+  const CommandSpec* chosen = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (!filesOnly && arg == "--") {
@@ -96,15 +96,15 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
         error = "--settings needs a folder";
         return false;
       }
-    } else if (!filesOnly && spec && arg.starts_with("--")) {
+    } else if (!filesOnly && chosen && arg.starts_with("--")) {
       // A command option: "--name VALUE" or "--name=VALUE".
       const size_t eq = arg.find('=');
       const std::string name(arg.substr(2, eq == std::string_view::npos ? std::string_view::npos : eq - 2));
       bool known = false;
-      for (const auto& o : spec->valueOptions)
+      for (const auto& o : chosen->valueOptions)
         known = known || o == name;
       bool flag = false;
-      for (const auto& o : spec->flagOptions)
+      for (const auto& o : chosen->flagOptions)
         flag = flag || o == name;
       if (flag) {
         if (eq != std::string_view::npos) {
@@ -115,7 +115,7 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
         continue;
       }
       if (!known) {
-        error = "unknown option " + std::string(arg) + " for " + spec->name;
+        error = "unknown option " + std::string(arg) + " for " + chosen->name;
         return false;
       }
       std::string value;
@@ -132,8 +132,8 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
       error = "unknown option " + std::string(arg);
       return false;
     } else if (out.command.empty()) {
-      spec = findSpec(arg);
-      if (!spec) {
+      chosen = findSpec(arg);
+      if (!chosen) {
         error = "unknown command " + std::string(arg);
         return false;
       }
@@ -147,7 +147,7 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
     error = "no command given";
     return false;
   }
-  for (const auto& o : spec->requiredOptions) {
+  for (const auto& o : chosen->requiredOptions) {
     if (!out.hasOption(o)) {
       error = out.command + " needs --" + o;
       return false;
