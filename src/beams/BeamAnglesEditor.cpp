@@ -145,7 +145,11 @@ bool BeamAnglesEditor::clearAll(IBeamDialogs& dialogs) {
 void BeamAnglesEditor::save() {
   if (incomplete_ && rows_ == loadedRows_) return;
   const std::string file = path();
-  if (!writeLibraryRecords(file, rows_)) {
+  // A blank row is a place to type into, not an entry: as a record it would match notes at 0.
+  std::vector<std::string> records;
+  for (const std::string& row : rows_)
+    if (row != kBlankBeamRow) records.push_back(row);
+  if (!writeLibraryRecords(file, records)) {
     host_.showMessage(strprintf(beams_msg::kUnableToOpen, file.c_str()));
     return;
   }
