@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "base/Host.h"
 #include "beams/BeamDialogs.h"
 
@@ -10,7 +12,10 @@ namespace velmora::gui {
 // The beam dialogs as windows, for the command handlers.
 class CGuiBeamDialogs : public IBeamDialogs {
 public:
-  CGuiBeamDialogs(IHost& host, QWidget* parent) : host_(host), parent_(parent) {}
+  // During a run, `pauseCancelWatch(true)` stops typed keys from raising
+  // "Cancel Action" while a dialog is up, and `(false)` restores it.
+  CGuiBeamDialogs(IHost& host, QWidget* parent, std::function<void(bool)> pauseCancelWatch = {})
+      : host_(host), parent_(parent), pauseCancelWatch_(std::move(pauseCancelWatch)) {}
 
   BeamNotFoundAnswer askBeamAngleDoesNotExist(const BeamNotFoundQuestion& question) override;
   bool editBeamLibrary(BeamLibraryRequest& request) override;
@@ -18,8 +23,22 @@ public:
   bool askAreYouSure() override;
 
 private:
+  // Keeps the watch paused while any of these dialogs, nested or not, is up.
+  class Pause {
+  public:
+    explicit Pause(CGuiBeamDialogs& owner);
+    ~Pause();
+    Pause(const Pause&) = delete;
+    Pause& operator=(const Pause&) = delete;
+
+  private:
+    CGuiBeamDialogs& owner_;
+  };
+
   IHost& host_;
   QWidget* parent_;
+  std::function<void(bool)> pauseCancelWatch_;
+  int depth_ = 0;
 };
 
 } // namespace velmora::gui

@@ -151,7 +151,8 @@ private slots:
   void guiDialogsOpenTheLibraryDialog() {
     test::TempDir project;
     test::FakeHost host;
-    CGuiBeamDialogs dialogs(host, nullptr);
+    std::vector<bool> pauses;
+    CGuiBeamDialogs dialogs(host, nullptr, [&pauses](bool paused) { pauses.push_back(paused); });
     BeamLibraryRequest request;
     request.projectFolder = project.path();
     request.libraryIndex = kUp8ths;
@@ -164,6 +165,8 @@ private slots:
     QCOMPARE(request.shownIndex, kUp32nds);
     QCOMPARE(request.writtenLibraries, (1u << kUp8ths) | (1u << kUp32nds));
     QCOMPARE(test::readBytes(project.file("BUP32NDS.DAT")), std::vector<uint8_t>{});
+    // The cancel watch was paused once for the dialog and restored after it.
+    QCOMPARE(pauses, (std::vector<bool>{true, false}));
   }
 };
 
