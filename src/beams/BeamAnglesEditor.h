@@ -29,16 +29,14 @@ size_t beamRowPlace(const std::vector<std::string>& rows, const std::string& row
 std::string checkBeamField(int field, const std::string& text);
 const char* beamFieldName(int field);
 
-// The "Set Beam Angles" dialog without its widgets: it works on the library
-// files directly, apart from the run's in-memory copies.
+// The "Set Beam Angles" dialog without its widgets; it edits the library files, not the run's copies.
 class BeamAnglesEditor {
 public:
   BeamAnglesEditor(IHost& host, std::string projectFolder) : host_(host), projectFolder_(std::move(projectFolder)) {}
 
   // Opening from Beam Settings.
   void open(int libraryIndex);
-  // Opening from the not-found flow: a blank top row, and the edit fields
-  // hold the three note positions.
+  // Opening from the not-found flow: a blank top row, the note positions in the edit fields.
   void openPrefilled(int libraryIndex, const std::string& left, const std::string& mid, const std::string& right);
 
   int library() const { return library_; }

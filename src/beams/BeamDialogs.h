@@ -15,15 +15,13 @@ struct BeamNotFoundQuestion {
   std::string text;
 };
 
-// Opens "Set Beam Angles" on one library; with `prefilled` a new top row
-// carries the three note positions.
+// Opens "Set Beam Angles" on one library, with `prefilled` note positions for a new top row.
 struct BeamLibraryRequest {
   std::string projectFolder;
   int libraryIndex = 0;
   bool prefilled = false;
   std::string left, mid, right;
-  // Out: the library shown when the dialog closed, and a bit per library
-  // whose file the dialog wrote.
+  // Out: the library shown at the end, and a bit per library file the dialog wrote.
   int shownIndex = 0;
   unsigned writtenLibraries = 0;
 };
@@ -32,8 +30,7 @@ struct BeamLibraryRequest {
 struct BeamSettingsRequest {
   BeamOptions options;
   std::string projectFolder;
-  // In: the library the "Set Beam Angles..." button opens; out: the one
-  // shown when that dialog was last closed with OK.
+  // In: the library "Set Beam Angles..." opens; out: the one shown when it last closed with OK.
   int libraryIndex = 0;
 };
 

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <tuple>
 
 #include "base/AtomicFile.h"

@@ -51,8 +51,7 @@ using CBeamLibrary = std::vector<CBeamAngle>;
 // Truncation toward zero that stays defined for NaN and values beyond int.
 int32_t truncateToInt(double value);
 
-// A leading "<"/">" run and a number read as the C library reads it
-// (blanks, sign, digits, point, exponent; junk after it ignored; no digits 0).
+// A leading "<"/">" run, then a number read as the C library reads it (trailing junk ignored).
 struct BeamField {
   int32_t compare = kCompareEqual;
   float value = 0.0f;
@@ -60,8 +59,7 @@ struct BeamField {
 BeamField parseNoteField(std::string_view text);
 float parseNumberField(std::string_view text);
 
-// The five texts of a record or dialog row: the first character dropped,
-// then each field up to the next tab. Fields past the end stay empty.
+// The five texts of a record or row: first character dropped, then each field up to a tab.
 std::array<std::string, 5> splitBeamRecord(std::string_view record);
 
 // A record read the way the run reads it.
@@ -79,11 +77,9 @@ enum class LibraryRead { Loaded, CannotOpen, Damaged };
 // Library files are a few kilobytes; anything past this is not one.
 inline constexpr size_t kMaxLibraryFileBytes = 16u << 20;
 
-// The records of a library file up to the first zero-length one. A damaged
-// file keeps the records before the damage, with the reason in `why`.
+// Records up to the first empty one; a damaged file keeps those before the damage.
 LibraryRead readLibraryRecords(const std::string& path, std::vector<std::string>& records, std::string& why);
-// One counted string per record, through an atomic write that keeps the
-// file's permissions. Empty records are skipped, since one would end a load.
+// Atomic and keeping the file's permissions; empty records are skipped, as one would end a load.
 bool writeLibraryRecords(const std::string& path, std::span<const std::string> records, std::string* error = nullptr);
 std::vector<uint8_t> libraryBytes(std::span<const std::string> records);
 
@@ -105,8 +101,7 @@ public:
 
   // By kind (0 8ths, 1 16ths, 2 32nds, 3 grace; -1 all) for one stem set or both.
   void clear(int kind = -1, BeamStems stems = BeamStems::Both);
-  // Clears the library and appends one entry per record. A file that exists
-  // but is not read in full is not written back by saveAll.
+  // A file that exists but is not read in full is then kept from saveAll.
   void load(IHost& host, const std::string& projectFolder, int index);
   void loadAll(IHost& host, const std::string& projectFolder);
   // Writes every library in order; a failure shows its message and goes on.

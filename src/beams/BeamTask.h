@@ -26,12 +26,10 @@ struct CBeamPosition {
 // The beam work of one file, in the file order of the beam items.
 using CBeamGroups = std::vector<CBeamPosition>;
 
-// The beam reader: the general store step, plus a group for every beam
-// (P1 6, at least 7 parameters, P7 above 0). 1 read, 0 stopped.
+// The general store step plus a group per beam (P1 6, 7 parameters, P7 above 0). 1 read, 0 stopped.
 int readBeams(IHost& host, const ScoreFile& file, CItemStore& store, CBeamGroups& groups);
 
-// Finds the end and middle notes of every group and its two flags; drops
-// groups excluded by a note's P12. 0 when the user cancels.
+// Notes and flags of every group; groups excluded by a note's P12 go. 0 when cancelled.
 int findBeamNotes(IHost& host, CItemStore& store, CBeamGroups& groups, const BeamOptions& options);
 
 // The number of beams: P7's units digit, or more from P10 and P13.
@@ -50,8 +48,7 @@ BeamClass classifyBeam(const CItem& beam, bool skip64ths);
 // The entry's three note conditions against the group's notes.
 bool entryMatches(const CBeamAngle& entry, const CBeamPosition& group);
 
-// Sets the beam from a matched entry as the horizontal rule says; with
-// "Replace angles in library" the entry first takes the beam's endpoints.
+// Sets the beam from a matched entry; learning first gives the entry the beam's endpoints.
 void applyBeamAngle(CBeamAngle& entry, CBeamPosition& group, const BeamOptions& options, bool up, int graceOffset,
                     int extraOffset);
 
@@ -76,8 +73,7 @@ struct BeamRun {
 // Steps B to F over the groups of the file in the store. 0 when the user cancels.
 int setBeamAngles(BeamRun& run);
 
-// The per-file routine: 1 written, 0 refused, cancelled or not written, -1
-// cannot be opened. The store and the groups are empty afterwards.
+// The per-file routine (1 / 0 / -1); the store and the groups are empty afterwards.
 int setBeamAnglesInFile(BeamRun& run, const std::string& path, const std::string& extension);
 
 } // namespace velmora

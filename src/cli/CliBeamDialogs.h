@@ -6,9 +6,7 @@
 
 namespace velmora::cli {
 
-// The beam dialogs on a console. The library editor is a window only, so
-// "Beam Angle Does Not Exist" offers "No" and "No To All"; off a terminal
-// it is answered "No To All", and later positions are learned silently.
+// The library editor is a window only, so "Beam Angle Does Not Exist" offers "No" and "No To All".
 class CliBeamDialogs : public IBeamDialogs {
 public:
   CliBeamDialogs(std::FILE* err, bool interactive) : err_(err), interactive_(interactive) {}

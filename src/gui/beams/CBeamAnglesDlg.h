@@ -16,8 +16,7 @@ class QPushButton;
 
 namespace velmora::gui {
 
-// "Set Beam Angles": one library file at a time, edited row by row. The
-// rules live in BeamAnglesEditor; this class only wires the widgets to it.
+// "Set Beam Angles": widgets wired to BeamAnglesEditor, which holds the rules.
 class CBeamAnglesDlg : public QDialog {
   Q_OBJECT
 public:

@@ -9,8 +9,7 @@ class QLineEdit;
 
 namespace velmora::gui {
 
-// "Beam Settings": the BeamOptions record, the rules sub-dialog and the
-// "Set Beam Angles..." button that opens the library dialog.
+// "Beam Settings": the record, the rules sub-dialog and the library dialog's button.
 class CBeamSettingsDlg : public QDialog {
   Q_OBJECT
 public:

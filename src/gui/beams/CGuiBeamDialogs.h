@@ -12,8 +12,7 @@ namespace velmora::gui {
 // The beam dialogs as windows, for the command handlers.
 class CGuiBeamDialogs : public IBeamDialogs {
 public:
-  // During a run, `pauseCancelWatch(true)` stops typed keys from raising
-  // "Cancel Action" while a dialog is up, and `(false)` restores it.
+  // During a run, typing into these dialogs must not raise "Cancel Action".
   CGuiBeamDialogs(IHost& host, QWidget* parent, std::function<void(bool)> pauseCancelWatch = {})
       : host_(host), parent_(parent), pauseCancelWatch_(std::move(pauseCancelWatch)) {}
 
