@@ -149,14 +149,21 @@ void BeamAnglesEditor::save() {
   std::vector<std::string> records;
   for (const std::string& row : rows_)
     if (row != kBlankBeamRow) records.push_back(row);
-  if (!writeLibraryRecords(file, records)) {
-    host_.showMessage(strprintf(beams_msg::kUnableToOpen, file.c_str()));
-    return;
+  if (fileExists(file)) {
+    if (const int error = setReadOnlyFile(file, false)) host_.showMessage(strprintf(beams_msg::kErrorCode, error));
   }
-  loadedRows_ = rows_;
-  incomplete_ = false;
-  written_ |= 1u << library_;
-  if (const int error = setReadOnlyFile(file, readOnly_)) host_.showMessage(strprintf(beams_msg::kErrorCode, error));
+  const bool written = writeLibraryRecords(file, records);
+  if (written) {
+    loadedRows_ = rows_;
+    incomplete_ = false;
+    written_ |= 1u << library_;
+  } else {
+    host_.showMessage(strprintf(beams_msg::kUnableToOpen, file.c_str()));
+  }
+  // The attribute follows the check box whether or not the rows could be written.
+  if (written || fileExists(file)) {
+    if (const int error = setReadOnlyFile(file, readOnly_)) host_.showMessage(strprintf(beams_msg::kErrorCode, error));
+  }
 }
 
 void BeamAnglesEditor::changeDirection(int libraryIndex) {

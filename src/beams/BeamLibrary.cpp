@@ -1,7 +1,5 @@
 #include "beams/BeamLibrary.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cfloat>
 #include <charconv>
@@ -217,19 +215,6 @@ bool writeLibraryRecords(const std::string& path, std::span<const std::string> r
   return writeFileAtomic(path, libraryBytes(records), error);
 }
 
-bool isReadOnlyFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
-}
-
-int setReadOnlyFile(const std::string& path, bool readOnly) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return errno;
-  const mode_t mode = readOnly ? (st.st_mode & 07777 & ~S_IWUSR) : ((st.st_mode & 07777) | S_IWUSR);
-  if (::chmod(path.c_str(), mode) != 0) return errno;
-  return 0;
-}
-
 std::string beamLibraryPath(const std::string& projectFolder, int index) {
   return resolveCaseInsensitive(projectFolder, beamLibraryInfo(index).fileName);
 }
@@ -278,7 +263,12 @@ void CBeamLibraries::saveAll(IHost& host, const std::string& projectFolder) {
     records.reserve(libraries_[static_cast<size_t>(index)].size());
     for (const CBeamAngle& entry : libraries_[static_cast<size_t>(index)])
       records.push_back(beamRecordText(entry));
-    if (!writeLibraryRecords(path, records)) host.showMessage(strprintf(beams_msg::kUnableToOpen, path.c_str()));
+    // A read-only library is made writable for the save and read-only again after it.
+    const bool readOnly = isReadOnlyFile(path);
+    const bool writable = !readOnly || setReadOnlyFile(path, false) == 0;
+    if (!writable || !writeLibraryRecords(path, records))
+      host.showMessage(strprintf(beams_msg::kUnableToOpen, path.c_str()));
+    if (readOnly && writable) setReadOnlyFile(path, true);
   }
 }
 

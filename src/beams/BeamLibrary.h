@@ -83,11 +83,6 @@ LibraryRead readLibraryRecords(const std::string& path, std::vector<std::string>
 bool writeLibraryRecords(const std::string& path, std::span<const std::string> records, std::string* error = nullptr);
 std::vector<uint8_t> libraryBytes(std::span<const std::string> records);
 
-// The read-only attribute is the owner's write permission.
-bool isReadOnlyFile(const std::string& path);
-// 0, or the errno of the failure.
-int setReadOnlyFile(const std::string& path, bool readOnly);
-
 // project folder + file name, matching an existing file ignoring case.
 std::string beamLibraryPath(const std::string& projectFolder, int index);
 

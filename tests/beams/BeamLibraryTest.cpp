@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "base/FileSystem.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "base/FileSystem.h"
 #include "beams/BeamLibrary.h"
 #include "beams/ScriptedBeamDialogs.h"
 #include "support/FakeHost.h"
