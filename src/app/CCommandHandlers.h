@@ -3,6 +3,7 @@
 #include "app/CVelmoraDoc.h"
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
+#include "beams/BeamDialogs.h"
 #include "count/ItemCount.h"
 #include "justify/Justify.h"
 #include "eps/EpsDialogs.h"
@@ -47,11 +48,19 @@ public:
 
   const ItemCountTotals& lastItemCount() const { return itemCount_; }
 
+  // "Set Beam Angles..."
+  BatchOutcome onSetBeamAngles(IBeamDialogs& dialogs);
+  // "Beam Settings..."
+  void onBeamSettings(IBeamDialogs& dialogs);
+  // The library "Set Beam Angles..." in Beam Settings opens on.
+  int beamLibraryShown() const { return beamLibraryShown_; }
+
 private:
   CVelmoraDoc& doc_;
   CBatchState& batch_;
   IHost& host_;
   ItemCountTotals itemCount_;
+  int beamLibraryShown_ = 0;
 };
 
 } // namespace velmora

@@ -24,4 +24,9 @@ void CVelmoraDoc::loadSettings(IHost& host) { settings.loadAtStartup(host); }
 
 void CVelmoraDoc::clearStore() { store.clear(); }
 
+void CVelmoraDoc::clearStore(bool clearBeamWork) {
+  if (clearBeamWork) beamGroups.clear();
+  store.clear();
+}
+
 } // namespace velmora

@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "base/Host.h"
+#include "beams/BeamLibrary.h"
+#include "beams/BeamTask.h"
 #include "eps/EpsState.h"
 #include "model/CItemStore.h"
 #include "settings/Settings.h"
@@ -24,6 +26,9 @@ public:
   CUnoptimizeTemplate unoptimizeTemplate;
   // The EPS tools' line buffer, names and "OK to All" state.
   EpsState eps;
+  // The eight beam-angle libraries of a Set Beam Angles run, and its beam groups.
+  CBeamLibraries beamLibraries;
+  CBeamGroups beamGroups;
 
   // Fixes the settings folder (the command line, when not empty, names it)
   // and loads the settings. False when there is no settings folder; the
@@ -35,6 +40,8 @@ public:
 
   // Empties the item store after a file.
   void clearStore();
+  // The same, emptying the beam groups first, as the beam task does.
+  void clearStore(bool clearBeamWork);
 };
 
 } // namespace velmora

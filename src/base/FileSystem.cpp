@@ -106,6 +106,19 @@ bool renameNoReplace(const std::string& from, const std::string& to, std::string
   return false;
 }
 
+bool isReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+}
+
+int setReadOnlyFile(const std::string& path, bool readOnly) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno;
+  const mode_t mode = st.st_mode & 07777;
+  if (::chmod(path.c_str(), readOnly ? (mode & ~S_IWUSR) : (mode | S_IWUSR)) != 0) return errno;
+  return 0;
+}
+
 std::string fileNameOf(const std::string& path) {
   const size_t slash = path.find_last_of(kPathSeparator);
   return slash == std::string::npos ? path : path.substr(slash + 1);

@@ -29,6 +29,11 @@ bool isDirectory(const std::string& path);
 // text in `error` when the target exists or the rename fails.
 bool renameNoReplace(const std::string& from, const std::string& to, std::string* error = nullptr);
 
+// The read-only attribute: an existing file without the owner's write permission.
+bool isReadOnlyFile(const std::string& path);
+// Sets or clears it; 0, or the errno of the failure.
+int setReadOnlyFile(const std::string& path, bool readOnly);
+
 // The part of a path after its last separator.
 std::string fileNameOf(const std::string& path);
 

@@ -76,6 +76,7 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
       return BatchOutcome::Stopped;
     }
   }
+  if (task.beforeFinish) task.beforeFinish();
   state.log.appendAndFollow(strprintf(strings.finishFormat, static_cast<int>(files.size())));
   if (task.afterFinish) task.afterFinish();
   endBatch();

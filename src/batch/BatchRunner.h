@@ -57,6 +57,8 @@ struct BatchTask {
   // batch; the hook has written or shown what its task says.
   std::function<bool()> prepare;
   PerFileRoutine perFile;
+  // Runs after the last file, before the finish line (the beam libraries are saved here).
+  std::function<void()> beforeFinish;
   // Written after the finish line (the item count's result block).
   std::function<void()> afterFinish;
   std::function<void()> clearStore;

@@ -7,6 +7,7 @@
 #include "app/CCommandHandlers.h"
 #include "app/CVelmoraDoc.h"
 #include "cli/Arguments.h"
+#include "cli/CliBeamDialogs.h"
 #include "cli/CliHost.h"
 #include "cli/CliStaveDialogs.h"
 #include "cli/CliJustify.h"
@@ -105,6 +106,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     doc.eps.boxExpressions = box;
     doc.eps.askBoxPerFile = 0;
     outcome = handlers.onAlterBoundingBox(epsDialogs);
+  }
+  if (args.command == "beams") {
+    CliBeamDialogs dialogs(err, ::isatty(STDIN_FILENO) == 1);
+    outcome = handlers.onSetBeamAngles(dialogs);
   }
 
   console.flush();

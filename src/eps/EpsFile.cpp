@@ -62,13 +62,6 @@ private:
 
 } // namespace
 
-bool isReadOnlyFile(const std::string& path) {
-  std::error_code ec;
-  const auto st = std::filesystem::status(path, ec);
-  if (ec || !std::filesystem::exists(st)) return false;
-  return (st.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none;
-}
-
 EpsText splitEpsText(std::span<const uint8_t> bytes) {
   EpsText text;
   const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/FileSystem.h"
 #include "base/Host.h"
 
 namespace velmora {
@@ -33,8 +34,6 @@ int readEpsFile(IHost& host, const std::string& path, EpsText& out);
 // Replaces the file through a temporary file, calling the pump before each
 // line. 1 written, 0 cancelled (the file untouched), -1 after the message.
 int writeEpsLines(IHost& host, const std::string& path, const std::vector<std::string>& lines, const EpsText& format);
-// An existing file without the owner's write permission: it is never replaced.
-bool isReadOnlyFile(const std::string& path);
 // Writes a whole new text file the same way, without pumping.
 int writeTextFile(IHost& host, const std::string& path, const std::string& text);
 

@@ -1,0 +1,45 @@
+#include "app/CCommandHandlers.h"
+
+#include "beams/BeamTask.h"
+
+namespace velmora {
+
+BatchOutcome CCommandHandlers::onSetBeamAngles(IBeamDialogs& dialogs) {
+  BeamRun run{host_, dialogs, doc_.store, doc_.beamLibraries, doc_.beamGroups, std::string(), BeamOptions{}};
+
+  BatchTask task;
+  task.task = Task::SetBeamAngles;
+  task.extension = [this] { return doc_.settings.beam().extension; };
+  task.reloadSettings = [this, &run] {
+    doc_.settings.reload(SettingsFile::Beam, host_);
+    run.options = doc_.settings.beam();
+    run.projectFolder = doc_.settings.projectFolder();
+    doc_.beamLibraries.loadAll(host_, run.projectFolder);
+  };
+  task.perFile = [&run](const std::string& path, const std::string& extension) {
+    return setBeamAnglesInFile(run, path, extension);
+  };
+  // Only a run that finished every file keeps what it learned.
+  task.beforeFinish = [this, &run] { doc_.beamLibraries.saveAll(host_, run.projectFolder); };
+  task.clearStore = [this] { doc_.clearStore(true); };
+  const BatchOutcome outcome = runBatch(batch_, host_, task, doc_.settings.prefs().useExplorerDialog != 0);
+  doc_.beamLibraries.clear();
+  return outcome;
+}
+
+void CCommandHandlers::onBeamSettings(IBeamDialogs& dialogs) {
+  int shown = beamLibraryShown_;
+  const bool confirmed = doc_.settings.editSettings<BeamOptions>(host_, [&](BeamOptions& options) {
+    BeamSettingsRequest request;
+    request.options = options;
+    request.projectFolder = doc_.settings.projectFolder();
+    request.libraryIndex = beamLibraryShown_;
+    if (!dialogs.editBeamSettings(request)) return false;
+    options = request.options;
+    shown = request.libraryIndex;
+    return true;
+  });
+  if (confirmed && isValidBeamLibrary(shown)) beamLibraryShown_ = shown;
+}
+
+} // namespace velmora
