@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cli/CliMain.h"
+#include "cli/CliRun.h"
 #include "staves/StaveFixture.h"
 
 namespace velmora::cli {
@@ -10,33 +10,7 @@ namespace {
 
 using namespace test;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string slurp(std::FILE* f) {
-  std::rewind(f);
-  std::string s;
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-    s.append(buf, n);
-  std::fclose(f);
-  return s;
-}
-
-CliRun run(std::vector<std::string> args) {
-  args.insert(args.begin(), "velmora-cli");
-  std::vector<const char*> argv;
-  for (auto& a : args)
-    argv.push_back(a.c_str());
-  argv.push_back(nullptr);
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  const int status = runCli(static_cast<int>(args.size()), argv.data(), out, err);
-  return {status, slurp(out), slurp(err)};
-}
+const auto run = clitest::runVelmoraCli;
 
 const char* kThreeStaves = "8 1 0 0 0 0 0 0 10\n1 1 10 4 10 0 1\n8 2 0 0 0 0 0 0 20\n8 3 0 0 0 0 0 0 30\n"
                            "1 3 10 4 10 0 1\n";

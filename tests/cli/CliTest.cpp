@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "cli/CliHost.h"
+#include "cli/CliRun.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
 
@@ -20,33 +21,9 @@ namespace {
 
 using test::TempDir;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string slurp(std::FILE* f) {
-  std::rewind(f);
-  std::string s;
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-    s.append(buf, n);
-  std::fclose(f);
-  return s;
-}
-
-CliRun runCommand(std::vector<std::string> args) {
-  args.insert(args.begin(), "velmora-cli");
-  std::vector<const char*> argv;
-  for (auto& a : args)
-    argv.push_back(a.c_str());
-  argv.push_back(nullptr);
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  const int status = runCli(static_cast<int>(args.size()), argv.data(), out, err);
-  return {status, slurp(out), slurp(err)};
-}
+using clitest::CliRun;
+using clitest::slurp;
+const auto runCommand = clitest::runVelmoraCli;
 
 TEST(Cli, UsageErrorsExitWithTwo) {
   for (const auto& args : std::vector<std::vector<std::string>>{

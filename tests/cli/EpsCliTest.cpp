@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "cli/Arguments.h"
-#include "cli/CliMain.h"
+#include "cli/CliRun.h"
 #include "support/TempDir.h"
 
 namespace velmora::cli {
@@ -13,32 +13,7 @@ namespace {
 
 using test::TempDir;
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string drain(std::FILE* f) {
-  std::rewind(f);
-  std::string s;
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-    s.append(buf, n);
-  std::fclose(f);
-  return s;
-}
-
-CliResult cli(std::vector<std::string> args) {
-  args.insert(args.begin(), "velmora-cli");
-  std::vector<const char*> argv;
-  for (auto& a : args)
-    argv.push_back(a.c_str());
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  const int status = runCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, drain(out), drain(err)};
-}
+const auto cli = clitest::runVelmoraCli;
 
 std::string page(const std::string& box) {
   return "%!PS-Adobe-2.0 EPSF-1.2\n%%Creator: SCORE\n%%Title: SONG.MUS\n%%BoundingBox: " + box +
