@@ -30,7 +30,7 @@ std::string readText(const std::string& path) {
 TEST(EpsCli, AlterBoundingBoxTakesTheBoxAsOption) {
   TempDir settings, files;
   writeText(files.file("a.eps"), page("10 20 30 40"));
-  const CliResult r = cli({"--settings", settings.path(), "alter-bbox", "--box", "+5,,*2,100", files.file("a.eps")});
+  const clitest::CliRun r = cli({"--settings", settings.path(), "alter-bbox", "--box", "+5,,*2,100", files.file("a.eps")});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "Altering bounding box in file " + files.file("a.eps") + "\n1 file(s) altered. Finished.\n");
   EXPECT_EQ(r.err, "");
@@ -43,7 +43,7 @@ TEST(EpsCli, AlterBoundingBoxTakesTheBoxAsOption) {
        std::vector<std::vector<std::string>>{{"alter-bbox", files.file("a.eps")},
                                              {"alter-bbox", "--box", "1,2,3", files.file("a.eps")},
                                              {"add-crops", "--box", "1,2,3,4", files.file("a.eps")}}) {
-    const CliResult bad = cli(args);
+    const clitest::CliRun bad = cli(args);
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err.rfind("velmora-cli: ", 0), 0u);
   }
@@ -53,7 +53,7 @@ TEST(EpsCli, AlterBoundingBoxTakesTheBoxAsOption) {
 TEST(EpsCli, ToolsPrintTheLogAndExitStatus) {
   TempDir settings, files;
   writeText(files.file("p.eps"), page("100 100 400 600"));
-  CliResult r = cli({"--settings", settings.path(), "add-crops", files.file("p.eps")});
+  clitest::CliRun r = cli({"--settings", settings.path(), "add-crops", files.file("p.eps")});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "Adding crop marks to " + files.file("p.eps") + ", renaming to " + files.file("SONG.EPS") +
                        "\n1 file(s) processed adding crop marks. Finished.\n");
