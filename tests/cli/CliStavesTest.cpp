@@ -10,6 +10,7 @@ namespace {
 
 using namespace test;
 
+using clitest::CliRun;
 const auto run = clitest::runVelmoraCli;
 
 const char* kThreeStaves = "8 1 0 0 0 0 0 0 10\n1 1 10 4 10 0 1\n8 2 0 0 0 0 0 0 20\n8 3 0 0 0 0 0 0 30\n"
@@ -20,7 +21,7 @@ TEST(CliStaves, OptimizeInBothModes) {
   const std::string in = scores.file("a.mus");
   writeBytes(in, buildScore(kThreeStaves));
   // Blank staves: stave 2 goes.
-  clitest::CliRun r = run({"--settings", settings.path(), "optimize", in});
+  CliRun r = run({"--settings", settings.path(), "optimize", in});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "Optimizing " + in + "\n1 file(s) optimized. Finished.\n");
   EXPECT_EQ(r.err, "velmora-cli: Unable to open file " + settings.file("opt.dat") + " for reading\n");
@@ -40,7 +41,7 @@ TEST(CliStaves, UnoptimizeWithATemplate) {
   const std::string in = scores.file("a.opt");
   writeBytes(in, buildScore("8 1 0 0 0 0 0 0 20\n1 1 10 4 10 0 1\n14 1 20\n"));
   writeBytes(scores.file("full.tpl"), buildScore("8 1 0 0 0 0 0 0 10\n8 2 0 0 0 0 0 0 20\n"));
-  clitest::CliRun r = run({"--settings", settings.path(), "unoptimize", "--template", scores.file("full.tpl"), in});
+  CliRun r = run({"--settings", settings.path(), "unoptimize", "--template", scores.file("full.tpl"), in});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "Unoptimizing " + in + "\n1 file(s) unoptimized. Finished.\n");
   EXPECT_SCORE_FILE(scores.file("a.UNO"), "8 2 0 0 0 0 0 0 20\n1 2 10 4 10 0 1\n14 2 20\n"
