@@ -4,6 +4,7 @@
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "count/ItemCount.h"
+#include "edit/EditRun.h"
 #include "settings/Records.h"
 
 namespace velmora {
@@ -16,6 +17,8 @@ public:
 
   bool isEnabled(int commandId) const;
 
+  // "Edit...": "Select a Macro", then the macro over the chosen files.
+  BatchOutcome onEdit(IEditDialogs& dialogs);
   // "Run Item Count..."
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."

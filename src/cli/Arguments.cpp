@@ -8,6 +8,7 @@ namespace velmora::cli {
 const std::vector<CommandSpec>& commandSpecs() {
   static const std::vector<CommandSpec> specs{
       {"count", "count staves, items and parameters (Run Item Count)", {}},
+      {"edit", "run the macro NAME over the files (Edit)", {"macro"}},
   };
   return specs;
 }

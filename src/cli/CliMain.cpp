@@ -7,6 +7,7 @@
 #include "app/CCommandHandlers.h"
 #include "app/CVelmoraDoc.h"
 #include "cli/Arguments.h"
+#include "cli/CliEditDialogs.h"
 #include "cli/CliHost.h"
 
 namespace velmora::cli {
@@ -40,9 +41,14 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     std::fputs("velmora-cli 3.7\n", out);
     return kExitFinished;
   }
+  if (args.command == "edit" && args.option("macro").empty()) {
+    std::fprintf(err, "velmora-cli: edit needs --macro NAME\n\n%s", usageText().c_str());
+    return kExitUsage;
+  }
 
   CliHost host(out, err);
-  host.setInteractive(::isatty(STDIN_FILENO) == 1);
+  const bool interactive = ::isatty(STDIN_FILENO) == 1;
+  host.setInteractive(interactive);
   CVelmoraDoc doc;
   // The window shows a box per missing settings file at start-up; a script
   // only wants the messages of the task it runs.
@@ -65,6 +71,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
 
   BatchOutcome outcome = BatchOutcome::NothingChosen;
   if (args.command == "count") outcome = handlers.onRunItemCount();
+  if (args.command == "edit") {
+    CliEditDialogs dialogs(host, err, stdin, args.option("macro"), interactive);
+    outcome = handlers.onEdit(dialogs);
+  }
 
   console.flush();
   batch.log.setObserver(nullptr);
