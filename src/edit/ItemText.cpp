@@ -29,9 +29,12 @@ std::string itemTextToZero(const CItem& item) {
 
 std::string itemTextByLength(const CItem& item) {
   std::string bytes = textBytes(item);
-  const float length = item.p(kTextLengthParameter);
-  const size_t wanted = length >= 1.0f && length < 1.0e9f ? static_cast<size_t>(length) : 0;
-  if (wanted < bytes.size()) bytes.resize(wanted);
+  // A length beyond the item, NaN or negative never reaches a cast.
+  const double length = item.p(kTextLengthParameter);
+  if (!(length >= 1.0))
+    bytes.clear();
+  else if (length < static_cast<double>(bytes.size()))
+    bytes.resize(static_cast<size_t>(length));
   return bytes;
 }
 

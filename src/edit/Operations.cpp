@@ -121,13 +121,13 @@ long long indexOf(double v) { return v >= -1.0e9 && v <= 1.0e9 ? static_cast<lon
 
 void assign(Changer& changer, CItem& item, double number, const std::string& op, float w) {
   if (number >= 1 && number <= 54) {
+    // An operator the step language does not have changes nothing.
+    if (!op.empty() && op != "=" && op != "+=" && op != "-=" && op != "*=" && op != "/=") return;
     const auto n = static_cast<int32_t>(number);
     if (!changer.grow(item, n)) return;
     const float p = item.p(n);
-    float result;
-    if (op.empty() || op == "=")
-      result = w;
-    else if (op == "+=")
+    float result = w;
+    if (op == "+=")
       result = p + w;
     else if (op == "-=")
       result = p - w;
@@ -135,8 +135,6 @@ void assign(Changer& changer, CItem& item, double number, const std::string& op,
       result = p * w;
     else if (op == "/=")
       result = w == 0.0f ? 0.0f : p / w;
-    else
-      return;
     item.params().set(n - 1, result);
   } else if (number >= 200 && number < 2000) {
     // The last two digits are not used.
@@ -146,8 +144,7 @@ void assign(Changer& changer, CItem& item, double number, const std::string& op,
   } else if (number >= 2000) {
     const long long e = indexOf(number / 1000);
     const long long s = indexOf(w);
-    if (!changer.grow(item, e)) return;
-    if (s >= 1 && !changer.grow(item, s)) return;
+    if (!changer.grow(item, std::max(e, s))) return;
     item.params().set(static_cast<int32_t>(e - 1), s >= 1 ? item.p(static_cast<int32_t>(s)) : 0.0f);
   }
 }
@@ -361,6 +358,8 @@ std::vector<CParamExpression> parseOperation(std::string_view operation) {
         }
         e.value = std::string(text.substr(v, i - v));
       }
+      // A parameter number with no value after it sets nothing.
+      if (trimBlanks(e.value).empty()) continue;
       out.push_back(std::move(e));
     } else if (text.substr(i, wordEnd(text, i) - i) == "TXT" && i + 3 < text.size() && text[i + 3] == '[') {
       const TxtSpan span = txtSpanAt(text, i);
