@@ -23,8 +23,10 @@ public:
   // The items in order, duplicates included (for tests and diagnostics).
   std::vector<const CItem*> items(const CItemStore& store) const;
 
-  // Keeps the items for which keep(item) holds, in order.
-  template <class Keep> void filter(const CItemStore& store, Keep&& keep);
+  // Keeps the items for which keep(item) holds, in order. `wholeFile`, when
+  // given, lists every item of the store in order and is walked instead of it.
+  template <class Keep>
+  void filter(const CItemStore& store, Keep&& keep, const std::vector<const CItem*>* wholeFile = nullptr);
 
 private:
   struct Run {
@@ -44,11 +46,12 @@ struct CCandidateSets {
   void clear();
 };
 
-template <class Keep> void CCandidateSet::filter(const CItemStore& store, Keep&& keep) {
+template <class Keep>
+void CCandidateSet::filter(const CItemStore& store, Keep&& keep, const std::vector<const CItem*>* wholeFile) {
   std::vector<const CItem*> kept;
   for (const Run& run : runs_) {
-    if (!run.wholeFile) {
-      for (const CItem* item : run.items)
+    if (!run.wholeFile || wholeFile) {
+      for (const CItem* item : run.wholeFile ? *wholeFile : run.items)
         if (keep(*item)) kept.push_back(item);
       continue;
     }

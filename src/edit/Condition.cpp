@@ -1,6 +1,7 @@
 #include "edit/Condition.h"
 
 #include <cmath>
+#include <type_traits>
 
 #include "edit/ItemText.h"
 #include "edit/StepSyntax.h"
@@ -18,16 +19,30 @@ using Tokens = std::span<const Token>;
 
 constexpr const char* kSetNames[3] = {"COMP", "COMP2", "COMP3"};
 
-bool compare(float a, Cmp op, float b) {
+template <Cmp op, class T> bool compareAs(T a, T b) {
+  if constexpr (op == Cmp::Eq) return a == b;
+  if constexpr (op == Cmp::Ne) return a != b;
+  if constexpr (op == Cmp::Lt) return a < b;
+  if constexpr (op == Cmp::Gt) return a > b;
+  if constexpr (op == Cmp::Le) return a <= b;
+  if constexpr (op == Cmp::Ge) return a >= b;
+}
+
+// Calls f with the operator as a compile-time constant, for the loops over candidates.
+template <class F> decltype(auto) withOperator(Cmp op, F&& f) {
   switch (op) {
-  case Cmp::Eq: return a == b;
-  case Cmp::Ne: return a != b;
-  case Cmp::Lt: return a < b;
-  case Cmp::Gt: return a > b;
-  case Cmp::Le: return a <= b;
-  case Cmp::Ge: return a >= b;
+  case Cmp::Eq: return f(std::integral_constant<Cmp, Cmp::Eq>{});
+  case Cmp::Ne: return f(std::integral_constant<Cmp, Cmp::Ne>{});
+  case Cmp::Lt: return f(std::integral_constant<Cmp, Cmp::Lt>{});
+  case Cmp::Gt: return f(std::integral_constant<Cmp, Cmp::Gt>{});
+  case Cmp::Le: return f(std::integral_constant<Cmp, Cmp::Le>{});
+  case Cmp::Ge: break;
   }
-  return false;
+  return f(std::integral_constant<Cmp, Cmp::Ge>{});
+}
+
+bool compare(float a, Cmp op, float b) {
+  return withOperator(op, [&](auto c) { return compareAs<decltype(c)::value, float>(a, b); });
 }
 
 // What a comparison with a missing side gives when the other side is 0.
@@ -217,24 +232,47 @@ private:
     }
     const float rightRounded = rounded(rightRaw, k, rp);
 
+    // Without "%" or "#", two values rounded to k decimals compare as their scaled
+    // integers do while those stay below 10^7: there the float grid is finer than
+    // 10^-k, so no division is needed per candidate.
+    const double scale = k == 4 ? 10000.0 : 1000.0;
+    const bool scaledCompare = lp == 0 && rp == 0;
+    const auto scaled = [scale](double v) { return std::trunc(v * scale + 0.5); };
+    const auto exact = [](double t) { return t > -1.0e7 && t < 1.0e7; };
+    double leftScaled = 0, rightScaled = 0;
+    if (!leftFromCandidate) leftScaled = l ? scaled(leftExists ? signedParam(item_, n, *l) : 0.0) : scaled(arith(left));
+    if (!rightFromCandidate) rightScaled = scaled(rightRaw);
+
     const CItem* self = &item_;
     CCandidateSet& set = ctx_.candidates.sets[static_cast<size_t>(x)];
-    set.filter(ctx_.store, [&](const CItem& c) {
-      if (&c == self) return false;
-      bool le = leftExists;
-      float lv = leftRounded;
-      if (leftFromCandidate) {
-        le = l->param >= 1 && l->param <= c.count();
-        if (le) lv = rounded(signedParam(c, l->param, *l), k, lp);
-      }
-      double rr = rightRaw;
-      float rv = rightRounded;
-      if (rightFromCandidate) {
-        rr = signedParam(c, r->param, *r);
-        rv = rounded(rr, k, rp);
-      }
-      if (!le) return compare(0.0f, op, static_cast<float>(rr));
-      return compare(lv, op, rv);
+    // The hot loop of the quadratic COMP semantics: nothing is parsed or allocated per candidate.
+    withOperator(op, [&](auto c) {
+      constexpr Cmp cmp = decltype(c)::value;
+      set.filter(
+          ctx_.store,
+          [&](const CItem& candidate) {
+            if (&candidate == self) return false;
+            bool le = leftExists;
+            double lt = leftScaled;
+            if (leftFromCandidate) {
+              le = l->param >= 1 && l->param <= candidate.count();
+              if (le) lt = scaled(signedParam(candidate, l->param, *l));
+            }
+            double rr = rightRaw;
+            double rt = rightScaled;
+            if (rightFromCandidate) {
+              rr = signedParam(candidate, r->param, *r);
+              rt = scaled(rr);
+            }
+            if (!le) return compareAs<cmp, float>(0.0f, static_cast<float>(rr));
+            if (scaledCompare && exact(lt) && exact(rt)) return compareAs<cmp, double>(lt, rt);
+            const float lv = leftFromCandidate ? static_cast<float>(detail::applyPrefix(lt / scale, lp)) : leftRounded;
+            const float rv =
+                rightFromCandidate ? static_cast<float>(detail::applyPrefix(rt / scale, rp)) : rightRounded;
+            return compareAs<cmp, float>(lv, rv);
+          },
+          ctx_.wholeFile);
+      return 0;
     });
     return !set.empty(ctx_.store);
   }

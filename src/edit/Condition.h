@@ -15,6 +15,9 @@ struct ConditionContext {
   CCandidateSets& candidates;
   // Parameter 2 is compared with four decimals instead of three.
   bool fourPointPrecision = false;
+  // Every item of the store in list order, when the caller keeps such a list
+  // up to date; a COMP filter walks it instead of the linked lists.
+  const std::vector<const CItem*>* wholeFile = nullptr;
 };
 
 // Rounds to k decimals as the comparisons do: trunc(x * 10^k + 0.5) / 10^k
@@ -28,6 +31,8 @@ public:
   // The argument as normalised (upper case except TXT texts).
   explicit CCondition(std::string argument);
 
+  // Whether an evaluation fills a candidate set with the whole file.
+  bool namesComp() const { return fills_[0]; }
   // Whether the argument has a TXT[...] term, and the text of the first one.
   bool hasTxtTerm() const { return !texts_.empty(); }
   const std::string& txtText() const { return texts_.front(); }

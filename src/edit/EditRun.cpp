@@ -1,5 +1,6 @@
 #include "edit/EditRun.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "base/Format.h"
@@ -123,6 +124,24 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
     return answer;
   };
 
+  // The COMP filters walk a flat list of the items, rebuilt after the lists change.
+  std::vector<const CItem*> wholeFile;
+  bool wholeFileStale = true;
+  const bool changesLists = std::any_of(expressions.begin(), expressions.end(), [](const CParamExpression& e) {
+    return e.op == "DEL" || e.op == "INS" || e.op == "APP";
+  });
+  const auto evaluate = [&](const CItem& item, int entry) {
+    if (condition.namesComp() && wholeFileStale) {
+      wholeFile.clear();
+      for (int l = 0; l < kStaveListCount; ++l)
+        for (const CItem& i : store.list(l))
+          wholeFile.push_back(&i);
+      wholeFileStale = false;
+      evaluation.wholeFile = &wholeFile;
+    }
+    return condition.evaluate(item, entry, evaluation);
+  };
+
   enum class Outcome { GoOn, Stop };
   bool noItemTrue = true;
   // Items this step adds to the placed list are left to the later steps.
@@ -136,7 +155,7 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
       const Outcome outcome = [&] {
         for (const int entry : codes) {
           if (entry != 99 && static_cast<float>(entry) != it->code()) continue;
-          if (!condition.evaluate(*it, entry, evaluation)) return Outcome::GoOn;
+          if (!evaluate(*it, entry)) return Outcome::GoOn;
           noItemTrue = false;
           if (step.notFoundFlag()) return Outcome::GoOn;
           if (ctx_.options.promptBeforeOperation) {
@@ -145,6 +164,7 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
             if (answer == PromptAnswer::No) return Outcome::GoOn;
           }
           modified = true;
+          wholeFileStale = wholeFileStale || changesLists;
           const ApplyResult applied = applyOperation(operation, expressions, l, it);
           if (applied == ApplyResult::Stopped) return Outcome::Stop;
           if (applied == ApplyResult::Deleted) return Outcome::GoOn;

@@ -194,6 +194,17 @@ TEST_F(EditRunTest, DeletingWhileWalking) {
   expectOutput(path, "8 1\n1 1 20 5\n14 1 29\n8 2");
 }
 
+TEST_F(EditRunTest, CompStepsThatChangeTheLists) {
+  const std::string path = score("a.mus", "14 1 10\n14 1 20\n1 1 10\n1 1 30\n14 1 30");
+  macro("M", {"BARS", "MARK"});
+  // Barlines where a note stands go; each later item is tested against what is left.
+  step("BARS", "14", "COMP[1] == 1 && COMP[3] == P3", "DEL");
+  // A note with a barline after it gets a symbol at its place.
+  step("MARK", "1", "COMP[1] == 14 && COMP[3] > P3", "INS[9, 1, P3]");
+  ASSERT_EQ(edit("M", path), 1);
+  expectOutput(path, "14 1 20\n1 1 10\n1 1 30\n9 1 10");
+}
+
 TEST_F(EditRunTest, TextSteps) {
   const std::string path =
       score("a.mus", Items{test::textItem(1, 20, "_00Allegro"), test::textItem(1, 40, "_01Fine"), {1, 1, 10, 4}});

@@ -122,12 +122,6 @@ std::vector<Token> lex(std::string_view s) {
   return tokens;
 }
 
-double applyPrefix(double value, char prefix) {
-  if (prefix == '%') return value - std::trunc(value);
-  if (prefix == '#') return std::trunc(value);
-  return value;
-}
-
 double operandValue(const Operand& o, const CItem& item, const CItemStore& store, const CCandidateSets& sets) {
   double v = 0;
   switch (o.type) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,7 +35,11 @@ struct Token {
 std::vector<Token> lex(std::string_view text);
 
 // "%" keeps the fractional part, "#" the integer part (toward zero).
-double applyPrefix(double value, char prefix);
+inline double applyPrefix(double value, char prefix) {
+  if (prefix == '%') return value - std::trunc(value);
+  if (prefix == '#') return std::trunc(value);
+  return value;
+}
 
 // Left to right with no precedence; division by zero gives 0. `value` gives
 // each operand's value.
