@@ -56,6 +56,10 @@ FieldCheck checkOperation(std::string_view operation, std::string_view codes, bo
 // argument and operation in that order, stopping at the first fault.
 FieldCheck normaliseAndCheckStep(StepData& step, bool extendedParameters);
 
+// The field lengths of the search-and-replace dialogs.
+inline constexpr size_t kMaxFontNumberLength = 2;
+inline constexpr size_t kMaxReplaceTextLength = 160;
+
 // The fills of the "Fonts..." and "Text..." search-and-replace dialogs.
 void fillFontReplace(StepData& step, std::string_view fontA, std::string_view fontB);
 void fillTextReplace(StepData& step, std::string_view textA, std::string_view textB);
