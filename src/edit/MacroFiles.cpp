@@ -258,6 +258,7 @@ bool CEditFiles::renameMacro(const std::string& from, const std::string& to) con
 }
 
 bool CEditFiles::renameStep(const std::string& from, const std::string& to) const {
+  if (from == to) return true;
   const std::string source = pathOf(EditFileKind::Step, from);
   const std::string target = pathOf(EditFileKind::Step, to);
   if (source != target) {
