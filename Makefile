@@ -27,10 +27,10 @@ run: build
 	@rm -rf $(SAMPLE) && $(BUILD)/bin/velmora-mksample $(SAMPLE)
 	$(BUILD)/bin/velmora $(abspath $(SAMPLE))/
 
-# The main task headless on the bundled samples.
+# The main task headless on the bundled samples: the demo macro over every score.
 demo: build
 	@rm -rf $(SAMPLE) && $(BUILD)/bin/velmora-mksample $(SAMPLE)
-	$(BUILD)/bin/velmora-cli --settings $(SAMPLE)/ count $(SAMPLE)/SAMPLES/*.mus
+	$(BUILD)/bin/velmora-cli --settings $(SAMPLE)/ edit --macro DEMO $(SAMPLE)/SAMPLES/*.mus
 
 # Core tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

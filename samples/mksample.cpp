@@ -9,6 +9,7 @@
 #include "base/AtomicFile.h"
 #include "base/ByteReader.h"
 #include "base/FileSystem.h"
+#include "edit/MacroFiles.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -54,6 +55,22 @@ std::vector<uint8_t> scoreFromText(std::istream& text) {
   return out.buffer();
 }
 
+// The demo macro: stems turned down high on the stave, texts moved to their stave's start.
+bool writeDemoMacro(const std::string& project) {
+  const velmora::StepData stems{"Stems down for notes on or above the middle line", "1", "P4 >= 8 && P5 == 10",
+                                "5 = 20", 0};
+  const velmora::StepData texts{"Texts to the start of their stave", "16", "COMP[1] == 8 && COMP[2] == P2",
+                                "3 = COMP[3]", 0};
+  const velmora::MacroData demo{"Demo: stems down on high notes,\r\ntexts to the start of their stave",
+                                {"STEMDOWN", "TEXTLEFT"}};
+  std::string message;
+  const bool ok = velmora::writeStepFile(project + "STEMDOWN.STP", stems, message) &&
+                  velmora::writeStepFile(project + "TEXTLEFT.STP", texts, message) &&
+                  velmora::writeMacroFile(project + "DEMO.MAC", demo, message);
+  if (!ok) std::fprintf(stderr, "velmora-mksample: %s\n", message.c_str());
+  return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -80,6 +97,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  if (!writeDemoMacro(project)) return 1;
   PrintingHost host;
   velmora::CSettings settings(folder);
   settings.setProjectFolder(project);

@@ -7,6 +7,7 @@
 #include "count/ItemCount.h"
 #include "justify/Justify.h"
 #include "eps/EpsDialogs.h"
+#include "edit/EditRun.h"
 #include "settings/Records.h"
 #include "staves/StaveDialogs.h"
 
@@ -20,6 +21,8 @@ public:
 
   bool isEnabled(int commandId) const;
 
+  // "Edit...": "Select a Macro", then the macro over the chosen files.
+  BatchOutcome onEdit(IEditDialogs& dialogs);
   // "Run Item Count..."
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."

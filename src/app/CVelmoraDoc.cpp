@@ -22,7 +22,10 @@ bool CVelmoraDoc::locateSettingsFolder(IHost& host, std::string_view commandLine
 
 void CVelmoraDoc::loadSettings(IHost& host) { settings.loadAtStartup(host); }
 
-void CVelmoraDoc::clearStore() { store.clear(); }
+void CVelmoraDoc::clearStore() {
+  candidates.clear();
+  store.clear();
+}
 
 void CVelmoraDoc::clearStore(bool clearBeamWork) {
   if (clearBeamWork) beamGroups.clear();

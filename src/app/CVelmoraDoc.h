@@ -7,6 +7,7 @@
 #include "beams/BeamLibrary.h"
 #include "beams/BeamTask.h"
 #include "eps/EpsState.h"
+#include "edit/CandidateSets.h"
 #include "model/CItemStore.h"
 #include "settings/Settings.h"
 #include "staves/Optimize.h"
@@ -29,6 +30,10 @@ public:
   // The eight beam-angle libraries of a Set Beam Angles run, and its beam groups.
   CBeamLibraries beamLibraries;
   CBeamGroups beamGroups;
+  // The COMP candidate sets of the condition evaluator; they point into the store.
+  CCandidateSets candidates;
+  // The macro chosen last in "Select a Macro", for as long as the program runs.
+  std::string lastMacro;
 
   // Fixes the settings folder (the command line, when not empty, names it)
   // and loads the settings. False when there is no settings folder; the
@@ -38,7 +43,7 @@ public:
   bool locateSettingsFolder(IHost& host, std::string_view commandLine);
   void loadSettings(IHost& host);
 
-  // Empties the item store after a file.
+  // Empties the item store after a file, and the candidate sets with it.
   void clearStore();
   // The same, emptying the beam groups first, as the beam task does.
   void clearStore(bool clearBeamWork);

@@ -10,6 +10,9 @@ enum class Pump { GoOn, Cancel };
 
 enum class FileKind { Score, PostScript };
 
+// The answers of the "Prompt before Operation" window, which Edit and Justify share.
+enum class PromptAnswer { Yes, YesToAll, No, Cancel };
+
 // Input and output of the file-list dialog.
 struct FileListRequest {
   std::string title;

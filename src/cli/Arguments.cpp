@@ -18,6 +18,7 @@ const std::vector<CommandSpec>& commandSpecs() {
       {"list-fonts", "write the text fonts of the files to FONTLIST.TXT and print its path", {}},
       {"alter-bbox", "alter the bounding box: --box \"X1,Y1,X2,Y2\" expressions (+N -N *N /N N)", {"box"}},
       {"beams", "set beam angles from the libraries (Set Beam Angles)", {}},
+      {"edit", "run the macro NAME over the files (Edit)", {"macro"}},
   };
   return specs;
 }

@@ -8,6 +8,7 @@
 #include "app/CVelmoraDoc.h"
 #include "cli/Arguments.h"
 #include "cli/CliBeamDialogs.h"
+#include "cli/CliEditDialogs.h"
 #include "cli/CliHost.h"
 #include "cli/CliStaveDialogs.h"
 #include "cli/CliJustify.h"
@@ -56,6 +57,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     std::fputs("velmora-cli 3.7\n", out);
     return kExitFinished;
   }
+  if (args.command == "edit" && args.option("macro").empty()) {
+    std::fprintf(err, "velmora-cli: edit needs --macro NAME\n\n%s", usageText().c_str());
+    return kExitUsage;
+  }
 
   BoxExpressions box;
   if (args.command == "alter-bbox" && !parseBoxList(args.option("box"), box)) {
@@ -65,7 +70,8 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   }
 
   CliHost host(out, err);
-  host.setInteractive(::isatty(STDIN_FILENO) == 1);
+  const bool interactive = ::isatty(STDIN_FILENO) == 1;
+  host.setInteractive(interactive);
   CVelmoraDoc doc;
   // The window shows a box per missing settings file at start-up; a script
   // only wants the messages of the task it runs.
@@ -93,7 +99,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   if (args.command == "optimize") outcome = handlers.onOptimize(staveDialogs, args.hasOption("instruments"));
   if (args.command == "unoptimize") outcome = handlers.onUnoptimize(staveDialogs);
   if (args.command == "justify") {
-    CliJustifyDialogs dialogs(host, err, ::isatty(STDIN_FILENO) == 1);
+    CliJustifyDialogs dialogs(host, err, interactive);
     outcome = handlers.onJustify(dialogs);
   }
   CliEpsDialogs epsDialogs;
@@ -108,8 +114,12 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     outcome = handlers.onAlterBoundingBox(epsDialogs);
   }
   if (args.command == "beams") {
-    CliBeamDialogs dialogs(err, ::isatty(STDIN_FILENO) == 1);
+    CliBeamDialogs dialogs(err, interactive);
     outcome = handlers.onSetBeamAngles(dialogs);
+  }
+  if (args.command == "edit") {
+    CliEditDialogs dialogs(host, err, stdin, args.option("macro"), interactive);
+    outcome = handlers.onEdit(dialogs);
   }
 
   console.flush();

@@ -9,7 +9,6 @@
 
 namespace velmora {
 
-enum class PromptAnswer { Yes, YesToAll, No, Cancel };
 
 // What the "Prompt before Operation" window shows before a correction.
 struct JustifyPrompt {

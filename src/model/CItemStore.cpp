@@ -97,6 +97,11 @@ void CItemStore::removeItem(int listIndex, const CItem& item) {
   list(listIndex).erase(it);
 }
 
+StaveList::iterator CItemStore::eraseItem(int listIndex, StaveList::iterator it) {
+  headerWord -= 1 + it->count();
+  return list(listIndex).erase(it);
+}
+
 void CItemStore::moveToPlacedList(int listIndex, const CItem& item) {
   if (listIndex < 0 || listIndex >= kStaveListCount) return;
   const auto it = find(listIndex, item);

@@ -48,6 +48,9 @@ public:
   // Unlinks and destroys the item, lowering the header word by 1 + its count.
   // Does nothing when the item is not in the list.
   void removeItem(int listIndex, const CItem& item);
+  // The same for an item whose position is known, without the search;
+  // returns the position after it.
+  StaveList::iterator eraseItem(int listIndex, StaveList::iterator it);
   // Moves the item to the end of the placed list; the header word stays.
   void moveToPlacedList(int listIndex, const CItem& item);
   // Removes one parameter and lowers the header word by 1.

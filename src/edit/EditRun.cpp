@@ -1,0 +1,196 @@
+#include "edit/EditRun.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "base/Format.h"
+#include "edit/Condition.h"
+#include "edit/ItemText.h"
+#include "edit/Messages.h"
+#include "edit/Operations.h"
+#include "edit/StepSyntax.h"
+#include "model/ScoreReader.h"
+#include "model/ScoreWriter.h"
+
+namespace velmora {
+
+bool chooseMacro(IEditDialogs& dialogs, const CSettings& settings, IHost& host, std::string& lastMacro) {
+  const EditOptions& options = settings.get<EditOptions>();
+  SelectMacroRequest request;
+  request.projectFolder = settings.projectFolder();
+  request.settingsFolder = settings.settingsFolder();
+  request.macros = CEditFiles(settings.projectFolder(), host).list(EditFileKind::Macro);
+  if (options.rememberLastMacro && !lastMacro.empty())
+    request.preselected = lastMacro;
+  else if (!request.macros.empty())
+    request.preselected = request.macros.front();
+  request.limitNameLength = options.limitNameLength != 0;
+  request.allowDragging = options.allowDragging != 0;
+  std::string chosen;
+  if (!dialogs.selectMacro(request, chosen)) return false;
+  lastMacro = chosen;
+  return true;
+}
+
+std::string promptParameters(const CItem& item, bool textMatch) {
+  std::string line;
+  for (int32_t n = 1; n <= item.count(); ++n) {
+    if (textMatch && n >= kTextFirstParameter) {
+      std::string text = itemTextByLength(item);
+      text.resize(std::min(text.size(), text.find('\0')));
+      return line + text;
+    }
+    line += strprintf("%.4f ", static_cast<double>(item.p(n)));
+  }
+  return line;
+}
+
+int CEditRun::editFile(const std::string& macroName, const std::string& inputPath, const std::string& extension) {
+  CItemStore& store = ctx_.store;
+  const auto finish = [&](int result) {
+    store.clear();
+    ctx_.candidates.clear();
+    return result;
+  };
+  store.clear();
+  ScoreFile file;
+  const int opened = openScoreFile(ctx_.host, inputPath, store, file);
+  if (opened != 1) return finish(opened);
+  if (readGeneral(ctx_.host, file, store) != 1) return finish(0);
+
+  // The whole macro is read before its first step runs, so a damaged macro changes nothing.
+  MacroData macro;
+  std::string message;
+  const std::string macroPath = CEditFiles(ctx_.projectFolder, ctx_.host).pathOf(EditFileKind::Macro, macroName);
+  if (readMacroFile(macroPath, macro, message) != FileRead::Ok) {
+    ctx_.host.showMessage(message);
+    return finish(0);
+  }
+  outputPath_ = outputPathFor(inputPath, extension);
+  bool modified = false;
+  for (const std::string& step : macro.steps) {
+    currentStep_ = step;
+    ctx_.batch.notifyStep(step);
+    if (runStep(step, inputPath, modified) != 1) return finish(0);
+  }
+  if (!ctx_.options.saveOnlyIfModified || modified) {
+    if (writePlain(ctx_.host, store, outputPath_) != 1) return finish(0);
+  }
+  return finish(1);
+}
+
+int CEditRun::runStep(const std::string& stepName, const std::string& inputPath, bool& modified) {
+  StepData step;
+  std::string message;
+  const std::string path = CEditFiles(ctx_.projectFolder, ctx_.host).pathOf(EditFileKind::Step, stepName);
+  if (readStepFile(path, step, message) != FileRead::Ok) {
+    ctx_.host.showMessage(message);
+    return 0;
+  }
+  return runStep(step, inputPath, modified);
+}
+
+int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool& modified) {
+  StepData step = stored;
+  normaliseStep(step);
+  const std::vector<int> codes = codeList(step.codeNumbers);
+  const CCondition condition(step.argument);
+  const std::vector<CParamExpression> expressions = parseOperation(step.operation);
+  CItemStore& store = ctx_.store;
+  CCandidateSets& sets = ctx_.candidates;
+  ConditionContext evaluation{store, sets, ctx_.options.fourPointPrecision != 0};
+  OperationContext operation{ctx_.host,
+                             store,
+                             sets,
+                             ctx_.projectFolder,
+                             condition.hasTxtTerm(),
+                             condition.hasTxtTerm() ? condition.txtText() : std::string(),
+                             outputPath_.empty() ? inputPath : outputPath_};
+  const auto stop = [&] {
+    sets.clear();
+    return 0;
+  };
+  const auto ask = [&](const CItem* item, bool textMatch) {
+    EditPrompt prompt;
+    prompt.inputPath = inputPath;
+    if (item) {
+      prompt.itemLine = strprintf(edit_msg::kPromptItem, inputPath.c_str());
+      prompt.parameters = promptParameters(*item, textMatch);
+    } else {
+      prompt.itemLine = strprintf(edit_msg::kPromptNoItems, inputPath.c_str());
+    }
+    const PromptAnswer answer = ctx_.dialogs.promptBeforeOperation(prompt);
+    if (answer == PromptAnswer::YesToAll) ctx_.options.promptBeforeOperation = 0;
+    return answer;
+  };
+
+  // The COMP filters walk a flat list of the items, rebuilt after the lists change.
+  std::vector<const CItem*> wholeFile;
+  bool wholeFileStale = true;
+  const bool changesLists = std::any_of(expressions.begin(), expressions.end(), [](const CParamExpression& e) {
+    return e.op == "DEL" || e.op == "INS" || e.op == "APP";
+  });
+  const auto evaluate = [&](const CItem& item, int entry) {
+    if (condition.namesComp() && wholeFileStale) {
+      wholeFile.clear();
+      for (int l = 0; l < kStaveListCount; ++l)
+        for (const CItem& i : store.list(l))
+          wholeFile.push_back(&i);
+      wholeFileStale = false;
+      evaluation.wholeFile = &wholeFile;
+    }
+    return condition.evaluate(item, entry, evaluation);
+  };
+
+  enum class Outcome { GoOn, Stop };
+  bool noItemTrue = true;
+  // Items this step adds to the placed list are left to the later steps.
+  const size_t placedBefore = store.list(kPlacedList).size();
+  for (int l = 0; l < kStaveListCount; ++l) {
+    StaveList& list = store.list(l);
+    size_t remaining = l == kPlacedList ? placedBefore : std::numeric_limits<size_t>::max();
+    for (auto it = list.begin(); it != list.end() && remaining > 0; --remaining) {
+      const auto next = std::next(it);
+      if (ctx_.host.pump() == Pump::Cancel) return stop();
+      const Outcome outcome = [&] {
+        for (const int entry : codes) {
+          if (entry != 99 && static_cast<float>(entry) != it->code()) continue;
+          if (!evaluate(*it, entry)) return Outcome::GoOn;
+          noItemTrue = false;
+          if (step.notFoundFlag()) return Outcome::GoOn;
+          if (ctx_.options.promptBeforeOperation) {
+            const PromptAnswer answer = ask(&*it, entry == 16);
+            if (answer == PromptAnswer::Cancel) return Outcome::Stop;
+            if (answer == PromptAnswer::No) return Outcome::GoOn;
+          }
+          modified = true;
+          wholeFileStale = wholeFileStale || changesLists;
+          const ApplyResult applied = applyOperation(operation, expressions, l, it);
+          if (applied == ApplyResult::Stopped) return Outcome::Stop;
+          if (applied == ApplyResult::Deleted) return Outcome::GoOn;
+        }
+        return Outcome::GoOn;
+      }();
+      if (outcome == Outcome::Stop) return stop();
+      it = next;
+    }
+  }
+
+  if (noItemTrue && step.notFoundFlag()) {
+    sets.clear();
+    if (ctx_.options.promptBeforeOperation) {
+      const PromptAnswer answer = ask(nullptr, false);
+      if (answer == PromptAnswer::Cancel) return stop();
+      if (answer == PromptAnswer::No) return 1;
+    }
+    for (const CParamExpression& e : expressions) {
+      if (e.op != "APP") continue;
+      modified = true;
+      if (appendScoreFile(operation, e) == ApplyResult::Stopped) return stop();
+    }
+  }
+  sets.clear();
+  return 1;
+}
+
+} // namespace velmora
