@@ -15,6 +15,8 @@ namespace {
 
 long long g_failAfter = -1;
 long long g_written = 0;
+int g_openFailure = 0;
+int g_renameFailure = 0;
 
 std::string errnoText() { return std::strerror(errno); }
 
@@ -24,6 +26,10 @@ void setAtomicWriteFailureAfter(long long bytes) {
   g_failAfter = bytes;
   g_written = 0;
 }
+
+void setAtomicOpenFailure(int error) { g_openFailure = error; }
+void setRenameFailure(int error) { g_renameFailure = error; }
+int injectedRenameFailure() { return g_renameFailure; }
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)), temp_(std::move(other.temp_)),
@@ -53,6 +59,10 @@ bool AtomicFile::open(const std::string& target) {
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0 && !(existing.st_mode & S_IWUSR)) {
     error_ = std::strerror(EACCES);
+    return false;
+  }
+  if (g_openFailure != 0) {
+    error_ = std::strerror(g_openFailure);
     return false;
   }
   std::string pattern = folder + "." + name + ".XXXXXX";
@@ -121,8 +131,8 @@ bool AtomicFile::commit() {
     temp_.clear();
     return false;
   }
-  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-    error_ = errnoText();
+  if (g_renameFailure != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    error_ = g_renameFailure != 0 ? std::strerror(g_renameFailure) : errnoText();
     ::unlink(temp_.c_str());
     temp_.clear();
     return false;

@@ -45,4 +45,12 @@ bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, s
 // written in total, simulating a full disk. Negative turns it off.
 void setAtomicWriteFailureAfter(long long bytes);
 
+// Test hooks: while set to an errno value, AtomicFile::open (creating the
+// temporary) or every rename (AtomicFile::commit, renameNoReplace) fails with
+// it. 0 turns them off.
+void setAtomicOpenFailure(int error);
+void setRenameFailure(int error);
+// The errno a rename must fail with now, or 0.
+int injectedRenameFailure();
+
 } // namespace velmora

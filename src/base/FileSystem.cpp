@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/AtomicFile.h"
 #include "base/Format.h"
 
 namespace velmora {
@@ -79,6 +80,10 @@ bool isDirectory(const std::string& path) {
 }
 
 bool renameNoReplace(const std::string& from, const std::string& to, std::string* error) {
+  if (const int injected = injectedRenameFailure()) {
+    if (error) *error = std::strerror(injected);
+    return false;
+  }
   // link() fails when the target exists, unlike rename(); then drop the old name.
   if (::link(from.c_str(), to.c_str()) == 0) {
     if (::unlink(from.c_str()) != 0) {

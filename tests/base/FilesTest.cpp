@@ -8,6 +8,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/FileSystem.h"
+#include "support/Faults.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
 
@@ -123,6 +124,34 @@ TEST(BaseAtomicFile, InjectedWriteFailureKeepsOldFile) {
   // Off again: the same write goes through.
   std::string error;
   EXPECT_TRUE(writeFileAtomic(target, kNew, &error)) << error;
+  EXPECT_EQ(readBytes(target), kNew);
+}
+
+TEST(BaseAtomicFile, InjectedOpenAndRenameFailuresKeepOldFile) {
+  TempDir dir;
+  const std::string target = dir.file("out.mus");
+  writeBytes(target, kOld);
+  // The temporary cannot be created.
+  {
+    test::InjectedFault fault(test::InjectedFault::Kind::OpenFails);
+    std::string error;
+    EXPECT_FALSE(writeFileAtomic(target, kNew, &error));
+    EXPECT_EQ(error, "Permission denied");
+  }
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  // Everything is written, then the rename over the target fails: the temporary goes.
+  {
+    test::InjectedFault fault(test::InjectedFault::Kind::RenameFails);
+    std::string error;
+    EXPECT_FALSE(writeFileAtomic(target, kNew, &error));
+    EXPECT_EQ(error, "Input/output error");
+    EXPECT_FALSE(renameNoReplace(target, dir.file("other.mus"), &error));
+    EXPECT_EQ(error, "Input/output error");
+  }
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  EXPECT_TRUE(writeFileAtomic(target, kNew));
   EXPECT_EQ(readBytes(target), kNew);
 }
 
