@@ -225,5 +225,26 @@ TEST(WriteFaults, EveryWriterKeepsOldFilesUnderEveryFault) {
   EXPECT_EQ(cases, 52);
 }
 
+// The EPS rename reports nothing when it fails: the file keeps its old name
+// and its bytes, alone in the folder.
+TEST(WriteFaults, FailedEpsRenameKeepsTheFileUnderItsName) {
+  test::TempDir dir;
+  writeText(dir.file("PAGE.EPS"), lines(scorePage("SONG.MUS")));
+  const Snapshot before = snapshot(dir.path());
+  test::FakeHost host;
+  EpsState state;
+  CBatchState batch;
+  CEpsTools tools(host, state, batch);
+  {
+    test::InjectedFault injected(Fault::RenameFails);
+    EXPECT_EQ(tools.renameToScoreFile(dir.file("PAGE.EPS")), 1);
+  }
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(snapshot(dir.path()), before);
+  // Without the fault the same file moves.
+  EXPECT_EQ(tools.renameToScoreFile(dir.file("PAGE.EPS")), 1);
+  EXPECT_EQ(dir.listing(), "SONG.EPS");
+}
+
 } // namespace
 } // namespace velmora
