@@ -155,6 +155,20 @@ TEST(BaseAtomicFile, InjectedOpenAndRenameFailuresKeepOldFile) {
   EXPECT_EQ(readBytes(target), kNew);
 }
 
+TEST(BaseFileSystem, ReadWholeFileTakesOnlyRegularFiles) {
+  TempDir dir;
+  std::vector<uint8_t> bytes;
+  // A FIFO would block the open and the read until a writer came; a folder is no file.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.mus").c_str(), 0600), 0);
+  EXPECT_EQ(readWholeFile(dir.file("pipe.mus"), bytes, 100), ReadResult::CannotOpen);
+  EXPECT_EQ(readWholeFile(dir.path(), bytes, 100), ReadResult::CannotOpen);
+  EXPECT_EQ(readWholeFile("/dev/zero", bytes, 100), ReadResult::CannotOpen);
+  writeBytes(dir.file("a.mus"), kOld);
+  EXPECT_EQ(readWholeFile(dir.file("a.mus"), bytes, 100), ReadResult::Ok);
+  EXPECT_EQ(bytes, kOld);
+  EXPECT_EQ(readWholeFile(dir.file("a.mus"), bytes, 2), ReadResult::TooLarge);
+}
+
 TEST(BaseFileSystem, RenameNoReplace) {
   TempDir dir;
   const std::string a = dir.file("a.eps"), b = dir.file("b.eps"), c = dir.file("c.eps");
