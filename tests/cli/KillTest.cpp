@@ -25,8 +25,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<uint8_t>;
 
+// Sanitizer builds run the binary several times slower: a smaller batch keeps the test short.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kFiles = 20;
+constexpr int kKills = 16;
+#else
 constexpr int kFiles = 50;
 constexpr int kKills = 36;
+#endif
 
 // velmora-cli edit over the files; returns the pid, output to /dev/null.
 pid_t spawnEdit(const std::string& settings, const std::vector<std::string>& files) {
