@@ -230,9 +230,11 @@ int CEpsTools::splitPages(const std::string& path) {
 
   const std::string folder = folderOf(path);
   std::vector<std::string> targets;
+  // A set beside the list keeps a file of many pages from taking quadratic time.
+  std::unordered_set<std::string> taken;
   for (const EpsPage& page : pages) {
     std::string target = folder + fileNamePart(page.name) + ".EPS";
-    if (std::find(targets.begin(), targets.end(), target) != targets.end()) {
+    if (!taken.insert(target).second) {
       host_.showMessage(strprintf(eps_msg::kSamePageName, path.c_str(), target.c_str()));
       return -1;
     }
