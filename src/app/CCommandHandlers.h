@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CVelmoraDoc.h"
+#include "app/GeneralSettings.h"
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "count/ItemCount.h"
@@ -20,6 +21,11 @@ public:
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."
   void onItemCountSettings(IItemCountDialogs& dialogs);
+  // "&General Settings..."; true when confirmed (the project folder may have changed).
+  bool onGeneralSettings(IGeneralSettingsDialog& dialog);
+  // "Manual..." and "Changelog...": the settings folder's file in the viewer, nothing when missing.
+  void onManual();
+  void onChangelog();
 
   const ItemCountTotals& lastItemCount() const { return itemCount_; }
 
