@@ -62,7 +62,9 @@ std::string newProjectFolderName(const std::string& typedName) {
   std::string name = typedName;
   const size_t dot = name.find_last_of('.');
   if (dot != std::string::npos) name.resize(dot);
-  if (name.find(kPathSeparator) != std::string::npos || name.find('\0') != std::string::npos) return std::string();
+  if (name == "." || name == ".." || name.find(kPathSeparator) != std::string::npos ||
+      name.find('\0') != std::string::npos)
+    return std::string();
   return toUpperAscii(name);
 }
 

@@ -46,7 +46,7 @@ GeneralSettingsForm generalSettingsForm(const std::string& settingsFolder, const
                                         const GeneralPrefs& prefs);
 
 // The folder a typed project name gives: cut at its last ".", upper case.
-// "" when nothing usable is left or the name holds a separator.
+// "" when nothing usable is left, for "." and "..", and when it holds a separator.
 std::string newProjectFolderName(const std::string& typedName);
 
 // Creates settings folder + the folder name; "Error creating directory."

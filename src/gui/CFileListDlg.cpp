@@ -24,7 +24,10 @@ QString& lastFolder() {
   return folder;
 }
 
-QString startFolder() { return lastFolder().isEmpty() ? QDir::currentPath() : lastFolder(); }
+QString startFolder() {
+  const QString& last = lastFolder();
+  return last.isEmpty() || !QDir(last).exists() ? QDir::currentPath() : last;
+}
 
 // A platform dialog reads the patterns from the parentheses, split at blanks only.
 QStringList nativeNameFilters(FileKind kind) {
