@@ -5,6 +5,7 @@
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -145,6 +146,7 @@ CFileBrowser::CFileBrowser(QWidget* parent) : QFileDialog(parent, Qt::Widget) {
   };
   buddy("lookInLabel", "lookInCombo");
   buddy("fileTypeLabel", "fileTypeCombo");
+  if (layout()) layout()->setContentsMargins(0, 0, 0, 0); // aligned with the rest of our dialog
   if (auto* box = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))) {
     if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel)) cancel->hide();
     if (QPushButton* add = box->button(QDialogButtonBox::Open)) {
