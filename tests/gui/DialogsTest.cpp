@@ -243,9 +243,12 @@ private slots:
     FileListRequest request{"Select Files for Counting", FileKind::Score, true, 0};
     std::vector<std::string> files;
     QString count;
+    bool clicked = false;
     test::ModalScript script([&](QWidget* modal) {
       if (auto* dialog = qobject_cast<gui::CExplorerFileListDlg*>(modal)) {
         if (dialog->selection().isEmpty()) {
+          if (clicked) return false;
+          clicked = true;
           auto* add = dialog->findChild<QPushButton*>("addFiles");
           later(dialog, [add] { add->click(); });
         } else {
