@@ -56,11 +56,6 @@ bool CGuiHost::askOkCancel(const std::string& text) {
   return answer == QMessageBox::Ok;
 }
 
-void CGuiHost::setTaskRunning(bool running) {
-  taskRunning_ = running;
-  if (running) cancelConfirmed_ = false;
-}
-
 Pump CGuiHost::pump() {
   {
     FlagScope pumping(pumping_, true);

@@ -26,8 +26,10 @@ public:
   // When no viewer can be started, the path is shown in a message.
   void openInViewer(const std::string& path) override;
 
-  // The filter only acts while a task runs; starting one forgets any old cancel.
-  void setTaskRunning(bool running);
+  // The filter only acts while a task runs (and only on input its pump takes).
+  void setTaskRunning(bool running) { taskRunning_ = running; }
+  // A new task starts without a cancel left over from the last one.
+  void forgetCancel() { cancelConfirmed_ = false; }
   bool taskRunning() const { return taskRunning_; }
   // A cancel confirmed elsewhere (closing the window): the next pump returns Cancel.
   void requestCancel() { cancelConfirmed_ = true; }

@@ -293,6 +293,7 @@ void CMainFrame::onGeneralSettings() {
 }
 
 void CMainFrame::batchStarted() {
+  host_.forgetCancel();
   host_.setTaskRunning(true);
   updateCommandStates();
 }
