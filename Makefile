@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 SAMPLE     := $(BUILD)/sample
 
-.PHONY: all deps configure build test run demo screenshots asan bench clean
+.PHONY: all deps configure build test run demo screenshots asan bench fuzz clean
 
 all: build
 
@@ -49,5 +49,9 @@ bench: deps
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bin/velmora-bench
 
+# Each libFuzzer harness for FUZZ_SECONDS (default 60).
+fuzz: build
+	@FUZZ_SECONDS=$(or $(FUZZ_SECONDS),60) scripts/fuzz
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-fuzz

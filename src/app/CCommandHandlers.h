@@ -5,7 +5,10 @@
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "count/ItemCount.h"
+#include "justify/Justify.h"
+#include "eps/EpsDialogs.h"
 #include "settings/Records.h"
+#include "staves/StaveDialogs.h"
 
 namespace velmora {
 
@@ -26,6 +29,28 @@ public:
   // "Manual..." and "Changelog...": the settings folder's file in the viewer, nothing when missing.
   void onManual();
   void onChangelog();
+
+  // "Justify..." and "Justify Settings..." (JustifyCommands.cpp)
+  BatchOutcome onJustify(IJustifyDialogs& dialogs);
+  void onJustifySettings(IJustifyDialogs& dialogs);
+
+  // "Optimize..." (F3). `instrumentMode` turns instrument mode on for this
+  // run whatever opt.dat says (the CLI's --instruments).
+  BatchOutcome onOptimize(IStaveDialogs& dialogs, bool instrumentMode = false);
+  // "Unoptimize..." (F4)
+  BatchOutcome onUnoptimize(IStaveDialogs& dialogs);
+  // "Optimize Settings..." (Ctrl+O) and "Unoptimize Settings..." (Ctrl+U)
+  void onOptimizeSettings(IStaveSettingsDialogs& dialogs);
+  void onUnoptimizeSettings(IStaveSettingsDialogs& dialogs);
+
+  // The PostScript actions (F7-F12) and "Crop Mark Settings..." (Ctrl+M); in EpsCommands.cpp.
+  BatchOutcome onAddCropMarks();
+  BatchOutcome onRemoveCropMarks();
+  BatchOutcome onRenameEps();
+  BatchOutcome onListFonts();
+  BatchOutcome onAlterBoundingBox(IEpsDialogs& dialogs);
+  BatchOutcome onSplitEps();
+  void onCropSettings(IEpsDialogs& dialogs);
 
   const ItemCountTotals& lastItemCount() const { return itemCount_; }
 

@@ -4,8 +4,11 @@
 #include <string_view>
 
 #include "base/Host.h"
+#include "eps/EpsState.h"
 #include "model/CItemStore.h"
 #include "settings/Settings.h"
+#include "staves/Optimize.h"
+#include "staves/Unoptimize.h"
 
 namespace velmora {
 
@@ -15,6 +18,12 @@ class CVelmoraDoc {
 public:
   CSettings settings{std::string()};
   CItemStore store;
+  // Optimize's instrument list and keep-listed flag, for one batch.
+  COptimizeBatch optimizeBatch;
+  // The Unoptimize template, from the template load to the end of the batch.
+  CUnoptimizeTemplate unoptimizeTemplate;
+  // The EPS tools' line buffer, names and "OK to All" state.
+  EpsState eps;
 
   // Fixes the settings folder (the command line, when not empty, names it)
   // and loads the settings. False when there is no settings folder; the

@@ -49,6 +49,12 @@ bool AtomicFile::open(const std::string& target) {
   const size_t slash = target.find_last_of('/');
   const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  // A read-only target stays read-only, as a plain create would find it (even for root).
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0 && !(existing.st_mode & S_IWUSR)) {
+    error_ = std::strerror(EACCES);
+    return false;
+  }
   std::string pattern = folder + "." + name + ".XXXXXX";
   fd_ = ::mkstemp(pattern.data());
   if (fd_ < 0) {

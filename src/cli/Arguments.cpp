@@ -8,6 +8,15 @@ namespace velmora::cli {
 const std::vector<CommandSpec>& commandSpecs() {
   static const std::vector<CommandSpec> specs{
       {"count", "count staves, items and parameters (Run Item Count)", {}},
+      {"optimize", "delete blank or chosen staves (Optimize)", {"instruments"}, {"keep-listed"}},
+      {"unoptimize", "insert the missing staves from a template (Unoptimize)", {"template"}, {}, {"template"}},
+      {"justify", "remove overlaps between notes (Justify)", {}},
+      {"add-crops", "add crop marks to SCORE EPS files (settings from crops.dat)", {}},
+      {"remove-crops", "remove the crop marks added before", {}},
+      {"rename-eps", "rename EPS files to their SCORE file name + .EPS", {}},
+      {"split-eps", "split multi-page EPS files into one file per page", {}},
+      {"list-fonts", "write the text fonts of the files to FONTLIST.TXT and print its path", {}},
+      {"alter-bbox", "alter the bounding box: --box \"X1,Y1,X2,Y2\" expressions (+N -N *N /N N)", {"box"}},
   };
   return specs;
 }
@@ -40,6 +49,8 @@ std::string usageText() {
     std::string line = std::string("  ") + c.name;
     for (const auto& o : c.valueOptions)
       line += " --" + o + " VALUE";
+    for (const auto& o : c.flagOptions)
+      line += " [--" + o + "]";
     line.resize(std::max<size_t>(line.size() + 1, 17), ' ');
     commands += line + c.summary + "\n";
   }
@@ -62,7 +73,7 @@ std::string usageText() {
 
 bool parseArguments(int argc, const char* const* argv, Arguments& out, std::string& error) {
   bool filesOnly = false;
-  const CommandSpec* spec = nullptr;
+  const CommandSpec* chosen = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (!filesOnly && arg == "--") {
@@ -85,15 +96,26 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
         error = "--settings needs a folder";
         return false;
       }
-    } else if (!filesOnly && spec && arg.starts_with("--")) {
+    } else if (!filesOnly && chosen && arg.starts_with("--")) {
       // A command option: "--name VALUE" or "--name=VALUE".
       const size_t eq = arg.find('=');
       const std::string name(arg.substr(2, eq == std::string_view::npos ? std::string_view::npos : eq - 2));
       bool known = false;
-      for (const auto& o : spec->valueOptions)
+      for (const auto& o : chosen->valueOptions)
         known = known || o == name;
+      bool flag = false;
+      for (const auto& o : chosen->flagOptions)
+        flag = flag || o == name;
+      if (flag) {
+        if (eq != std::string_view::npos) {
+          error = "--" + name + " takes no value";
+          return false;
+        }
+        out.options.emplace_back(name, std::string());
+        continue;
+      }
       if (!known) {
-        error = "unknown option " + std::string(arg) + " for " + spec->name;
+        error = "unknown option " + std::string(arg) + " for " + chosen->name;
         return false;
       }
       std::string value;
@@ -110,8 +132,8 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
       error = "unknown option " + std::string(arg);
       return false;
     } else if (out.command.empty()) {
-      spec = findSpec(arg);
-      if (!spec) {
+      chosen = findSpec(arg);
+      if (!chosen) {
         error = "unknown command " + std::string(arg);
         return false;
       }
@@ -124,6 +146,12 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
   if (out.command.empty()) {
     error = "no command given";
     return false;
+  }
+  for (const auto& o : chosen->requiredOptions) {
+    if (!out.hasOption(o)) {
+      error = out.command + " needs --" + o;
+      return false;
+    }
   }
   if (out.files.empty()) {
     error = "no FILE given";

@@ -14,7 +14,9 @@ inline constexpr int kExitInterrupted = 130;
 struct CommandSpec {
   const char* name;
   const char* summary;
-  std::vector<std::string> valueOptions; // each takes one value
+  std::vector<std::string> valueOptions;  // each takes one value
+  std::vector<std::string> flagOptions{}; // each stands alone
+  std::vector<std::string> requiredOptions{};
 };
 
 const std::vector<CommandSpec>& commandSpecs();

@@ -47,6 +47,7 @@ int CliHost::chooseFiles(FileListRequest& request, std::vector<std::string>& fil
 }
 
 void CliHost::openInViewer(const std::string& path) {
+  if (console_) console_->flush();
   std::fprintf(out_, "%s\n", path.c_str());
   std::fflush(out_);
 }

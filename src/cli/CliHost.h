@@ -10,6 +10,8 @@
 
 namespace velmora::cli {
 
+class ConsoleLog;
+
 // The console as the user: message boxes go to stderr, the file list comes
 // from the command line, Ctrl+C is a confirmed "Cancel Action".
 class CliHost : public IHost {
@@ -27,6 +29,8 @@ public:
   // Questions are answered on a terminal; elsewhere they get this answer.
   void setInteractive(bool interactive) { interactive_ = interactive; }
   void setQuiet(bool quiet) { quiet_ = quiet; }
+  // Rows still pending are printed before a path the viewer would open.
+  void setConsole(ConsoleLog* console) { console_ = console; }
 
   // Set from the SIGINT handler.
   static std::atomic<bool> interrupted;
@@ -41,6 +45,7 @@ private:
   bool interactive_ = false;
   bool quiet_ = false;
   bool sawInterrupt_ = false;
+  ConsoleLog* console_ = nullptr;
 };
 
 // Prints each log row once, in its final form: the last row may still be

@@ -8,6 +8,9 @@
 #include "app/CVelmoraDoc.h"
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
+#include "cli/CliStaveDialogs.h"
+#include "cli/CliJustify.h"
+#include "eps/BoxFile.h"
 
 namespace velmora::cli {
 
@@ -23,12 +26,24 @@ int exitStatus(BatchOutcome outcome, const CliHost& host) {
   return outcome == BatchOutcome::Finished ? kExitFinished : kExitCancelled;
 }
 
+// The CLI confirms the box for every file up front ("OK to All"); nothing else is asked.
+struct CliEpsDialogs final : IEpsDialogs {
+  BoxAnswer alterBoundingBox(BoxDialogData&) override { return BoxAnswer::Cancel; }
+  bool cropMarkSettings(CropDialogData&) override { return false; }
+};
+
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   Arguments args;
   std::string error;
-  if (!parseArguments(argc, argv, args, error)) {
+  bool parsed = parseArguments(argc, argv, args, error);
+  // The keep-listed box means nothing without the numbers it refers to.
+  if (parsed && args.hasOption("keep-listed") && !args.hasOption("instruments")) {
+    parsed = false;
+    error = "--keep-listed needs --instruments";
+  }
+  if (!parsed) {
     std::fprintf(err, "velmora-cli: %s\n\n%s", error.c_str(), usageText().c_str());
     return kExitUsage;
   }
@@ -39,6 +54,13 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   if (args.version) {
     std::fputs("velmora-cli 3.7\n", out);
     return kExitFinished;
+  }
+
+  BoxExpressions box;
+  if (args.command == "alter-bbox" && !parseBoxList(args.option("box"), box)) {
+    std::fprintf(err, "velmora-cli: alter-bbox needs --box with four expressions, e.g. --box \"+20,+20,-20,-20\"\n\n%s",
+                 usageText().c_str());
+    return kExitUsage;
   }
 
   CliHost host(out, err);
@@ -54,6 +76,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   CBatchState batch;
   ConsoleLog console(batch.log, out);
   batch.log.setObserver(&console);
+  host.setConsole(&console);
   host.setFiles(args.files);
   CCommandHandlers handlers(doc, batch, host);
 
@@ -64,10 +87,29 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   sigaction(SIGINT, &action, nullptr);
 
   BatchOutcome outcome = BatchOutcome::NothingChosen;
+  CliStaveDialogs staveDialogs(args.option("instruments"), args.hasOption("keep-listed"), args.option("template"));
   if (args.command == "count") outcome = handlers.onRunItemCount();
+  if (args.command == "optimize") outcome = handlers.onOptimize(staveDialogs, args.hasOption("instruments"));
+  if (args.command == "unoptimize") outcome = handlers.onUnoptimize(staveDialogs);
+  if (args.command == "justify") {
+    CliJustifyDialogs dialogs(host, err, ::isatty(STDIN_FILENO) == 1);
+    outcome = handlers.onJustify(dialogs);
+  }
+  CliEpsDialogs epsDialogs;
+  if (args.command == "add-crops") outcome = handlers.onAddCropMarks();
+  if (args.command == "remove-crops") outcome = handlers.onRemoveCropMarks();
+  if (args.command == "rename-eps") outcome = handlers.onRenameEps();
+  if (args.command == "split-eps") outcome = handlers.onSplitEps();
+  if (args.command == "list-fonts") outcome = handlers.onListFonts();
+  if (args.command == "alter-bbox") {
+    doc.eps.boxExpressions = box;
+    doc.eps.askBoxPerFile = 0;
+    outcome = handlers.onAlterBoundingBox(epsDialogs);
+  }
 
   console.flush();
   batch.log.setObserver(nullptr);
+  host.setConsole(nullptr);
   signal(SIGINT, SIG_DFL);
   return exitStatus(outcome, host);
 }

@@ -73,6 +73,15 @@ int countFile(IHost& host, const std::string& path, ItemCountTotals& totals) {
     host.showMessage(strprintf(msg::kUnableToOpen, path.c_str()));
     return 1;
   }
+  if (read == ReadResult::TooLarge) {
+    host.showMessage(strprintf(msg::kDamaged, path.c_str(), "the file is larger than any SCORE file"));
+    return 1;
+  }
+  return countBytes(host, file, totals);
+}
+
+int countBytes(IHost& host, const ScoreFile& file, ItemCountTotals& totals) {
+  const std::string& path = file.path;
   const auto& b = file.bytes;
   if (b.size() >= 4 && b[0] == 0x4B && b[1] == 0x81 && b[2] == 0x10 && b[3] == 0x00) {
     static constexpr uint8_t kVersion1Mark[7] = {0x00, 0x8A, 0x81, 0x02, 0xB1, 0x46, 0x02};
@@ -88,8 +97,7 @@ int countFile(IHost& host, const std::string& path, ItemCountTotals& totals) {
   }
   CItemStore scratch;
   std::string why;
-  if (read == ReadResult::TooLarge || !readTrailerLength(b, scratch.trailerLength, why)) {
-    if (read == ReadResult::TooLarge) why = "the file is larger than any SCORE file";
+  if (!readTrailerLength(b, scratch.trailerLength, why)) {
     host.showMessage(strprintf(msg::kDamaged, path.c_str(), why.c_str()));
     return 1;
   }

@@ -38,6 +38,10 @@ public:
 // read before the refusal. 0 when the user confirmed a cancel, else 1.
 int countFile(IHost& host, const std::string& path, ItemCountTotals& totals);
 
+struct ScoreFile;
+// countFile on bytes already in memory.
+int countBytes(IHost& host, const ScoreFile& file, ItemCountTotals& totals);
+
 // The result block, one string per log row.
 std::vector<std::string> itemCountResultBlock(const ItemCountTotals& totals, bool skipBlankStaves);
 

@@ -47,6 +47,11 @@ int openScoreFile(IHost& host, const std::string& path, CItemStore& store, Score
     host.showMessage(strprintf(msg::kDamaged, path.c_str(), "the file is larger than any SCORE file"));
     return 0;
   }
+  return openScoreBytes(host, store, file);
+}
+
+int openScoreBytes(IHost& host, CItemStore& store, const ScoreFile& file) {
+  const std::string& path = file.path;
   // The JUST marker comes first: such a file need not end in a SCORE trailer.
   ByteReader in(file.bytes);
   const int32_t first = in.i32();
@@ -159,6 +164,11 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
       return damaged(
           host, file,
           strprintf("item %d at offset %s runs past the end of the file", itemNumber, hexOffset(at).c_str()));
+    // The header word must match the items, or every later upkeep of it is wrong.
+    if (running + n + 1 > itemWords)
+      return damaged(host, file,
+                     strprintf("item %d at offset %s runs past the word total of the header", itemNumber,
+                               hexOffset(at).c_str()));
     params.resize(static_cast<size_t>(n));
     for (auto& p : params)
       p = in.f32();
@@ -189,6 +199,10 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
     store.trailer.clear();
     return damaged(host, file, "the trailer at offset " + hexOffset(at) + " runs past the end of the file");
   }
+  // Bytes after the trailer mean the trailer length came from the wrong place.
+  if (!in.atEnd())
+    return damaged(host, file,
+                   strprintf("%zu bytes follow the trailer at offset %s", in.remaining(), hexOffset(at).c_str()));
   why = ReadStop::None;
   return 1;
 }

@@ -30,6 +30,9 @@ struct ScoreFile {
 // open. Sets the store's header word and trailer length.
 int openScoreFile(IHost& host, const std::string& path, CItemStore& store, ScoreFile& file);
 
+// The checks of the opening step on bytes already in memory.
+int openScoreBytes(IHost& host, CItemStore& store, const ScoreFile& file);
+
 // Trailer length from the float 8 bytes before the end; false when that float
 // is not usable (damaged), with the reason in `why`.
 bool readTrailerLength(std::span<const uint8_t> bytes, int16_t& trailerLength, std::string& why);

@@ -70,17 +70,21 @@ int trimTrailingZeros(IHost& host, CItemStore& store) {
   return 1;
 }
 
-int writePlain(IHost& host, CItemStore& store, const std::string& outputPath) {
+int encodePlain(IHost& host, CItemStore& store, const std::string& outputPath, ByteWriter& out) {
   if (trimTrailingZeros(host, store) == 0) return 0;
-  ByteWriter out;
   out.reserve(estimateBytes(store));
   if (!writeHeader(host, store, outputPath, out)) return 0;
   for (int l = 0; l < kStaveListCount; ++l) {
     if (host.pump() == Pump::Cancel) return 0;
-    for (const CItem& item : store.list(l))
-      writeItem(out, item);
+    for (const CItem& item : store.list(l)) writeItem(out, item);
   }
   writeTrailer(out, store);
+  return 1;
+}
+
+int writePlain(IHost& host, CItemStore& store, const std::string& outputPath) {
+  ByteWriter out;
+  if (encodePlain(host, store, outputPath, out) == 0) return 0;
   return commit(host, out, outputPath);
 }
 

@@ -11,6 +11,11 @@ namespace velmora {
 // by one for each. 0 when the user cancels.
 int trimTrailingZeros(IHost& host, CItemStore& store);
 
+class ByteWriter;
+
+// The plain writer's bytes without the file; `outputPath` names it in messages.
+int encodePlain(IHost& host, CItemStore& store, const std::string& outputPath, ByteWriter& out);
+
 // The plain writer: trims, then writes lists 0..250 in order. 1 written, 0 not.
 int writePlain(IHost& host, CItemStore& store, const std::string& outputPath);
 

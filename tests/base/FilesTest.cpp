@@ -51,6 +51,18 @@ TEST(BaseAtomicFile, CommitReplacesTarget) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+TEST(BaseAtomicFile, ReadOnlyTargetIsNotReplaced) {
+  TempDir dir;
+  const std::string target = dir.file("out.mus");
+  writeBytes(target, kOld);
+  ::chmod(target.c_str(), 0444);
+  AtomicFile file;
+  EXPECT_FALSE(file.open(target));
+  EXPECT_EQ(file.error(), "Permission denied");
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "out.mus");
+}
+
 TEST(BaseAtomicFile, UncommittedLeavesTargetAndNoTemporary) {
   TempDir dir;
   const std::string target = dir.file("out.mus");

@@ -259,9 +259,13 @@ private slots:
         return false;
       }
       if (auto* picker = qobject_cast<QFileDialog*>(modal)) {
-        picker->selectFile(QString::fromStdString(scores.file("a.mus")));
-        later(picker, [picker] { QMetaObject::invokeMethod(picker, "accept"); });
-        return true;
+        // Typed as a user would; tried again until the dialog has taken it and closed.
+        const QString path = QString::fromStdString(scores.file("a.mus"));
+        later(picker, [picker, path] {
+          if (auto* edit = picker->findChild<QLineEdit*>("fileNameEdit")) edit->setText(path);
+          if (picker->isVisible()) QMetaObject::invokeMethod(picker, "accept");
+        });
+        return false;
       }
       return false;
     });

@@ -140,6 +140,11 @@ TEST(ModelScoreReader, DamagedFilesAreRefusedWithOneMessage) {
     std::copy(v.begin(), v.end(), b.begin() + static_cast<long>(offset));
     return b;
   };
+  Bytes extraBytes = good;
+  for (float f : {4.0f, 0.0f}) {
+    const Bytes v = f32Bytes(f);
+    extraBytes.insert(extraBytes.end(), v.begin(), v.end());
+  }
   Bytes negativeHeader = good;
   std::memcpy(negativeHeader.data(), "\x00\x80\xFF\xFF", 4);
   const struct {
@@ -154,12 +159,14 @@ TEST(ModelScoreReader, DamagedFilesAreRefusedWithOneMessage) {
        "the header gives a word total of 15, more than the file holds."},
       {"negative item count", patched(2, -3.0f), "item 1 at offset 0x2 has an invalid parameter count."},
       {"item count beyond file", patched(0x16, 100.0f), "item 2 at offset 0x16 runs past the end of the file."},
-      {"item into the trailer", patched(0x16, 6.0f), "the trailer at offset 0x32 runs past the end of the file."},
+      {"item into the trailer", patched(0x16, 6.0f), "item 2 at offset 0x16 runs past the word total of the header."},
       {"negative trailer length", patched(0x36, -5.0f), "the trailer length at offset 0x36 is not a valid number."},
       {"NaN trailer length", patched(0x36, std::nanf("")), "the trailer length at offset 0x36 is not a valid number."},
       {"huge trailer length", patched(0x36, 1e9f), "the trailer length at offset 0x36 is not a valid number."},
       {"trailer longer than file", patched(0x36, 15.0f), "the trailer of 16 words is longer than the file."},
       {"7 bytes", Bytes(good.begin(), good.begin() + 7), "the file is too short to be a SCORE file."},
+      // Found by fuzzing: the trailer length was taken from past the real trailer.
+      {"bytes after the trailer", extraBytes, "8 bytes follow the trailer at offset 0x2a."},
       {"empty", Bytes{}, "the file is too short to be a SCORE file."},
   };
   for (const auto& c : cases) {

@@ -1,0 +1,353 @@
+#include "eps/EpsTools.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "base/FileSystem.h"
+#include "base/Format.h"
+#include "eps/BoxFile.h"
+#include "eps/EpsFile.h"
+#include "eps/Messages.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kEpsHeader = "%!PS-Adobe-2.0 EPSF-1.2";
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.find_last_of(kPathSeparator);
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The eight marks, each starting at a corner of the crop box.
+void appendCropProcedure(std::vector<std::string>& out, const CropOptions& o, long long left, long long right,
+                         long long bottom, long long top) {
+  const long long length = o.markLength;
+  const auto moveTo = [&](long long x, long long y) { out.push_back(strprintf("%lld %lld moveto", x, y)); };
+  const auto across = [&](long long d) {
+    out.push_back(strprintf("%lld 0 rlineto", d));
+    out.emplace_back("stroke");
+  };
+  const auto upDown = [&](long long d) {
+    out.push_back(strprintf("0 %lld rlineto", d));
+    out.emplace_back("stroke");
+  };
+  out.emplace_back("/crops");
+  out.emplace_back("{");
+  out.push_back(strprintf("%f setlinewidth", static_cast<double>(o.markThickness)));
+  moveTo(left - length, bottom);
+  across(length);
+  moveTo(left, bottom);
+  upDown(-length);
+  moveTo(right, bottom);
+  across(length);
+  moveTo(right, bottom);
+  upDown(-length);
+  moveTo(right, top);
+  across(length);
+  moveTo(right, top);
+  upDown(length);
+  moveTo(left - length, top);
+  across(length);
+  moveTo(left, top);
+  upDown(length);
+  out.emplace_back("} def");
+  out.emplace_back("crops");
+}
+
+} // namespace
+
+int CEpsTools::refuse() {
+  host_.showMessage(eps_msg::kNotScoreEps);
+  return -1;
+}
+
+int CEpsTools::removeCropLines(const std::vector<std::string>& input) {
+  std::vector<std::string>& out = state_.epsLines;
+  out.clear();
+  LineCursor cursor(host_, input);
+  std::string current;
+  const int checked = scoreEpsCheck(host_, cursor, out, current);
+  if (checked != 1) return checked;
+  // A file that ends inside the marks is not one this program marked.
+  const auto ended = [&] { return cursor.cancelled() ? 0 : refuse(); };
+
+  const std::string* line = &current;
+  while (line) {
+    if (!contains(*line, "%%OldBoundingBox:")) {
+      out.push_back(*line);
+      line = cursor.next();
+      continue;
+    }
+    out.push_back(boundingBoxLine(parseBoxNumbers(*line, 18)));
+    while ((line = cursor.next()) && !contains(*line, "%%BoundingBox:"))
+      out.push_back(*line);
+    if (!line) return ended();
+    do {
+      if (!(line = cursor.next())) return ended();
+      out.push_back(*line);
+    } while (!contains(*line, " save"));
+    line = cursor.next();
+    if (line && contains(*line, "translate")) line = cursor.next();
+    if (!line) break;
+    if (contains(*line, "/crops")) {
+      while ((line = cursor.next()) && *line != "crops") {
+      }
+      if (!line) return ended();
+    } else {
+      out.push_back(*line);
+    }
+    line = cursor.next();
+  }
+  return cursor.cancelled() ? 0 : 1;
+}
+
+int CEpsTools::addCropLines(const CropOptions& o, const std::vector<std::string>& input) {
+  std::vector<std::string>& out = state_.epsLines;
+  out.clear();
+  LineCursor cursor(host_, input);
+  std::string current;
+  const int checked = scoreEpsCheck(host_, cursor, out, current);
+  if (checked != 1) return checked;
+  const auto ended = [&] { return cursor.cancelled() ? 0 : refuse(); };
+
+  const std::string* line = &current;
+  while (!contains(*line, "%%Title:")) {
+    out.push_back(*line);
+    if (!(line = cursor.next())) return ended();
+  }
+  state_.scoreName = titleName(*line);
+  out.push_back(*line);
+
+  while ((line = cursor.next())) {
+    if (!contains(*line, "%%BoundingBox:")) {
+      out.push_back(*line);
+      continue;
+    }
+    const BoxNumbers file = parseBoxNumbers(*line, 15);
+    out.push_back(oldBoundingBoxLine(file));
+    long long tx = 0, ty = 0;
+    if (o.alignWithFileBox == 1) {
+      // Centres the crop box on the file's own box; the halves truncate toward zero.
+      const long long dx = (static_cast<long long>(o.boxX2) - o.boxX1) - (file.x2 - file.x1);
+      tx = file.x1 - dx / 2 - o.boxX1;
+      const long long dy = (static_cast<long long>(o.boxY2) - o.boxY1) - (file.y2 - file.y1);
+      ty = file.y1 - dy / 2 - o.boxY1;
+    }
+    const long long left = o.boxX1 + tx, right = o.boxX2 + tx, bottom = o.boxY1 + ty, top = o.boxY2 + ty;
+    const char* outOfRange = file.x1 < left     ? eps_msg::kBottomLeftX
+                             : file.y1 < bottom ? eps_msg::kBottomLeftY
+                             : file.x2 > right  ? eps_msg::kTopRightX
+                             : file.y2 > top    ? eps_msg::kTopRightY
+                                                : nullptr;
+    if (outOfRange) {
+      host_.showMessage(outOfRange);
+      return -1;
+    }
+    out.push_back(boundingBoxLine({left + o.originX, bottom + o.originY, right + o.originX, top + o.originY}));
+    do {
+      if (!(line = cursor.next())) return ended();
+      out.push_back(*line);
+    } while (!contains(*line, " save"));
+    if (o.originX != 0 || o.originY != 0) out.push_back(strprintf("%d %d translate", o.originX, o.originY));
+    if (o.markLength > 0) appendCropProcedure(out, o, left, right, bottom, top);
+  }
+  return cursor.cancelled() ? 0 : 1;
+}
+
+int CEpsTools::addCropMarks(const CropOptions& options, const std::string& path) {
+  EpsText input;
+  if (readEpsFile(host_, path, input) != 1) return -1;
+  // Earlier marks come off in memory first, so the file is written once or not at all.
+  int result = removeCropLines(input.lines);
+  if (result != 1) return result;
+  const std::vector<std::string> unmarked = std::move(state_.epsLines);
+  result = addCropLines(options, unmarked);
+  if (result != 1) return result;
+  result = writeEpsLines(host_, path, state_.epsLines, input);
+  if (result != 1) return result;
+  if (options.renameToScoreName == 1) renameStep(path);
+  return 1;
+}
+
+int CEpsTools::removeCropMarks(const std::string& path) {
+  EpsText input;
+  if (readEpsFile(host_, path, input) != 1) return -1;
+  const int result = removeCropLines(input.lines);
+  if (result != 1) return result;
+  return writeEpsLines(host_, path, state_.epsLines, input);
+}
+
+void CEpsTools::renameStep(const std::string& path) {
+  const std::string newPath = folderOf(path) + fileNamePart(state_.scoreName) + ".EPS";
+  state_.scoreName = newPath;
+  batch_.notifyRenaming(newPath);
+  // An existing file of that name, or an unusable name, leaves the old name.
+  renameNoReplace(path, newPath);
+}
+
+std::string CEpsTools::pageNamingStep(const std::string& path) {
+  const std::string newPath = folderOf(path) + fileNamePart(state_.scoreName) + ".EPS";
+  state_.scoreName = newPath;
+  batch_.notifySaving(newPath);
+  return newPath;
+}
+
+int CEpsTools::renameToScoreFile(const std::string& path) {
+  EpsText input;
+  if (readEpsFile(host_, path, input) != 1) return -1;
+  LineCursor cursor(host_, input.lines);
+  std::vector<std::string> header;
+  std::string current;
+  const int checked = scoreEpsCheck(host_, cursor, header, current);
+  if (checked != 1) return checked;
+  const std::string* line = &current;
+  while (!contains(*line, "%%Title:")) {
+    if (!(line = cursor.next())) return cursor.cancelled() ? 0 : refuse();
+  }
+  state_.scoreName = titleName(*line);
+  renameStep(path);
+  return 1;
+}
+
+int CEpsTools::splitPages(const std::string& path) {
+  EpsText input;
+  if (readEpsFile(host_, path, input) != 1) return -1;
+  std::vector<std::string>& out = state_.epsLines;
+  out.clear();
+  LineCursor cursor(host_, input.lines);
+  std::string current;
+  const int checked = scoreEpsCheck(host_, cursor, out, current);
+  if (checked != 1) return checked;
+  const auto ended = [&] { return cursor.cancelled() ? 0 : refuse(); };
+
+  const std::string* line = &current;
+  while (!contains(*line, "%%Title:")) {
+    out.push_back(*line);
+    if (!(line = cursor.next())) return ended();
+  }
+  state_.scoreName = titleName(*line);
+  out.push_back(*line);
+
+  // Every page is collected before any file is written, so no page can
+  // overwrite input that has not been read yet.
+  struct Page {
+    std::string name;
+    std::vector<std::string> lines;
+  };
+  std::vector<Page> pages;
+  while ((line = cursor.next())) {
+    if (contains(*line, "%!PS-Adobe-2.0")) {
+      pages.push_back({state_.scoreName, std::move(out)});
+      out.clear();
+      out.push_back(*line);
+      do {
+        if (!(line = cursor.next())) return ended();
+        out.push_back(*line);
+      } while (!contains(*line, "%%Title:"));
+      state_.scoreName = titleName(*line);
+    } else if (!contains(*line, "%%Page:") && !contains(*line, "%%Pages:")) {
+      out.push_back(*line);
+    }
+  }
+  if (cursor.cancelled()) return 0;
+  if (pages.empty()) {
+    renameStep(path);
+    return 1;
+  }
+  pages.push_back({state_.scoreName, std::move(out)});
+  out.clear();
+
+  const std::string folder = folderOf(path);
+  std::vector<std::string> targets;
+  for (const Page& page : pages) {
+    std::string target = folder + fileNamePart(page.name) + ".EPS";
+    if (std::find(targets.begin(), targets.end(), target) != targets.end()) {
+      host_.showMessage(strprintf(eps_msg::kSamePageName, path.c_str(), target.c_str()));
+      return -1;
+    }
+    targets.push_back(std::move(target));
+  }
+  // A page that takes the input's own name is written last, once the others are safe.
+  std::vector<size_t> order(pages.size());
+  for (size_t i = 0; i < order.size(); ++i)
+    order[i] = i;
+  std::stable_partition(order.begin(), order.end(), [&](size_t i) { return targets[i] != path; });
+  for (size_t i : order) {
+    state_.scoreName = pages[i].name;
+    const std::string target = pageNamingStep(path);
+    const int written = writeEpsLines(host_, target, pages[i].lines, input);
+    if (written != 1) return written;
+  }
+  return 1;
+}
+
+int CEpsTools::alterBoundingBox(IEpsDialogs& dialogs, const std::string& projectFolder, const std::string& path) {
+  EpsText input;
+  if (readEpsFile(host_, path, input) != 1) return -1;
+  std::vector<std::string>& out = state_.epsLines;
+  out.clear();
+  LineCursor cursor(host_, input.lines);
+  std::string current;
+  const int checked = scoreEpsCheck(host_, cursor, out, current);
+  if (checked != 1) return checked;
+
+  for (const std::string* line = &current; line; line = cursor.next()) {
+    if (!contains(*line, "%%BoundingBox:")) {
+      out.push_back(*line);
+      continue;
+    }
+    const BoxNumbers box = parseBoxNumbers(*line, 15);
+    if (state_.askBoxPerFile == 1) {
+      BoxDialogData data;
+      data.fields = {std::to_string(box.x1), std::to_string(box.y1), std::to_string(box.x2), std::to_string(box.y2)};
+      data.folder = projectFolder;
+      const BoxAnswer answer = dialogs.alterBoundingBox(data);
+      if (answer == BoxAnswer::Cancel) return 0;
+      if (answer == BoxAnswer::OkToAll) state_.askBoxPerFile = 0;
+      state_.boxExpressions = data.fields;
+    }
+    const BoxExpressions& e = state_.boxExpressions;
+    out.push_back(boundingBoxLine({evaluateCoordinate(e.x1, box.x1), evaluateCoordinate(e.y1, box.y1),
+                                   evaluateCoordinate(e.x2, box.x2), evaluateCoordinate(e.y2, box.y2)}));
+  }
+  if (cursor.cancelled()) return 0;
+  return writeEpsLines(host_, path, out, input);
+}
+
+int CEpsTools::listTextFonts(const std::string& path) {
+  EpsText input;
+  if (readEpsFile(host_, path, input) != 1) return -1;
+  LineCursor cursor(host_, input.lines);
+  const std::string* line = cursor.next();
+  if (!line && cursor.cancelled()) return 0;
+  if (!line || *line != kEpsHeader) {
+    host_.showMessage(eps_msg::kNotScore34Eps);
+    return -1;
+  }
+  while ((line = cursor.next()) && !contains(*line, "%%Trailer")) {
+  }
+  if (!line) return cursor.cancelled() ? 0 : refuse();
+
+  // A set beside the list keeps a trailer of many lines from taking quadratic time.
+  std::unordered_set<std::string> known(state_.fontList.begin(), state_.fontList.end());
+  while ((line = cursor.next())) {
+    const size_t blank = line->find(' ');
+    const std::string rest = blank == std::string::npos ? *line : line->substr(blank + 1);
+    std::string name = rest.substr(0, rest.find(' '));
+    if (known.insert(name).second) state_.fontList.push_back(std::move(name));
+  }
+  return cursor.cancelled() ? 0 : 1;
+}
+
+std::string CEpsTools::writeFontList(const std::string& projectFolder) {
+  const std::string path = resolveCaseInsensitive(withTrailingSeparator(projectFolder), kFontListName);
+  std::string text = std::string(kFontListHeading) + "\n\n";
+  for (const std::string& name : state_.fontList)
+    text += name + "\n";
+  if (writeTextFile(host_, path, text) != 1) return {};
+  return path;
+}
+
+} // namespace velmora

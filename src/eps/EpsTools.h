@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/Host.h"
+#include "batch/BatchRunner.h"
+#include "eps/EpsDialogs.h"
+#include "eps/EpsState.h"
+#include "settings/Records.h"
+
+namespace velmora {
+
+inline constexpr const char* kFontListName = "FONTLIST.TXT";
+inline constexpr const char* kFontListHeading = "TEXT FONTS REQUIRED IN SELECTED EPS FILES";
+
+// The per-file routines of the PostScript actions. Each returns 1 (done),
+// 0 (cancelled, nothing changed) or -1 (the message has been shown, the file
+// untouched). Rewrites go through a temporary file and keep the input's line
+// terminators; a rename never replaces an existing file.
+class CEpsTools {
+public:
+  CEpsTools(IHost& host, EpsState& state, CBatchState& batch) : host_(host), state_(state), batch_(batch) {}
+
+  // Removes earlier marks, then adds marks and the paper's bounding box.
+  int addCropMarks(const CropOptions& options, const std::string& path);
+  int removeCropMarks(const std::string& path);
+  int renameToScoreFile(const std::string& path);
+  // One file per page, named from each page's title; a one-page file is renamed.
+  int splitPages(const std::string& path);
+  // Asks for the box while `askBoxPerFile` is 1; the dialogs start in `projectFolder`.
+  int alterBoundingBox(IEpsDialogs& dialogs, const std::string& projectFolder, const std::string& path);
+  // Adds the names in the file's trailer to `fontList`.
+  int listTextFonts(const std::string& path);
+
+  // After a List text fonts batch: FONTLIST.TXT in the project folder. Its
+  // path, or "" after the message.
+  std::string writeFontList(const std::string& projectFolder);
+
+  // The line scans on their own, from input lines into `epsLines`: 1, 0 on
+  // cancel, -1 after the message.
+  int removeCropLines(const std::vector<std::string>& input);
+  int addCropLines(const CropOptions& options, const std::vector<std::string>& input);
+
+private:
+  void renameStep(const std::string& path);
+  std::string pageNamingStep(const std::string& path);
+  int refuse();
+
+  IHost& host_;
+  EpsState& state_;
+  CBatchState& batch_;
+};
+
+} // namespace velmora

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "EpsFixture.h"
+#include "eps/EpsTools.h"
+
+namespace velmora {
+namespace {
+
+using test::joined;
+using test::Lines;
+using test::readText;
+using test::scorePage;
+
+constexpr const char* kNotScoreEps = "This file is not a SCORE EPS file";
+
+using EpsTools = test::EpsTest;
+
+TEST_F(EpsTools, RenameToScoreName) {
+  // PAGE1.EPS naming SONG.MUS becomes SONG.EPS, content untouched.
+  const std::string text = joined(scorePage());
+  const std::string path = put("PAGE1.EPS", text);
+  ASSERT_EQ(tools.renameToScoreFile(path), 1);
+  EXPECT_EQ(dir.listing(), "SONG.EPS");
+  EXPECT_EQ(readText(dir.file("SONG.EPS")), text);
+  EXPECT_EQ(batch.log.rows(), (Lines{"progress, renaming to " + dir.file("SONG.EPS")}));
+
+  // An existing file of that name is never replaced; the file keeps its name, silently.
+  put("PAGE2.EPS", joined(scorePage("0 0 1 1")));
+  ASSERT_EQ(tools.renameToScoreFile(dir.file("PAGE2.EPS")), 1);
+  EXPECT_EQ(dir.listing(), "PAGE2.EPS SONG.EPS");
+  EXPECT_EQ(readText(dir.file("SONG.EPS")), text);
+  EXPECT_TRUE(host.messages.empty());
+
+  // A title with folders cannot move the file out of its folder.
+  put("PAGE3.EPS", joined(scorePage("0 0 1 1", "C:\\SCORE\\sub/ELSE.MUS   ")));
+  ASSERT_EQ(tools.renameToScoreFile(dir.file("PAGE3.EPS")), 1);
+  EXPECT_EQ(dir.listing(), "ELSE.EPS PAGE2.EPS SONG.EPS");
+
+  // No title, or not SCORE: refused, the name kept.
+  Lines noTitle = scorePage();
+  noTitle.erase(noTitle.begin() + 2);
+  put("x.eps", joined(noTitle));
+  EXPECT_EQ(tools.renameToScoreFile(dir.file("x.eps")), -1);
+  EXPECT_EQ(host.messages, (Lines{kNotScoreEps}));
+  EXPECT_EQ(dir.listing(), "ELSE.EPS PAGE2.EPS SONG.EPS x.eps");
+}
+
+Lines pageOf(const std::string& title, const std::string& box) {
+  return {"%!PS-Adobe-2.0 EPSF-1.2",
+          "%%Creator: SCORE (tm) Ver. 4.00",
+          "%%Title: " + title,
+          "%%Pages: 3",
+          "%%BoundingBox: " + box,
+          "%%Page: 1 1",
+          " save",
+          "showpage"};
+}
+
+TEST_F(EpsTools, SplitIntoThreePages) {
+  Lines all;
+  for (const auto& [title, box] : {std::pair{"ONE.MUS", "1 1 2 2"}, {"TWO.MUS", "3 3 4 4"}, {"THREE.MUS", "5 5 6 6"}})
+    for (const auto& line : pageOf(title, box))
+      all.push_back(line);
+  const std::string input = joined(all, "\n");
+  const std::string path = put("all.eps", input);
+  ASSERT_EQ(tools.splitPages(path), 1);
+
+  // Named from each title, without the page comments; the input stays.
+  EXPECT_EQ(dir.listing(), "ONE.EPS THREE.EPS TWO.EPS all.eps");
+  EXPECT_EQ(readText(path), input);
+  const auto expected = [](const std::string& title, const std::string& box) {
+    return joined({"%!PS-Adobe-2.0 EPSF-1.2", "%%Creator: SCORE (tm) Ver. 4.00", "%%Title: " + title,
+                   "%%BoundingBox: " + box, " save", "showpage"},
+                  "\n");
+  };
+  EXPECT_EQ(readText(dir.file("ONE.EPS")), expected("ONE.MUS", "1 1 2 2"));
+  EXPECT_EQ(readText(dir.file("TWO.EPS")), expected("TWO.MUS", "3 3 4 4"));
+  EXPECT_EQ(readText(dir.file("THREE.EPS")), expected("THREE.MUS", "5 5 6 6"));
+  EXPECT_EQ(batch.log.rows(), (Lines{"progress, saving to " + dir.file("THREE.EPS")}));
+  EXPECT_EQ(state.scoreName, dir.file("THREE.EPS"));
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(EpsTools, SplitEdgeCases) {
+  // One page: renamed like Rename to Score name, content untouched (page comments too).
+  const std::string single = joined(pageOf("SOLO.MUS", "1 1 2 2"));
+  put("solo.eps", single);
+  ASSERT_EQ(tools.splitPages(dir.file("solo.eps")), 1);
+  EXPECT_EQ(dir.listing(), "SOLO.EPS");
+  EXPECT_EQ(readText(dir.file("SOLO.EPS")), single);
+
+  // A page named like the input replaces it only after the other page is saved.
+  Lines two = pageOf("A.MUS", "1 1 2 2");
+  for (const auto& line : pageOf("B.MUS", "3 3 4 4"))
+    two.push_back(line);
+  put("A.EPS", joined(two));
+  ASSERT_EQ(tools.splitPages(dir.file("A.EPS")), 1);
+  EXPECT_EQ(dir.listing(), "A.EPS B.EPS SOLO.EPS");
+  EXPECT_NE(readText(dir.file("A.EPS")).find("%%Title: A.MUS"), std::string::npos);
+  EXPECT_EQ(readText(dir.file("A.EPS")).find("B.MUS"), std::string::npos);
+  EXPECT_NE(readText(dir.file("B.EPS")).find("%%Title: B.MUS"), std::string::npos);
+
+  // Two pages of one name would overwrite each other: nothing is written.
+  Lines same = pageOf("C.MUS", "1 1 2 2");
+  for (const auto& line : pageOf("C.MUS", "3 3 4 4"))
+    same.push_back(line);
+  put("same.eps", joined(same));
+  EXPECT_EQ(tools.splitPages(dir.file("same.eps")), -1);
+  EXPECT_EQ(host.messages, (Lines{dir.file("same.eps") + " holds two pages named " + dir.file("C.EPS") +
+                                  "; no page file was written."}));
+  EXPECT_EQ(dir.listing(), "A.EPS B.EPS SOLO.EPS same.eps");
+
+  // A later page without a title: refused before any page is written.
+  host.messages.clear();
+  Lines cut = pageOf("D.MUS", "1 1 2 2");
+  cut.push_back("%!PS-Adobe-2.0 EPSF-1.2");
+  cut.push_back("%%Creator: SCORE");
+  put("cut.eps", joined(cut));
+  EXPECT_EQ(tools.splitPages(dir.file("cut.eps")), -1);
+  EXPECT_EQ(host.messages, (Lines{kNotScoreEps}));
+  EXPECT_EQ(dir.listing(), "A.EPS B.EPS SOLO.EPS cut.eps same.eps");
+}
+
+// Answers the dialog from a queue and records what it was shown.
+struct ScriptedBoxDialog : IEpsDialogs {
+  BoxAnswer alterBoundingBox(BoxDialogData& data) override {
+    shown.push_back(data);
+    if (answers.empty()) return BoxAnswer::Cancel;
+    auto [answer, fields] = answers.front();
+    answers.pop_front();
+    data.fields = fields;
+    return answer;
+  }
+  bool cropMarkSettings(CropDialogData&) override { return false; }
+  std::deque<std::pair<BoxAnswer, BoxExpressions>> answers;
+  std::vector<BoxDialogData> shown;
+};
+
+TEST_F(EpsTools, AlterBoundingBox) {
+  ScriptedBoxDialog dialogs;
+  const std::string path = put("page.eps", joined(scorePage()));
+
+  // The dialog shows the file's values; fields left as shown keep them.
+  dialogs.answers.push_back({BoxAnswer::Ok, {"100", "100", "400", "600"}});
+  ASSERT_EQ(tools.alterBoundingBox(dialogs, "/project/", path), 1);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].fields, (BoxExpressions{"100", "100", "400", "600"}));
+  EXPECT_EQ(dialogs.shown[0].folder, "/project/");
+  EXPECT_EQ(readText(path), joined(scorePage()));
+
+  // Each operator, a plain number, and text that is no number.
+  dialogs.answers.push_back({BoxAnswer::Ok, {"+20", "-20", "*2", "612"}});
+  ASSERT_EQ(tools.alterBoundingBox(dialogs, "/project/", path), 1);
+  EXPECT_EQ(readText(path), joined(scorePage("120 80 800 612")));
+  dialogs.answers.push_back({BoxAnswer::Ok, {"abc", "", "/0", "x/2"}});
+  ASSERT_EQ(tools.alterBoundingBox(dialogs, "/project/", path), 1);
+  EXPECT_EQ(readText(path), joined(scorePage("120 80 800 306")));
+  EXPECT_EQ(state.askBoxPerFile, 1);
+
+  // Cancel ends the file with 0, untouched.
+  const std::string before = readText(path);
+  ASSERT_EQ(tools.alterBoundingBox(dialogs, "/project/", path), 0);
+  EXPECT_EQ(readText(path), before);
+
+  // "OK to All": later files use the same expressions without asking.
+  dialogs.shown.clear();
+  dialogs.answers.push_back({BoxAnswer::OkToAll, {"+1", "+1", "+1", "+1"}});
+  ASSERT_EQ(tools.alterBoundingBox(dialogs, "/project/", path), 1);
+  const std::string other = put("other.eps", joined(scorePage("0 0 10 10"), "\n"));
+  ASSERT_EQ(tools.alterBoundingBox(dialogs, "/project/", other), 1);
+  EXPECT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(state.askBoxPerFile, 0);
+  EXPECT_EQ(state.boxExpressions, (BoxExpressions{"+1", "+1", "+1", "+1"}));
+  EXPECT_EQ(readText(other), joined(scorePage("1 1 11 11"), "\n"));
+
+  // No bounding box: no dialog, same lines; not SCORE: refused.
+  state.askBoxPerFile = 1;
+  Lines noBox = scorePage();
+  noBox.erase(noBox.begin() + 3);
+  put("nobox.eps", joined(noBox));
+  ASSERT_EQ(tools.alterBoundingBox(dialogs, "/project/", dir.file("nobox.eps")), 1);
+  EXPECT_EQ(readText(dir.file("nobox.eps")), joined(noBox));
+  put("bad.eps", "%!PS-Adobe-2.0\r\nnothing\r\n");
+  EXPECT_EQ(tools.alterBoundingBox(dialogs, "/project/", dir.file("bad.eps")), -1);
+  EXPECT_EQ(host.messages, (Lines{kNotScoreEps}));
+  EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+TEST_F(EpsTools, ListTextFonts) {
+  Lines first = scorePage();
+  first.push_back("%%+ Times-Italic");
+  first.push_back("%%EOF");
+  put("a.eps", joined(first));
+  Lines second = scorePage();
+  second.back() = "%%+ Helvetica extra";
+  put("b.eps", joined(second, "\n"));
+  ASSERT_EQ(tools.listTextFonts(dir.file("a.eps")), 1);
+  ASSERT_EQ(tools.listTextFonts(dir.file("b.eps")), 1);
+  // Distinct names in order of first appearance, including the end comment.
+  EXPECT_EQ(state.fontList, (Lines{"Times-Italic", "Times-Bold", "%%EOF", "Helvetica"}));
+
+  // FONTLIST.TXT in the project folder.
+  const std::string listPath = tools.writeFontList(dir.path());
+  EXPECT_EQ(listPath, dir.file("FONTLIST.TXT"));
+  EXPECT_EQ(readText(listPath),
+            "TEXT FONTS REQUIRED IN SELECTED EPS FILES\n\nTimes-Italic\nTimes-Bold\n%%EOF\nHelvetica\n");
+
+  // A Winscore header is refused here only; so is a file without a trailer.
+  Lines winscore = scorePage();
+  winscore[0] = "%!PS-Adobe-2.0";
+  put("w.eps", joined(winscore));
+  EXPECT_EQ(tools.listTextFonts(dir.file("w.eps")), -1);
+  EXPECT_EQ(host.messages, (Lines{"This file is not a Score 3 or 4 EPS file\nCannot process Winscore files with this "
+                                  "function (no trailer!)"}));
+  EXPECT_EQ(tools.renameToScoreFile(dir.file("w.eps")), 1);
+  host.messages.clear();
+  Lines noTrailer = scorePage();
+  noTrailer.resize(11);
+  put("t.eps", joined(noTrailer));
+  EXPECT_EQ(tools.listTextFonts(dir.file("t.eps")), -1);
+  EXPECT_EQ(host.messages, (Lines{kNotScoreEps}));
+  EXPECT_EQ(state.fontList.size(), 4u);
+
+  // An unwritable project folder: the message names the file.
+  host.messages.clear();
+  EXPECT_EQ(tools.writeFontList(dir.file("missing/")), "");
+  EXPECT_EQ(host.messages, (Lines{"Unable to open file " + dir.file("missing/FONTLIST.TXT") + " for reading"}));
+}
+
+TEST_F(EpsTools, HostileInputsForEveryTool) {
+  ScriptedBoxDialog dialogs;
+  std::string junk(20000, '\0');
+  for (size_t i = 0; i < junk.size(); ++i)
+    junk[i] = static_cast<char>((i * 131 + 7) % 256);
+  for (const std::string& text : {junk, std::string(), std::string("%!PS-Adobe-2.0 EPSF-1.2"),
+                                  std::string("%!PS-Adobe-2.0 EPSF-1.2\n%%Creator: SCORE\n") + junk}) {
+    put("h.eps", text);
+    const std::string path = dir.file("h.eps");
+    EXPECT_EQ(tools.renameToScoreFile(path), -1);
+    EXPECT_EQ(tools.splitPages(path), -1);
+    tools.alterBoundingBox(dialogs, dir.path(), path);
+    EXPECT_NE(tools.listTextFonts(path), 0);
+    EXPECT_EQ(dir.listing(), "h.eps");
+  }
+}
+
+} // namespace
+} // namespace velmora
