@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CVelmoraDoc.h"
+#include "app/GeneralSettings.h"
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "beams/BeamDialogs.h"
@@ -27,6 +28,12 @@ public:
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."
   void onItemCountSettings(IItemCountDialogs& dialogs);
+  // "&General Settings..."; true when confirmed (the project folder may have changed).
+  bool onGeneralSettings(IGeneralSettingsDialog& dialog);
+  // "Manual..." and "Changelog...": the settings folder's file in the viewer, nothing when missing.
+  void onManual();
+  void onChangelog();
+
   // "Justify..." and "Justify Settings..." (JustifyCommands.cpp)
   BatchOutcome onJustify(IJustifyDialogs& dialogs);
   void onJustifySettings(IJustifyDialogs& dialogs);

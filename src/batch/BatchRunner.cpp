@@ -41,11 +41,13 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
   request.kind = strings.kind;
   request.explorerStyle = explorerStyle;
   request.filterIndex = state.filterIndex;
-  if (host.chooseFiles(request, state.fileList) == 0 || state.fileList.empty()) {
+  const int chosen = host.chooseFiles(request, state.fileList);
+  // The dialog changes the filter only on OK, which an empty list also is.
+  state.filterIndex = request.filterIndex;
+  if (chosen == 0 || state.fileList.empty()) {
     state.fileList.clear();
     return BatchOutcome::NothingChosen;
   }
-  state.filterIndex = request.filterIndex;
 
   const auto endBatch = [&] {
     state.fileList.clear();
@@ -65,7 +67,9 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
   state.log.clear();
   // The routines may not touch the list while it is walked; take a copy.
   const std::vector<std::string> files = state.fileList;
-  for (const std::string& path : files) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string& path = files[i];
+    if (state.progress) state.progress->fileStarted(i + 1, files.size());
     state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
     state.log.appendAndFollow(state.currentLine);
     const int result = task.perFile ? task.perFile(path, extension()) : 1;

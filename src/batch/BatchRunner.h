@@ -10,11 +10,23 @@
 
 namespace velmora {
 
+// Told when a batch starts, as each of its files begins and when the frame
+// is idle again, so that a front end can show progress beside the log.
+class IBatchProgress {
+public:
+  virtual ~IBatchProgress() = default;
+  virtual void batchStarted() = 0;
+  // index counts from 1.
+  virtual void fileStarted(size_t index, size_t count) = 0;
+  virtual void batchIdle() = 0;
+};
+
 // The batch frame's state: the log, the busy flag and the file list.
 class CBatchState {
 public:
   COutputLog log;
   bool busy = false;
+  IBatchProgress* progress = nullptr;
   std::vector<std::string> fileList;
   // The file-type filter last used in the file-list dialog.
   int filterIndex = 0;
@@ -31,8 +43,14 @@ public:
 // Sets the busy flag for a scope; every way out clears it.
 class BusyScope {
 public:
-  explicit BusyScope(CBatchState& state) : state_(state) { state_.busy = true; }
-  ~BusyScope() { state_.busy = false; }
+  explicit BusyScope(CBatchState& state) : state_(state) {
+    state_.busy = true;
+    if (state_.progress) state_.progress->batchStarted();
+  }
+  ~BusyScope() {
+    state_.busy = false;
+    if (state_.progress) state_.progress->batchIdle();
+  }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;
 
