@@ -1,4 +1,8 @@
 #include "gui/CMainFrame.h"
+#include "gui/beams/CGuiBeamDialogs.h"
+#include "gui/eps/CEpsDialogs.h"
+#include "gui/justify/CJustifyDialogs.h"
+#include "gui/staves/CStaveDialogs.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -103,32 +107,62 @@ QAction* CMainFrame::action(int commandId) const {
 void CMainFrame::wireCommands() {
   // Actions.
   wire(cmd::kEdit, notYetAvailable(cmd::kEdit));
-  wire(cmd::kOptimize, notYetAvailable(cmd::kOptimize));
-  wire(cmd::kUnoptimize, notYetAvailable(cmd::kUnoptimize));
-  wire(cmd::kSetBeamAngles, notYetAvailable(cmd::kSetBeamAngles));
-  wire(cmd::kJustify, notYetAvailable(cmd::kJustify));
+  wire(cmd::kOptimize, task([this] {
+         CStaveDialogs dialogs(this, &host_);
+         commands_.onOptimize(dialogs);
+       }));
+  wire(cmd::kUnoptimize, task([this] {
+         CStaveDialogs dialogs(this, &host_);
+         commands_.onUnoptimize(dialogs);
+       }));
+  wire(cmd::kSetBeamAngles, task([this] {
+         CGuiBeamDialogs dialogs(host_, this, [this](bool paused) { host_.setTaskRunning(!paused); });
+         commands_.onSetBeamAngles(dialogs);
+       }));
+  wire(cmd::kJustify, task([this] {
+         CJustifyDialogs dialogs(host_, this, &host_);
+         commands_.onJustify(dialogs);
+       }));
   wire(cmd::kRunMultiple, notYetAvailable(cmd::kRunMultiple));
   wire(cmd::kCreateReport, notYetAvailable(cmd::kCreateReport));
   wire(cmd::kItemCount, task([this] { commands_.onRunItemCount(); }));
-  wire(cmd::kAddCrops, notYetAvailable(cmd::kAddCrops));
-  wire(cmd::kRemoveCrops, notYetAvailable(cmd::kRemoveCrops));
-  wire(cmd::kRenameEps, notYetAvailable(cmd::kRenameEps));
-  wire(cmd::kListFonts, notYetAvailable(cmd::kListFonts));
-  wire(cmd::kAlterBoundingBox, notYetAvailable(cmd::kAlterBoundingBox));
-  wire(cmd::kSplitEps, notYetAvailable(cmd::kSplitEps));
+  wire(cmd::kAddCrops, task([this] { commands_.onAddCropMarks(); }));
+  wire(cmd::kRemoveCrops, task([this] { commands_.onRemoveCropMarks(); }));
+  wire(cmd::kRenameEps, task([this] { commands_.onRenameEps(); }));
+  wire(cmd::kListFonts, task([this] { commands_.onListFonts(); }));
+  wire(cmd::kAlterBoundingBox, task([this] {
+         CEpsDialogs dialogs(host_, this, &host_);
+         commands_.onAlterBoundingBox(dialogs);
+       }));
+  wire(cmd::kSplitEps, task([this] { commands_.onSplitEps(); }));
   wire(cmd::kExit, [this] { close(); });
   // Options.
   wire(cmd::kGeneralSettings, afterIdlePass([this] { onGeneralSettings(); }));
   wire(cmd::kEditSettings, notYetAvailable(cmd::kEditSettings));
-  wire(cmd::kOptimizeSettings, notYetAvailable(cmd::kOptimizeSettings));
-  wire(cmd::kUnoptimizeSettings, notYetAvailable(cmd::kUnoptimizeSettings));
-  wire(cmd::kBeamSettings, notYetAvailable(cmd::kBeamSettings));
-  wire(cmd::kJustifySettings, notYetAvailable(cmd::kJustifySettings));
+  wire(cmd::kOptimizeSettings, afterIdlePass([this] {
+         CStaveDialogs dialogs(this, nullptr);
+         commands_.onOptimizeSettings(dialogs);
+       }));
+  wire(cmd::kUnoptimizeSettings, afterIdlePass([this] {
+         CStaveDialogs dialogs(this, nullptr);
+         commands_.onUnoptimizeSettings(dialogs);
+       }));
+  wire(cmd::kBeamSettings, afterIdlePass([this] {
+         CGuiBeamDialogs dialogs(host_, this);
+         commands_.onBeamSettings(dialogs);
+       }));
+  wire(cmd::kJustifySettings, afterIdlePass([this] {
+         CJustifyDialogs dialogs(host_, this);
+         commands_.onJustifySettings(dialogs);
+       }));
   wire(cmd::kItemCountSettings, afterIdlePass([this] {
          CItemCountOptionsDlg dialog(this);
          commands_.onItemCountSettings(dialog);
        }));
-  wire(cmd::kCropSettings, notYetAvailable(cmd::kCropSettings));
+  wire(cmd::kCropSettings, afterIdlePass([this] {
+         CEpsDialogs dialogs(host_, this);
+         commands_.onCropSettings(dialogs);
+       }));
   // View.
   wire(cmd::kToolbars, [this] { toggleToolbars(); });
   wire(cmd::kStatusBar, [this] {
