@@ -2,6 +2,7 @@
 
 #include "app/CVelmoraDoc.h"
 #include "app/GeneralSettings.h"
+#include "app/Report.h"
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "beams/BeamDialogs.h"
@@ -62,6 +63,9 @@ public:
   BatchOutcome onSetBeamAngles(IBeamDialogs& dialogs);
   // "Beam Settings..."
   void onBeamSettings(IBeamDialogs& dialogs);
+  // "Create Report..." (F6): the dialog, then VELRPT.TXT (ReportCommand.cpp).
+  BatchOutcome onCreateReport(IReportDialogs& dialogs);
+
   // The library "Set Beam Angles..." in Beam Settings opens on.
   int beamLibraryShown() const { return beamLibraryShown_; }
 

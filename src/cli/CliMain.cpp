@@ -34,6 +34,15 @@ struct CliEpsDialogs final : IEpsDialogs {
   bool cropMarkSettings(CropDialogData&) override { return false; }
 };
 
+// report.dat's flags stand for "Create Report"; every macro and step is selected, as "Select All" would.
+struct CliReportDialogs final : IReportDialogs {
+  bool createReport(ReportOptions&) override { return true; }
+  bool selectForReport(const FileSelectionRequest& request, std::vector<std::string>& chosen) override {
+    chosen = namesMatching(request);
+    return true;
+  }
+};
+
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -120,6 +129,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   if (args.command == "edit") {
     CliEditDialogs dialogs(host, err, stdin, args.option("macro"), interactive);
     outcome = handlers.onEdit(dialogs);
+  }
+  if (args.command == "report") {
+    CliReportDialogs dialogs;
+    outcome = handlers.onCreateReport(dialogs);
   }
 
   console.flush();
