@@ -2,6 +2,7 @@
 #include "gui/beams/CGuiBeamDialogs.h"
 #include "gui/eps/CEpsDialogs.h"
 #include "gui/justify/CJustifyDialogs.h"
+#include "gui/report/CReportDialogs.h"
 #include "gui/staves/CStaveDialogs.h"
 
 #include <QAction>
@@ -124,7 +125,10 @@ void CMainFrame::wireCommands() {
          commands_.onJustify(dialogs);
        }));
   wire(cmd::kRunMultiple, notYetAvailable(cmd::kRunMultiple));
-  wire(cmd::kCreateReport, notYetAvailable(cmd::kCreateReport));
+  wire(cmd::kCreateReport, task([this] {
+         CReportDialogs dialogs(this);
+         commands_.onCreateReport(dialogs);
+       }));
   wire(cmd::kItemCount, task([this] { commands_.onRunItemCount(); }));
   wire(cmd::kAddCrops, task([this] { commands_.onAddCropMarks(); }));
   wire(cmd::kRemoveCrops, task([this] { commands_.onRemoveCropMarks(); }));

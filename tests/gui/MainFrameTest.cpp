@@ -184,10 +184,10 @@ private slots:
   void laterCommandsSayTheyAreNotAvailable() {
     QStringList boxes;
     auto script = test::answerBoxes(QMessageBox::Ok, boxes);
-    frame_->action(cmd::kOptimize)->trigger();
-    frame_->action(cmd::kCropSettings)->trigger();
-    QCOMPARE(boxes, (QStringList{"Velmora 3.7: Optimize is not available in this version yet.",
-                                 "Velmora 3.7: Crop mark settings is not available in this version yet."}));
+    frame_->action(cmd::kEdit)->trigger();
+    frame_->action(cmd::kEditSettings)->trigger();
+    QCOMPARE(boxes, (QStringList{"Velmora 3.7: Edit is not available in this version yet.",
+                                 "Velmora 3.7: Edit settings is not available in this version yet."}));
   }
 
   void rightClickDuringATaskThenNo() {

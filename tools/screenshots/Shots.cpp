@@ -39,7 +39,13 @@ void addShots(CScreenshotTool& shots) {
   shots.command("new-project", cmd::kGeneralSettings, {"New Project..."});
   shots.command("item-count-settings", cmd::kItemCountSettings);
   shots.command("about", cmd::kAbout);
-  shots.command("not-yet-available", cmd::kOptimize);
+  shots.command("optimize-settings", cmd::kOptimizeSettings);
+  shots.command("unoptimize-settings", cmd::kUnoptimizeSettings);
+  shots.command("beam-settings", cmd::kBeamSettings);
+  shots.command("justify-settings", cmd::kJustifySettings);
+  shots.command("crop-mark-settings", cmd::kCropSettings);
+  shots.command("create-report", cmd::kCreateReport);
+  shots.command("not-yet-available", cmd::kEdit);
   shots.dialog(
       "file-list-classic", [&] { fileList(folder, false); }, {}, addTwoScores);
   shots.dialog("file-list-explorer", [&] { fileList(folder, true); });
