@@ -35,6 +35,14 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
   BusyScope busy(state);
   const TaskStrings& strings = taskStrings(task.task);
   const auto extension = [&] { return task.extension ? task.extension() : std::string(); };
+  const auto endBatch = [&] {
+    state.fileList.clear();
+    if (task.resetBatchState) task.resetBatchState();
+  };
+  if (task.prepareBeforeFileList && !task.prepareBeforeFileList()) {
+    endBatch();
+    return BatchOutcome::PreparationCancelled;
+  }
 
   FileListRequest request;
   request.title = fileListTitle(task.task, extension());
@@ -46,11 +54,6 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
     return BatchOutcome::NothingChosen;
   }
   state.filterIndex = request.filterIndex;
-
-  const auto endBatch = [&] {
-    state.fileList.clear();
-    if (task.resetBatchState) task.resetBatchState();
-  };
 
   if (task.prepareBeforeReload && !task.prepareBeforeReload()) {
     endBatch();
@@ -66,8 +69,10 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
   // The routines may not touch the list while it is walked; take a copy.
   const std::vector<std::string> files = state.fileList;
   for (const std::string& path : files) {
-    state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
-    state.log.appendAndFollow(state.currentLine);
+    if (!task.ownProgressLines) {
+      state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
+      state.log.appendAndFollow(state.currentLine);
+    }
     const int result = task.perFile ? task.perFile(path, extension()) : 1;
     if (result != 1) {
       state.log.appendAndFollow(kOperationCancelled);
