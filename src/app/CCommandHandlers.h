@@ -3,6 +3,7 @@
 #include "app/CVelmoraDoc.h"
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
+#include "batch/RunDialogs.h"
 #include "beams/BeamDialogs.h"
 #include "count/ItemCount.h"
 #include "justify/Justify.h"
@@ -55,6 +56,11 @@ public:
   BatchOutcome onSetBeamAngles(IBeamDialogs& dialogs);
   // "Beam Settings..."
   void onBeamSettings(IBeamDialogs& dialogs);
+  // "Run Multiple Tasks..." (Shift+F2): the chain of run.dat over one file
+  // list, with the dialogs of the tasks it runs (RunCommand.cpp).
+  BatchOutcome onRunMultipleTasks(IRunDialogs& runDialogs, IStaveDialogs& staveDialogs, IBeamDialogs& beamDialogs,
+                                  IJustifyDialogs& justifyDialogs, IEditDialogs& editDialogs);
+
   // The library "Set Beam Angles..." in Beam Settings opens on.
   int beamLibraryShown() const { return beamLibraryShown_; }
 
