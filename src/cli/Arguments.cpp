@@ -19,7 +19,8 @@ const std::vector<CommandSpec>& commandSpecs() {
       {"alter-bbox", "alter the bounding box: --box \"X1,Y1,X2,Y2\" expressions (+N -N *N /N N)", {"box"}},
       {"beams", "set beam angles from the libraries (Set Beam Angles)", {}},
       {"edit", "run the macro NAME over the files (Edit)", {"macro"}},
-      {"run", "run the tasks ticked in run.dat (Run Multiple Tasks); --macro for Edit, --template for Unoptimize",
+      {"run",
+       "run the tasks ticked in run.dat (Run Multiple Tasks); --macro for Edit, --template for Unoptimize",
        {"macro", "template"}},
   };
   return specs;
