@@ -5,6 +5,7 @@
 #include "app/Report.h"
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
+#include "batch/RunDialogs.h"
 #include "beams/BeamDialogs.h"
 #include "count/ItemCount.h"
 #include "justify/Justify.h"
@@ -65,6 +66,10 @@ public:
   void onBeamSettings(IBeamDialogs& dialogs);
   // "Create Report..." (F6): the dialog, then VELRPT.TXT (ReportCommand.cpp).
   BatchOutcome onCreateReport(IReportDialogs& dialogs);
+  // "Run Multiple Tasks..." (Shift+F2): the chain of run.dat over one file
+  // list, with the dialogs of the tasks it runs (RunCommand.cpp).
+  BatchOutcome onRunMultipleTasks(IRunDialogs& runDialogs, IStaveDialogs& staveDialogs, IBeamDialogs& beamDialogs,
+                                  IJustifyDialogs& justifyDialogs, IEditDialogs& editDialogs);
 
   // The library "Set Beam Angles..." in Beam Settings opens on.
   int beamLibraryShown() const { return beamLibraryShown_; }

@@ -35,6 +35,14 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
   BusyScope busy(state);
   const TaskStrings& strings = taskStrings(task.task);
   const auto extension = [&] { return task.extension ? task.extension() : std::string(); };
+  const auto endBatch = [&] {
+    state.fileList.clear();
+    if (task.resetBatchState) task.resetBatchState();
+  };
+  if (task.prepareBeforeFileList && !task.prepareBeforeFileList()) {
+    endBatch();
+    return BatchOutcome::PreparationCancelled;
+  }
 
   FileListRequest request;
   request.title = fileListTitle(task.task, extension());
@@ -48,11 +56,6 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
     state.fileList.clear();
     return BatchOutcome::NothingChosen;
   }
-
-  const auto endBatch = [&] {
-    state.fileList.clear();
-    if (task.resetBatchState) task.resetBatchState();
-  };
 
   if (task.prepareBeforeReload && !task.prepareBeforeReload()) {
     endBatch();
@@ -70,8 +73,10 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
   for (size_t i = 0; i < files.size(); ++i) {
     const std::string& path = files[i];
     if (state.progress) state.progress->fileStarted(i + 1, files.size());
-    state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
-    state.log.appendAndFollow(state.currentLine);
+    if (!task.ownProgressLines) {
+      state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
+      state.log.appendAndFollow(state.currentLine);
+    }
     const int result = task.perFile ? task.perFile(path, extension()) : 1;
     if (result != 1) {
       state.log.appendAndFollow(kOperationCancelled);

@@ -68,6 +68,9 @@ struct BatchTask {
   // The output extension; read when the title is built and again per file,
   // so a reload in between takes effect for the files.
   std::function<std::string()> extension;
+  // Preparation before the file list (the combined run's dialog and the
+  // preparations of its tasks). False ends the batch.
+  std::function<bool()> prepareBeforeFileList;
   // Preparation that comes before the settings reload (template choice).
   std::function<bool()> prepareBeforeReload;
   std::function<void()> reloadSettings;
@@ -83,6 +86,8 @@ struct BatchTask {
   std::function<void()> resetBatchState;
   // How the line after the progress prefix is built; the path when empty.
   std::function<std::string(const std::string& path)> progressText;
+  // The routine writes its own progress lines (a combined run, one per chained task).
+  bool ownProgressLines = false;
 };
 
 enum class BatchOutcome { NothingChosen, PreparationCancelled, Stopped, Finished };

@@ -20,6 +20,9 @@ const std::vector<CommandSpec>& commandSpecs() {
       {"beams", "set beam angles from the libraries (Set Beam Angles)", {}},
       {"edit", "run the macro NAME over the files (Edit)", {"macro"}},
       {"report", "write VELRPT.TXT with every macro and step and print its path (no FILE)", {}, {}, {}, false},
+      {"run",
+       "run the tasks ticked in run.dat (Run Multiple Tasks); --macro for Edit, --template for Unoptimize",
+       {"macro", "template"}},
   };
   return specs;
 }

@@ -43,6 +43,19 @@ struct CliReportDialogs final : IReportDialogs {
   }
 };
 
+// The chain is the one run.dat holds: "Run Multiple Tasks" is confirmed as it opens.
+struct CliRunDialogs final : IRunDialogs {
+  bool editRunOptions(RunOptions&) override { return true; }
+};
+
+// What run.dat asks of the command line; "" when nothing is missing.
+std::string missingRunOption(const RunOptions& run, const Arguments& args) {
+  if (run.runEdit != 0 && args.option("macro").empty()) return "run needs --macro NAME: Edit is on in run.dat";
+  if (run.runStaveTask != 0 && run.staveTaskIsUnoptimize != 0 && args.option("template").empty())
+    return "run needs --template TPL: Unoptimize is on in run.dat";
+  return {};
+}
+
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -88,6 +101,13 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   host.setQuiet(true);
   doc.loadSettings(host);
   host.setQuiet(false);
+  if (args.command == "run") {
+    const std::string missing = missingRunOption(doc.settings.run(), args);
+    if (!missing.empty()) {
+      std::fprintf(err, "velmora-cli: %s\n\n%s", missing.c_str(), usageText().c_str());
+      return kExitUsage;
+    }
+  }
 
   CBatchState batch;
   ConsoleLog console(batch.log, out);
@@ -133,6 +153,13 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   if (args.command == "report") {
     CliReportDialogs dialogs;
     outcome = handlers.onCreateReport(dialogs);
+  }
+  if (args.command == "run") {
+    CliRunDialogs runDialogs;
+    CliBeamDialogs beamDialogs(err, interactive);
+    CliJustifyDialogs justifyDialogs(host, err, interactive);
+    CliEditDialogs editDialogs(host, err, stdin, args.option("macro"), interactive);
+    outcome = handlers.onRunMultipleTasks(runDialogs, staveDialogs, beamDialogs, justifyDialogs, editDialogs);
   }
 
   console.flush();
