@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 SAMPLE     := $(BUILD)/sample
 
-.PHONY: all deps configure build test run demo asan bench fuzz clean
+.PHONY: all deps configure build test run demo screenshots asan bench fuzz clean
 
 all: build
 
@@ -26,6 +26,11 @@ test: build
 run: build
 	@rm -rf $(SAMPLE) && $(BUILD)/bin/velmora-mksample $(SAMPLE)
 	$(BUILD)/bin/velmora $(abspath $(SAMPLE))/
+
+# PNGs of the main window and every dialog, offscreen, into $(BUILD)/screenshots/.
+screenshots: build
+	@rm -rf $(BUILD)/screenshots $(BUILD)/screenshot-sample && $(BUILD)/bin/velmora-mksample $(BUILD)/screenshot-sample
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bin/velmora-screenshots $(abspath $(BUILD)/screenshot-sample)/ $(BUILD)/screenshots
 
 # The main task headless on the bundled samples: the demo macro over every score.
 demo: build

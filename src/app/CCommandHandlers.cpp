@@ -1,6 +1,7 @@
 #include "app/CCommandHandlers.h"
 
 #include "app/CommandTable.h"
+#include "base/FileSystem.h"
 
 namespace velmora {
 
@@ -35,5 +36,30 @@ void CCommandHandlers::onItemCountSettings(IItemCountDialogs& dialogs) {
   doc_.settings.editSettings<ItemCountOptions>(
       host_, [&dialogs](ItemCountOptions& options) { return dialogs.editItemCountOptions(options); });
 }
+
+bool CCommandHandlers::onGeneralSettings(IGeneralSettingsDialog& dialog) {
+  CSettings& settings = doc_.settings;
+  return settings.editSettings<GeneralPrefs>(host_, [&](GeneralPrefs& prefs) {
+    GeneralSettingsForm form = generalSettingsForm(settings.settingsFolder(), settings.projectFolder(), prefs);
+    const NewProjectAction newProject = [&](const std::string& typedName, GeneralSettingsForm& shown) {
+      createNewProject(host_, settings.settingsFolder(), typedName, shown);
+    };
+    if (!dialog.editGeneralSettings(form, newProject)) return false;
+    applyGeneralSettingsForm(form, prefs);
+    return true;
+  });
+}
+
+namespace {
+
+void openIfPresent(IHost& host, const std::string& path) {
+  if (fileExists(path)) host.openInViewer(path);
+}
+
+} // namespace
+
+void CCommandHandlers::onManual() { openIfPresent(host_, doc_.settings.settingsPath(kManualFile)); }
+
+void CCommandHandlers::onChangelog() { openIfPresent(host_, doc_.settings.settingsPath(kChangelogFile)); }
 
 } // namespace velmora

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "app/CVelmoraDoc.h"
+#include "app/GeneralSettings.h"
+#include "app/Report.h"
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
+#include "batch/RunDialogs.h"
 #include "beams/BeamDialogs.h"
 #include "count/ItemCount.h"
 #include "justify/Justify.h"
@@ -27,6 +30,12 @@ public:
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."
   void onItemCountSettings(IItemCountDialogs& dialogs);
+  // "&General Settings..."; true when confirmed (the project folder may have changed).
+  bool onGeneralSettings(IGeneralSettingsDialog& dialog);
+  // "Manual..." and "Changelog...": the settings folder's file in the viewer, nothing when missing.
+  void onManual();
+  void onChangelog();
+
   // "Justify..." and "Justify Settings..." (JustifyCommands.cpp)
   BatchOutcome onJustify(IJustifyDialogs& dialogs);
   void onJustifySettings(IJustifyDialogs& dialogs);
@@ -55,6 +64,13 @@ public:
   BatchOutcome onSetBeamAngles(IBeamDialogs& dialogs);
   // "Beam Settings..."
   void onBeamSettings(IBeamDialogs& dialogs);
+  // "Create Report..." (F6): the dialog, then VELRPT.TXT (ReportCommand.cpp).
+  BatchOutcome onCreateReport(IReportDialogs& dialogs);
+  // "Run Multiple Tasks..." (Shift+F2): the chain of run.dat over one file
+  // list, with the dialogs of the tasks it runs (RunCommand.cpp).
+  BatchOutcome onRunMultipleTasks(IRunDialogs& runDialogs, IStaveDialogs& staveDialogs, IBeamDialogs& beamDialogs,
+                                  IJustifyDialogs& justifyDialogs, IEditDialogs& editDialogs);
+
   // The library "Set Beam Angles..." in Beam Settings opens on.
   int beamLibraryShown() const { return beamLibraryShown_; }
 

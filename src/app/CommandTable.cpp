@@ -104,4 +104,18 @@ bool isCommandEnabled(int id, bool busy) { return !(busy && isGuardedByBusy(id))
 std::span<const int> mainToolbar() { return kMainToolbar; }
 std::span<const int> postScriptToolbar() { return kPostScriptToolbar; }
 
+const char* platformName() {
+#if defined(_WIN32)
+  return "Windows";
+#elif defined(__APPLE__)
+  return "macOS";
+#elif defined(__linux__)
+  return "Linux";
+#else
+  return "Unix";
+#endif
+}
+
+std::string aboutLine() { return std::string("Velmora Version 3.8 for ") + platformName(); }
+
 } // namespace velmora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 namespace velmora {
 
@@ -42,5 +43,13 @@ std::span<const int> postScriptToolbar();
 inline constexpr const char* kAppTitle = "Velmora 3.7";
 inline constexpr const char* kIdleText = "Select a button or menu item to begin";
 inline constexpr const char* kProjectDirectoryFormat = "Project directory - %s";
+inline constexpr const char* kAboutTitle = "About Velmora";
+inline constexpr const char* kManualFile = "velmora3.pdf";
+inline constexpr const char* kChangelogFile = "changelog.txt";
+
+// The platform the build is for, as the About line names it.
+const char* platformName();
+// "Velmora Version 3.8 for " + the platform.
+std::string aboutLine();
 
 } // namespace velmora

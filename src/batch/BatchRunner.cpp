@@ -35,22 +35,27 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
   BusyScope busy(state);
   const TaskStrings& strings = taskStrings(task.task);
   const auto extension = [&] { return task.extension ? task.extension() : std::string(); };
+  const auto endBatch = [&] {
+    state.fileList.clear();
+    if (task.resetBatchState) task.resetBatchState();
+  };
+  if (task.prepareBeforeFileList && !task.prepareBeforeFileList()) {
+    endBatch();
+    return BatchOutcome::PreparationCancelled;
+  }
 
   FileListRequest request;
   request.title = fileListTitle(task.task, extension());
   request.kind = strings.kind;
   request.explorerStyle = explorerStyle;
   request.filterIndex = state.filterIndex;
-  if (host.chooseFiles(request, state.fileList) == 0 || state.fileList.empty()) {
+  const int chosen = host.chooseFiles(request, state.fileList);
+  // The dialog changes the filter only on OK, which an empty list also is.
+  state.filterIndex = request.filterIndex;
+  if (chosen == 0 || state.fileList.empty()) {
     state.fileList.clear();
     return BatchOutcome::NothingChosen;
   }
-  state.filterIndex = request.filterIndex;
-
-  const auto endBatch = [&] {
-    state.fileList.clear();
-    if (task.resetBatchState) task.resetBatchState();
-  };
 
   if (task.prepareBeforeReload && !task.prepareBeforeReload()) {
     endBatch();
@@ -65,9 +70,13 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
   state.log.clear();
   // The routines may not touch the list while it is walked; take a copy.
   const std::vector<std::string> files = state.fileList;
-  for (const std::string& path : files) {
-    state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
-    state.log.appendAndFollow(state.currentLine);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::string& path = files[i];
+    if (state.progress) state.progress->fileStarted(i + 1, files.size());
+    if (!task.ownProgressLines) {
+      state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
+      state.log.appendAndFollow(state.currentLine);
+    }
     const int result = task.perFile ? task.perFile(path, extension()) : 1;
     if (result != 1) {
       state.log.appendAndFollow(kOperationCancelled);

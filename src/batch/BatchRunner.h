@@ -10,11 +10,23 @@
 
 namespace velmora {
 
+// Told when a batch starts, as each of its files begins and when the frame
+// is idle again, so that a front end can show progress beside the log.
+class IBatchProgress {
+public:
+  virtual ~IBatchProgress() = default;
+  virtual void batchStarted() = 0;
+  // index counts from 1.
+  virtual void fileStarted(size_t index, size_t count) = 0;
+  virtual void batchIdle() = 0;
+};
+
 // The batch frame's state: the log, the busy flag and the file list.
 class CBatchState {
 public:
   COutputLog log;
   bool busy = false;
+  IBatchProgress* progress = nullptr;
   std::vector<std::string> fileList;
   // The file-type filter last used in the file-list dialog.
   int filterIndex = 0;
@@ -31,8 +43,14 @@ public:
 // Sets the busy flag for a scope; every way out clears it.
 class BusyScope {
 public:
-  explicit BusyScope(CBatchState& state) : state_(state) { state_.busy = true; }
-  ~BusyScope() { state_.busy = false; }
+  explicit BusyScope(CBatchState& state) : state_(state) {
+    state_.busy = true;
+    if (state_.progress) state_.progress->batchStarted();
+  }
+  ~BusyScope() {
+    state_.busy = false;
+    if (state_.progress) state_.progress->batchIdle();
+  }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;
 
@@ -50,6 +68,9 @@ struct BatchTask {
   // The output extension; read when the title is built and again per file,
   // so a reload in between takes effect for the files.
   std::function<std::string()> extension;
+  // Preparation before the file list (the combined run's dialog and the
+  // preparations of its tasks). False ends the batch.
+  std::function<bool()> prepareBeforeFileList;
   // Preparation that comes before the settings reload (template choice).
   std::function<bool()> prepareBeforeReload;
   std::function<void()> reloadSettings;
@@ -65,6 +86,8 @@ struct BatchTask {
   std::function<void()> resetBatchState;
   // How the line after the progress prefix is built; the path when empty.
   std::function<std::string(const std::string& path)> progressText;
+  // The routine writes its own progress lines (a combined run, one per chained task).
+  bool ownProgressLines = false;
 };
 
 enum class BatchOutcome { NothingChosen, PreparationCancelled, Stopped, Finished };

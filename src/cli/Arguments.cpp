@@ -19,6 +19,10 @@ const std::vector<CommandSpec>& commandSpecs() {
       {"alter-bbox", "alter the bounding box: --box \"X1,Y1,X2,Y2\" expressions (+N -N *N /N N)", {"box"}},
       {"beams", "set beam angles from the libraries (Set Beam Angles)", {}},
       {"edit", "run the macro NAME over the files (Edit)", {"macro"}},
+      {"report", "write VELRPT.TXT with every macro and step and print its path (no FILE)", {}, {}, {}, false},
+      {"run",
+       "run the tasks ticked in run.dat (Run Multiple Tasks); --macro for Edit, --template for Unoptimize",
+       {"macro", "template"}},
   };
   return specs;
 }
@@ -155,8 +159,12 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
       return false;
     }
   }
-  if (out.files.empty()) {
+  if (chosen->takesFiles && out.files.empty()) {
     error = "no FILE given";
+    return false;
+  }
+  if (!chosen->takesFiles && !out.files.empty()) {
+    error = out.command + " takes no FILE";
     return false;
   }
   return true;

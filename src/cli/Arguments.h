@@ -17,6 +17,7 @@ struct CommandSpec {
   std::vector<std::string> valueOptions;  // each takes one value
   std::vector<std::string> flagOptions{}; // each stands alone
   std::vector<std::string> requiredOptions{};
+  bool takesFiles = true; // false: the command works on the project folder
 };
 
 const std::vector<CommandSpec>& commandSpecs();

@@ -34,6 +34,28 @@ struct CliEpsDialogs final : IEpsDialogs {
   bool cropMarkSettings(CropDialogData&) override { return false; }
 };
 
+// report.dat's flags stand for "Create Report"; every macro and step is selected, as "Select All" would.
+struct CliReportDialogs final : IReportDialogs {
+  bool createReport(ReportOptions&) override { return true; }
+  bool selectForReport(const FileSelectionRequest& request, std::vector<std::string>& chosen) override {
+    chosen = namesMatching(request);
+    return true;
+  }
+};
+
+// The chain is the one run.dat holds: "Run Multiple Tasks" is confirmed as it opens.
+struct CliRunDialogs final : IRunDialogs {
+  bool editRunOptions(RunOptions&) override { return true; }
+};
+
+// What run.dat asks of the command line; "" when nothing is missing.
+std::string missingRunOption(const RunOptions& run, const Arguments& args) {
+  if (run.runEdit != 0 && args.option("macro").empty()) return "run needs --macro NAME: Edit is on in run.dat";
+  if (run.runStaveTask != 0 && run.staveTaskIsUnoptimize != 0 && args.option("template").empty())
+    return "run needs --template TPL: Unoptimize is on in run.dat";
+  return {};
+}
+
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -79,6 +101,13 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   host.setQuiet(true);
   doc.loadSettings(host);
   host.setQuiet(false);
+  if (args.command == "run") {
+    const std::string missing = missingRunOption(doc.settings.run(), args);
+    if (!missing.empty()) {
+      std::fprintf(err, "velmora-cli: %s\n\n%s", missing.c_str(), usageText().c_str());
+      return kExitUsage;
+    }
+  }
 
   CBatchState batch;
   ConsoleLog console(batch.log, out);
@@ -120,6 +149,17 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   if (args.command == "edit") {
     CliEditDialogs dialogs(host, err, stdin, args.option("macro"), interactive);
     outcome = handlers.onEdit(dialogs);
+  }
+  if (args.command == "report") {
+    CliReportDialogs dialogs;
+    outcome = handlers.onCreateReport(dialogs);
+  }
+  if (args.command == "run") {
+    CliRunDialogs runDialogs;
+    CliBeamDialogs beamDialogs(err, interactive);
+    CliJustifyDialogs justifyDialogs(host, err, interactive);
+    CliEditDialogs editDialogs(host, err, stdin, args.option("macro"), interactive);
+    outcome = handlers.onRunMultipleTasks(runDialogs, staveDialogs, beamDialogs, justifyDialogs, editDialogs);
   }
 
   console.flush();

@@ -1,6 +1,5 @@
 #include "edit/MacroFiles.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include "base/CountedString.h"
 #include "base/FileSystem.h"
 #include "base/Format.h"
+#include "edit/FileSelection.h"
 #include "edit/Messages.h"
 #include "model/Messages.h"
 
@@ -85,14 +85,15 @@ bool decodeMacro(std::span<const uint8_t> bytes, MacroData& macro, std::string& 
   return true;
 }
 
-bool decodeStep(std::span<const uint8_t> bytes, StepData& step, std::string& why) {
+bool decodeStep(std::span<const uint8_t> bytes, StepData& step, std::string& why, bool* flagRead) {
   ByteReader in(bytes);
   StepData read;
   read.description = readCountedString(in);
   read.codeNumbers = readCountedString(in);
   read.argument = readCountedString(in);
   read.operation = readCountedString(in);
-  read.notFound = in.i32();
+  if (flagRead) *flagRead = in.remaining() >= 4;
+  if (!flagRead || *flagRead) read.notFound = in.i32();
   if (!in.ok()) {
     why = in.error();
     return false;
@@ -113,12 +114,12 @@ FileRead readMacroFile(const std::string& path, MacroData& macro, std::string& m
   return FileRead::Ok;
 }
 
-FileRead readStepFile(const std::string& path, StepData& step, std::string& message) {
+FileRead readStepFile(const std::string& path, StepData& step, std::string& message, bool* flagRead) {
   std::vector<uint8_t> bytes;
   const FileRead read = readBytes(path, bytes, message);
   if (read != FileRead::Ok) return read;
   std::string why;
-  if (!decodeStep(bytes, step, why)) {
+  if (!decodeStep(bytes, step, why, flagRead)) {
     message = strprintf(msg::kDamaged, path.c_str(), why.c_str());
     return FileRead::Damaged;
   }
@@ -159,21 +160,7 @@ bool CEditFiles::exists(EditFileKind kind, const std::string& name) const {
 }
 
 std::vector<std::string> CEditFiles::list(EditFileKind kind) const {
-  std::vector<std::string> names;
-  DIR* dir = ::opendir(folder_.c_str());
-  if (!dir) return names;
-  const std::string_view extension = extensionOf(kind);
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view file = entry->d_name;
-    if (file.size() <= extension.size()) continue;
-    if (!equalsIgnoreCaseAscii(file.substr(file.size() - extension.size()), extension)) continue;
-    if (isDirectory(folder_ + std::string(file))) continue;
-    names.push_back(toUpperAscii(std::string(file.substr(0, file.find_last_of('.')))));
-  }
-  ::closedir(dir);
-  std::sort(names.begin(), names.end());
-  names.erase(std::unique(names.begin(), names.end()), names.end());
-  return names;
+  return namesMatching(folder_, std::string("*") + extensionOf(kind));
 }
 
 NameCheck CEditFiles::checkName(EditFileKind kind, std::string_view typed) const {

@@ -38,13 +38,14 @@ std::vector<uint8_t> encodeMacro(const MacroData& macro);
 std::vector<uint8_t> encodeStep(const StepData& step);
 // False with the place of the fault in `why` for truncated or overlong data.
 bool decodeMacro(std::span<const uint8_t> bytes, MacroData& macro, std::string& why);
-bool decodeStep(std::span<const uint8_t> bytes, StepData& step, std::string& why);
+// With `flagRead` given, a step that ends before its 4 flag bytes is accepted with the flag clear.
+bool decodeStep(std::span<const uint8_t> bytes, StepData& step, std::string& why, bool* flagRead = nullptr);
 
 enum class FileRead { Ok, CannotOpen, Damaged };
 
 // Reads a whole file; `message` gets the text to show when not Ok.
 FileRead readMacroFile(const std::string& path, MacroData& macro, std::string& message);
-FileRead readStepFile(const std::string& path, StepData& step, std::string& message);
+FileRead readStepFile(const std::string& path, StepData& step, std::string& message, bool* flagRead = nullptr);
 // Writes through an atomic file; `message` gets the text to show on failure.
 bool writeMacroFile(const std::string& path, const MacroData& macro, std::string& message);
 bool writeStepFile(const std::string& path, const StepData& step, std::string& message);

@@ -2,49 +2,69 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QThread>
 #include <QUrl>
 
 #include "app/CommandTable.h"
+#include "gui/CFileListDlg.h"
+#include "gui/GuiText.h"
 
 namespace velmora::gui {
 
 namespace {
 
-// Strings in files are bytes in the ANSI code page.
-QString fromAnsi(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+// Restores a flag on every way out.
+class FlagScope {
+public:
+  FlagScope(bool& flag, bool value) : flag_(flag), old_(flag) { flag_ = value; }
+  ~FlagScope() { flag_ = old_; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
 
-std::string toAnsi(const QString& text) { return text.toLatin1().toStdString(); }
+private:
+  bool& flag_;
+  bool old_;
+};
 
 } // namespace
 
 CGuiHost::CGuiHost(QWidget* parentWindow) : window_(parentWindow) { qApp->installEventFilter(this); }
 
-void CGuiHost::showMessage(const std::string& text) { QMessageBox::information(window_, kAppTitle, fromAnsi(text)); }
+CGuiHost::~CGuiHost() {
+  if (qApp) qApp->removeEventFilter(this);
+}
+
+void CGuiHost::showMessage(const std::string& text) {
+  FlagScope asking(asking_, true);
+  QMessageBox::information(window_, QString::fromLatin1(kAppTitle), fromAnsi(text));
+}
 
 bool CGuiHost::askYesNo(const std::string& title, const std::string& text) {
-  asking_ = true;
+  FlagScope asking(asking_, true);
   const auto answer = QMessageBox::question(window_, fromAnsi(title), fromAnsi(text),
                                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-  asking_ = false;
   return answer == QMessageBox::Yes;
 }
 
 bool CGuiHost::askOkCancel(const std::string& text) {
-  asking_ = true;
-  const auto answer =
-      QMessageBox::question(window_, kAppTitle, fromAnsi(text), QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
-  asking_ = false;
+  FlagScope asking(asking_, true);
+  const auto answer = QMessageBox::question(window_, QString::fromLatin1(kAppTitle), fromAnsi(text),
+                                            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
   return answer == QMessageBox::Ok;
 }
 
 Pump CGuiHost::pump() {
-  QCoreApplication::processEvents();
+  {
+    FlagScope pumping(pumping_, true);
+    const int oldLevel = pumpLoopLevel_;
+    pumpLoopLevel_ = QThread::currentThread()->loopLevel();
+    lastAsked_ = Input{};
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    pumpLoopLevel_ = oldLevel;
+  }
   if (cancelConfirmed_) {
     cancelConfirmed_ = false;
     return Pump::Cancel;
@@ -53,31 +73,39 @@ Pump CGuiHost::pump() {
 }
 
 bool CGuiHost::eventFilter(QObject* watched, QEvent* event) {
-  if (taskRunning_ && !asking_ && !cancelConfirmed_) {
-    const bool rightClick =
-        event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
-    const bool typedKey = event->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(event)->text().isEmpty();
-    if (rightClick || typedKey) {
-      if (askCancelAction(*this)) {
-        cancelConfirmed_ = true;
-        return true; // the confirming input is not delivered
-      }
-    }
+  // Only input the pump itself takes off the queue: not input to a dialog
+  // opened meanwhile, which runs an event loop of its own.
+  if (!taskRunning_ || !pumping_ || asking_ || cancelConfirmed_ || !watched->isWidgetType() ||
+      QThread::currentThread()->loopLevel() != pumpLoopLevel_)
+    return QObject::eventFilter(watched, event);
+  Input input;
+  if (event->type() == QEvent::MouseButtonPress) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::RightButton) return QObject::eventFilter(watched, event);
+    input = Input{event->type(), mouse->timestamp(), mouse->globalPosition(), 0};
+  } else if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->text().isEmpty()) return QObject::eventFilter(watched, event);
+    input = Input{event->type(), key->timestamp(), QPointF(), key->key()};
+  } else {
+    return QObject::eventFilter(watched, event);
+  }
+  if (input == lastAsked_) return QObject::eventFilter(watched, event);
+  lastAsked_ = input;
+  if (askCancelAction(*this)) {
+    cancelConfirmed_ = true;
+    return true; // the confirming input is not delivered
   }
   return QObject::eventFilter(watched, event);
 }
 
 int CGuiHost::chooseFiles(FileListRequest& request, std::vector<std::string>& files) {
-  const QString filter = request.kind == FileKind::PostScript
-                             ? QStringLiteral("EPS files (*.eps);;PS files (*.ps);;All Files (*)")
-                             : QStringLiteral("SCORE files (*.mus *.jst *.jus *.pge *.pag *.pt *.pts *.opt *.uno "
-                                              "*.edi *.bim);;All Files (*)");
-  const QStringList chosen = QFileDialog::getOpenFileNames(window_, fromAnsi(request.title), QString(), filter);
-  for (const QString& path : chosen)
-    files.push_back(toAnsi(path));
-  return chosen.isEmpty() ? 0 : 1;
+  FlagScope asking(asking_, true);
+  return runFileListDialog(window_, request, files);
 }
 
-void CGuiHost::openInViewer(const std::string& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(fromAnsi(path))); }
+void CGuiHost::openInViewer(const std::string& path) {
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromAnsi(path)))) showMessage(path);
+}
 
 } // namespace velmora::gui

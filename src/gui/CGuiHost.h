@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QEvent>
 #include <QObject>
+#include <QPointF>
 
 #include "base/Host.h"
 
@@ -8,32 +10,52 @@ class QWidget;
 
 namespace velmora::gui {
 
-// The host with real windows. While a task runs, its event filter turns a
-// right click or a typed key into the "Cancel Action" question.
+// The host with real windows. While a task pumps messages, its event filter
+// turns a right click or a typed key into the "Cancel Action" question.
 class CGuiHost : public QObject, public IHost {
   Q_OBJECT
 public:
-  explicit CGuiHost(QWidget* parentWindow);
+  explicit CGuiHost(QWidget* parentWindow = nullptr);
+  ~CGuiHost() override;
 
   void showMessage(const std::string& text) override;
   bool askYesNo(const std::string& title, const std::string& text) override;
   bool askOkCancel(const std::string& text) override;
   Pump pump() override;
   int chooseFiles(FileListRequest& request, std::vector<std::string>& files) override;
+  // When no viewer can be started, the path is shown in a message.
   void openInViewer(const std::string& path) override;
 
-  // The filter only acts while a task runs.
+  // The filter only acts while a task runs (and only on input its pump takes).
   void setTaskRunning(bool running) { taskRunning_ = running; }
+  // A new task starts without a cancel left over from the last one.
+  void forgetCancel() { cancelConfirmed_ = false; }
+  bool taskRunning() const { return taskRunning_; }
+  // A cancel confirmed elsewhere (closing the window): the next pump returns Cancel.
+  void requestCancel() { cancelConfirmed_ = true; }
   void setParentWindow(QWidget* window) { window_ = window; }
+  QWidget* parentWindow() const { return window_; }
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  // One input as the filter saw it, so that its copies sent to parent widgets are not asked about again.
+  struct Input {
+    QEvent::Type type = QEvent::None;
+    quint64 timestamp = 0;
+    QPointF position;
+    int key = 0;
+    bool operator==(const Input&) const = default;
+  };
+
   QWidget* window_;
   bool taskRunning_ = false;
+  bool pumping_ = false;
+  int pumpLoopLevel_ = 0;
   bool asking_ = false;
   bool cancelConfirmed_ = false;
+  Input lastAsked_;
 };
 
 } // namespace velmora::gui

@@ -1,64 +1,101 @@
 #include "gui/CMainFrame.h"
+#include "gui/beams/CGuiBeamDialogs.h"
+#include "gui/eps/CEpsDialogs.h"
+#include "gui/justify/CJustifyDialogs.h"
+#include "gui/report/CReportDialogs.h"
+#include "gui/staves/CStaveDialogs.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QVBoxLayout>
+#include <climits>
 
 #include "app/CommandTable.h"
 #include "base/Format.h"
+#include "gui/CAboutDlg.h"
+#include "gui/CGeneralSettingsDlg.h"
 #include "gui/CGuiHost.h"
+#include "gui/CItemCountOptionsDlg.h"
 #include "gui/CVelmoraView.h"
+#include "gui/GuiText.h"
 
 namespace velmora::gui {
 
 namespace {
 
-// "Item Count Settings"
-class CItemCountOptionsDlg : public QDialog, public IItemCountDialogs {
-public:
-  explicit CItemCountOptionsDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Item Count Settings"));
-    auto* layout = new QVBoxLayout(this);
-    skipBlank_ = new QCheckBox(QStringLiteral("Don't include blank staves in stave count"), this);
-    layout->addWidget(skipBlank_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
-  }
-
-  bool editItemCountOptions(ItemCountOptions& options) override {
-    skipBlank_->setChecked(options.skipBlankStaves != 0);
-    if (exec() != QDialog::Accepted) return false;
-    options.skipBlankStaves = skipBlank_->isChecked() ? 1 : 0;
-    return true;
-  }
-
-private:
-  QCheckBox* skipBlank_;
+struct CommandIcon {
+  int id;
+  const char* theme; // freedesktop name, "" when none fits
+  const char* file;  // the bundled fallback in :/icons/
 };
 
-QString menuText(const CommandInfo& info) { return QString::fromLatin1(info.text); }
+constexpr CommandIcon kIcons[] = {
+    {cmd::kEdit, "edit-find-replace", "edit"},
+    {cmd::kOptimize, "list-remove", "optimize"},
+    {cmd::kUnoptimize, "list-add", "unoptimize"},
+    {cmd::kJustify, "format-justify-fill", "justify"},
+    {cmd::kSetBeamAngles, "", "beams"},
+    {cmd::kRunMultiple, "system-run", "run-multiple"},
+    {cmd::kCreateReport, "x-office-document", "report"},
+    {cmd::kItemCount, "accessories-calculator", "item-count"},
+    {cmd::kGeneralSettings, "preferences-system", "general-settings"},
+    {cmd::kEditSettings, "", "edit-settings"},
+    {cmd::kOptimizeSettings, "", "optimize-settings"},
+    {cmd::kUnoptimizeSettings, "", "unoptimize-settings"},
+    {cmd::kJustifySettings, "", "justify-settings"},
+    {cmd::kBeamSettings, "", "beam-settings"},
+    {cmd::kItemCountSettings, "", "item-count-settings"},
+    {cmd::kManual, "help-contents", "manual"},
+    {cmd::kAddCrops, "", "add-crops"},
+    {cmd::kRemoveCrops, "", "remove-crops"},
+    {cmd::kRenameEps, "", "rename-eps"},
+    {cmd::kListFonts, "preferences-desktop-font", "list-fonts"},
+    {cmd::kAlterBoundingBox, "", "alter-bbox"},
+    {cmd::kSplitEps, "", "split-eps"},
+    {cmd::kCropSettings, "", "crop-settings"},
+    {cmd::kAbout, "help-about", "velmora"},
+    {cmd::kExit, "application-exit", ""},
+};
+
+QIcon commandIcon(int id) {
+  for (const CommandIcon& icon : kIcons) {
+    if (icon.id != id) continue;
+    const QIcon fallback = *icon.file ? QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon.file))) : QIcon();
+    return *icon.theme ? QIcon::fromTheme(QLatin1String(icon.theme), fallback) : fallback;
+  }
+  return QIcon();
+}
 
 } // namespace
 
 CMainFrame::CMainFrame(CVelmoraDoc& doc, CBatchState& batch, CGuiHost& host)
-    : doc_(doc), batch_(batch), host_(host), handlers_(doc, batch, host) {
+    : doc_(doc), batch_(batch), host_(host), commands_(doc, batch, host) {
   setWindowTitle(QString::fromLatin1(kAppTitle));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/velmora.svg")));
+  setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
   view_ = new CVelmoraView(batch_.log, this);
   setCentralWidget(view_);
   createActions();
   createMenus();
   createToolbars();
   createStatusBar();
-  resize(900, 600);
+  wireCommands();
+  batch_.progress = this;
+  host_.setParentWindow(this);
+  view_->resetDisplay();
+  updateCommandStates();
+  resize(960, 640);
+  view_->setFocus();
+}
+
+CMainFrame::~CMainFrame() {
+  if (batch_.progress == this) batch_.progress = nullptr;
+  if (host_.parentWindow() == this) host_.setParentWindow(nullptr);
 }
 
 QAction* CMainFrame::action(int commandId) const {
@@ -66,16 +103,129 @@ QAction* CMainFrame::action(int commandId) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+// Every command's handler. A command of a later task shows that it is not
+// available yet; wiring it is replacing its line.
+void CMainFrame::wireCommands() {
+  // Actions.
+  wire(cmd::kEdit, notYetAvailable(cmd::kEdit));
+  wire(cmd::kOptimize, task([this] {
+         CStaveDialogs dialogs(this, &host_);
+         commands_.onOptimize(dialogs);
+       }));
+  wire(cmd::kUnoptimize, task([this] {
+         CStaveDialogs dialogs(this, &host_);
+         commands_.onUnoptimize(dialogs);
+       }));
+  wire(cmd::kSetBeamAngles, task([this] {
+         CGuiBeamDialogs dialogs(host_, this, [this](bool paused) { host_.setTaskRunning(!paused); });
+         commands_.onSetBeamAngles(dialogs);
+       }));
+  wire(cmd::kJustify, task([this] {
+         CJustifyDialogs dialogs(host_, this, &host_);
+         commands_.onJustify(dialogs);
+       }));
+  wire(cmd::kRunMultiple, notYetAvailable(cmd::kRunMultiple));
+  wire(cmd::kCreateReport, task([this] {
+         CReportDialogs dialogs(this);
+         commands_.onCreateReport(dialogs);
+       }));
+  wire(cmd::kItemCount, task([this] { commands_.onRunItemCount(); }));
+  wire(cmd::kAddCrops, task([this] { commands_.onAddCropMarks(); }));
+  wire(cmd::kRemoveCrops, task([this] { commands_.onRemoveCropMarks(); }));
+  wire(cmd::kRenameEps, task([this] { commands_.onRenameEps(); }));
+  wire(cmd::kListFonts, task([this] { commands_.onListFonts(); }));
+  wire(cmd::kAlterBoundingBox, task([this] {
+         CEpsDialogs dialogs(host_, this, &host_);
+         commands_.onAlterBoundingBox(dialogs);
+       }));
+  wire(cmd::kSplitEps, task([this] { commands_.onSplitEps(); }));
+  wire(cmd::kExit, [this] { close(); });
+  // Options.
+  wire(cmd::kGeneralSettings, afterIdlePass([this] { onGeneralSettings(); }));
+  wire(cmd::kEditSettings, notYetAvailable(cmd::kEditSettings));
+  wire(cmd::kOptimizeSettings, afterIdlePass([this] {
+         CStaveDialogs dialogs(this, nullptr);
+         commands_.onOptimizeSettings(dialogs);
+       }));
+  wire(cmd::kUnoptimizeSettings, afterIdlePass([this] {
+         CStaveDialogs dialogs(this, nullptr);
+         commands_.onUnoptimizeSettings(dialogs);
+       }));
+  wire(cmd::kBeamSettings, afterIdlePass([this] {
+         CGuiBeamDialogs dialogs(host_, this);
+         commands_.onBeamSettings(dialogs);
+       }));
+  wire(cmd::kJustifySettings, afterIdlePass([this] {
+         CJustifyDialogs dialogs(host_, this);
+         commands_.onJustifySettings(dialogs);
+       }));
+  wire(cmd::kItemCountSettings, afterIdlePass([this] {
+         CItemCountOptionsDlg dialog(this);
+         commands_.onItemCountSettings(dialog);
+       }));
+  wire(cmd::kCropSettings, afterIdlePass([this] {
+         CEpsDialogs dialogs(host_, this);
+         commands_.onCropSettings(dialogs);
+       }));
+  // View.
+  wire(cmd::kToolbars, [this] { toggleToolbars(); });
+  wire(cmd::kStatusBar, [this] {
+    statusBar_->setVisible(statusBar_->isHidden());
+    updateCommandStates();
+  });
+  // Help.
+  wire(cmd::kManual, afterIdlePass([this] { commands_.onManual(); }));
+  wire(cmd::kChangelog, [this] { commands_.onChangelog(); });
+  wire(cmd::kAbout, [this] {
+    CAboutDlg about(this);
+    about.exec();
+  });
+}
+
+CMainFrame::Handler CMainFrame::task(Handler run) {
+  return [this, run = std::move(run)] {
+    run();
+    if (closeAfterTask_) {
+      closeAfterTask_ = false;
+      close();
+    }
+  };
+}
+
+CMainFrame::Handler CMainFrame::afterIdlePass(Handler run) {
+  return [this, run = std::move(run)] {
+    updateCommandStates();
+    run();
+  };
+}
+
+CMainFrame::Handler CMainFrame::notYetAvailable(int commandId) {
+  return [this, commandId] {
+    const CommandInfo* info = findCommand(commandId);
+    const std::string prompt = info ? info->prompt : "";
+    const size_t newline = prompt.find('\n');
+    const std::string name = newline == std::string::npos ? prompt : prompt.substr(newline + 1);
+    host_.showMessage(name + " is not available in this version yet.");
+  };
+}
+
+void CMainFrame::runCommand(int commandId) {
+  if (!isCommandEnabled(commandId, batch_.busy)) return;
+  const auto it = commandHandlers_.find(commandId);
+  if (it != commandHandlers_.end() && it->second) it->second();
+}
+
 void CMainFrame::createActions() {
   for (const CommandInfo& info : commandTable()) {
-    QString text = menuText(info);
-    const int tab = text.indexOf('\t');
-    if (tab >= 0) text.truncate(tab);
-    auto* a = new QAction(text, this);
+    // Shown as stored: the key name after the tab is the menu's shortcut column.
+    auto* a = new QAction(QString::fromLatin1(info.text), this);
     if (*info.key) a->setShortcut(QKeySequence(QString::fromLatin1(info.key)));
     const QString prompt = QString::fromLatin1(info.prompt);
-    a->setStatusTip(prompt.section('\n', 0, 0));
-    a->setToolTip(prompt.contains('\n') ? prompt.section('\n', 1) : prompt);
+    a->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
+    if (prompt.contains(QLatin1Char('\n'))) a->setToolTip(prompt.section(QLatin1Char('\n'), 1));
+    a->setIcon(commandIcon(info.id));
+    a->setIconVisibleInMenu(false);
+    if (info.id == cmd::kToolbars || info.id == cmd::kStatusBar) a->setCheckable(true);
     const int id = info.id;
     connect(a, &QAction::triggered, this, [this, id] { runCommand(id); });
     actions_[id] = a;
@@ -103,75 +253,114 @@ void CMainFrame::createMenus() {
     if (info.separatorBefore) menu->addSeparator();
     menu->addAction(actions_[info.id]);
   }
-  connect(actionsMenu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
-  connect(options, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
-  connect(help, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+  for (QMenu* menu : {actionsMenu, options, viewMenu, help})
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
 }
 
 void CMainFrame::createToolbars() {
-  QToolBar* main = addToolBar(QStringLiteral("Main"));
-  main->setObjectName(QStringLiteral("mainToolbar"));
-  for (int id : mainToolbar()) {
-    if (id == 0)
-      main->addSeparator();
-    else
-      main->addAction(actions_[id]);
-  }
-  auto* postScript = new QToolBar(QStringLiteral("PostScript"), this);
-  postScript->setObjectName(QStringLiteral("postScriptToolbar"));
-  for (int id : postScriptToolbar()) {
-    if (id == 0)
-      postScript->addSeparator();
-    else
-      postScript->addAction(actions_[id]);
-  }
-  addToolBar(Qt::RightToolBarArea, postScript);
-  updateCommandStates();
+  const auto build = [this](QToolBar* bar, std::span<const int> ids) {
+    for (int id : ids) {
+      if (id == 0)
+        bar->addSeparator();
+      else
+        bar->addAction(actions_[id]);
+    }
+    bar->setAllowedAreas(Qt::AllToolBarAreas);
+    bar->setMovable(true);
+    bar->setFloatable(true);
+    connect(bar, &QToolBar::visibilityChanged, this, [this] { updateCommandStates(); });
+  };
+  mainToolBar_ = new QToolBar(QStringLiteral("Main"), this);
+  mainToolBar_->setObjectName(QStringLiteral("mainToolbar"));
+  build(mainToolBar_, mainToolbar());
+  addToolBar(Qt::TopToolBarArea, mainToolBar_);
+  postScriptToolBar_ = new QToolBar(QStringLiteral("PostScript"), this);
+  postScriptToolBar_->setObjectName(QStringLiteral("postScriptToolbar"));
+  build(postScriptToolBar_, postScriptToolbar());
+  addToolBar(Qt::RightToolBarArea, postScriptToolBar_);
 }
 
 void CMainFrame::createStatusBar() {
-  statusBar()->showMessage(QString::fromLatin1(kIdleText));
+  statusBar_ = statusBar();
+  idlePane_ = new QLabel(QString::fromLatin1(kIdleText), this);
+  idlePane_->setObjectName(QStringLiteral("promptPane"));
+  statusBar_->addWidget(idlePane_, 1);
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("batchProgress"));
+  progress_->setMaximumWidth(220);
+  progress_->setMaximumHeight(statusBar_->fontMetrics().height() + 4);
+  progress_->setTextVisible(true);
+  progress_->hide();
+  statusBar_->addPermanentWidget(progress_);
   projectPane_ = new QLabel(this);
-  const std::string project = doc_.settings.projectFolder();
-  projectPane_->setText(QString::fromLatin1(strprintf(kProjectDirectoryFormat, project.c_str()).c_str()));
-  statusBar()->addPermanentWidget(projectPane_);
+  projectPane_->setObjectName(QStringLiteral("projectPane"));
+  statusBar_->addPermanentWidget(projectPane_);
+  setProjectPane();
+}
+
+void CMainFrame::setProjectPane() {
+  const std::string& project = doc_.settings.projectFolder();
+  projectPane_->setText(fromAnsi(strprintf(kProjectDirectoryFormat, project.c_str())));
+}
+
+void CMainFrame::refreshToolbarsFlag() {
+  // Both closed by hand: the next toggle shows them again.
+  if (mainToolBar_->isHidden() && postScriptToolBar_->isHidden()) toolbarsVisible = 0;
+}
+
+void CMainFrame::toggleToolbars() {
+  refreshToolbarsFlag();
+  const bool show = toolbarsVisible == 0;
+  mainToolBar_->setVisible(show);
+  postScriptToolBar_->setVisible(show);
+  toolbarsVisible = show ? 1 : 0;
+  updateCommandStates();
 }
 
 void CMainFrame::updateCommandStates() {
-  // Commands whose tasks are not in this build yet stay greyed.
-  static const int kAvailable[] = {cmd::kItemCount, cmd::kItemCountSettings, cmd::kExit,
-                                   cmd::kAbout,     cmd::kStatusBar,         cmd::kToolbars};
-  for (auto& [id, a] : actions_) {
-    bool available = false;
-    for (int k : kAvailable)
-      available = available || k == id;
-    a->setEnabled(available && handlers_.isEnabled(id));
-  }
+  for (auto& [id, a] : actions_)
+    a->setEnabled(isCommandEnabled(id, batch_.busy));
+  refreshToolbarsFlag();
+  actions_[cmd::kToolbars]->setChecked(toolbarsVisible != 0);
+  actions_[cmd::kStatusBar]->setChecked(!statusBar_->isHidden());
 }
 
-void CMainFrame::runCommand(int commandId) {
-  if (!handlers_.isEnabled(commandId)) return;
-  const auto running = [this](bool on) {
-    host_.setTaskRunning(on);
-    updateCommandStates();
-  };
-  switch (commandId) {
-  case cmd::kItemCount:
-    running(true);
-    handlers_.onRunItemCount();
-    running(false);
-    break;
-  case cmd::kItemCountSettings: {
-    CItemCountOptionsDlg dialog(this);
-    handlers_.onItemCountSettings(dialog);
-    break;
+void CMainFrame::onGeneralSettings() {
+  CGeneralSettingsDlg dialog(this);
+  if (commands_.onGeneralSettings(dialog)) setProjectPane();
+}
+
+void CMainFrame::batchStarted() {
+  host_.forgetCancel();
+  host_.setTaskRunning(true);
+  updateCommandStates();
+}
+
+void CMainFrame::fileStarted(size_t index, size_t count) {
+  const int n = static_cast<int>(std::min<size_t>(count, INT_MAX));
+  const int i = static_cast<int>(std::min<size_t>(index, INT_MAX));
+  progress_->setRange(0, n);
+  progress_->setValue(i - 1);
+  progress_->setFormat(QStringLiteral("File %1 of %2").arg(i).arg(n));
+  progress_->show();
+}
+
+void CMainFrame::batchIdle() {
+  host_.setTaskRunning(false);
+  progress_->hide();
+  updateCommandStates();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!batch_.busy) {
+    event->accept();
+    return;
   }
-  case cmd::kExit: close(); break;
-  case cmd::kAbout:
-    QMessageBox::about(this, QStringLiteral("About Velmora"), QStringLiteral("Velmora Version 3.8 for Windows"));
-    break;
-  case cmd::kStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
-  default: break;
+  // A task is running: closing is a cancel, and the window closes once the task has stopped.
+  event->ignore();
+  if (!closeAfterTask_ && askCancelAction(host_)) {
+    host_.requestCancel();
+    closeAfterTask_ = true;
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 
 #include "app/CCommandHandlers.h"
@@ -9,6 +10,7 @@
 
 class QAction;
 class QLabel;
+class QProgressBar;
 class QToolBar;
 
 namespace velmora::gui {
@@ -16,31 +18,72 @@ namespace velmora::gui {
 class CGuiHost;
 class CVelmoraView;
 
-// The main window: menus and toolbars built once from the command table, the
-// log view and the two-pane status bar.
-class CMainFrame : public QMainWindow {
+// The main window: menus and toolbars built from the command table, the log
+// view, and the status bar with its prompt pane, progress bar and project pane.
+class CMainFrame : public QMainWindow, public IBatchProgress {
   Q_OBJECT
 public:
   CMainFrame(CVelmoraDoc& doc, CBatchState& batch, CGuiHost& host);
+  ~CMainFrame() override;
 
   QAction* action(int commandId) const;
   CVelmoraView* view() const { return view_; }
+  QToolBar* mainToolBar() const { return mainToolBar_; }
+  QToolBar* postScriptToolBar() const { return postScriptToolBar_; }
+  QProgressBar* progressBar() const { return progress_; }
+  QLabel* projectPane() const { return projectPane_; }
+  int toolbarsVisibleFlag() const { return toolbarsVisible; }
+
+  // What choosing a command does; disabled commands do nothing.
+  void runCommand(int commandId);
+  // Pane 1: "Project directory - %s".
+  void setProjectPane();
+  // The command-state rule and the View menu's check marks.
+  void updateCommandStates();
+
+  void batchStarted() override;
+  void fileStarted(size_t index, size_t count) override;
+  void batchIdle() override;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
 
 private:
+  using Handler = std::function<void()>;
+
   void createActions();
   void createMenus();
   void createToolbars();
   void createStatusBar();
-  void updateCommandStates();
-  void runCommand(int commandId);
+  void wireCommands();
+  void wire(int commandId, Handler handler) { commandHandlers_[commandId] = std::move(handler); }
+  // A task: runs through the batch frame, then closes the window if that was asked for meanwhile.
+  Handler task(Handler run);
+  // A settings dialog, the manual: menu and toolbar states are brought up to date first.
+  Handler afterIdlePass(Handler run);
+  // A command whose task is not in this build yet.
+  Handler notYetAvailable(int commandId);
+  void toggleToolbars();
+  void refreshToolbarsFlag();
+  void onGeneralSettings();
+
+  // In this order: the status bar, the main toolbar, the PostScript toolbar, the toolbar flag.
+  QStatusBar* statusBar_ = nullptr;
+  QToolBar* mainToolBar_ = nullptr;
+  QToolBar* postScriptToolBar_ = nullptr;
+  int toolbarsVisible = 1;
 
   CVelmoraDoc& doc_;
   CBatchState& batch_;
   CGuiHost& host_;
-  CCommandHandlers handlers_;
+  CCommandHandlers commands_;
   CVelmoraView* view_ = nullptr;
+  QLabel* idlePane_ = nullptr;
   QLabel* projectPane_ = nullptr;
+  QProgressBar* progress_ = nullptr;
   std::map<int, QAction*> actions_;
+  std::map<int, Handler> commandHandlers_;
+  bool closeAfterTask_ = false;
 };
 
 } // namespace velmora::gui

@@ -1,112 +1,151 @@
 #include "gui/CVelmoraView.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
-#include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "gui/GuiText.h"
 
 namespace velmora::gui {
 
 namespace {
 
-QString rowText(const std::string& row) { return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size())); }
+// A few pixels between the frame and the text.
+constexpr int kIndent = 4;
 
 } // namespace
 
-CVelmoraView::CVelmoraView(COutputLog& log, QWidget* parent) : QAbstractScrollArea(parent), log_(log) {
+QString expandTabs(const QString& text) {
+  if (!text.contains(QLatin1Char('\t'))) return text;
+  QString out;
+  out.reserve(text.size() + 16);
+  for (const QChar c : text) {
+    if (c == QLatin1Char('\t')) {
+      out.append(QString(8 - out.size() % 8, QLatin1Char(' ')));
+    } else {
+      out.append(c);
+    }
+  }
+  return out;
+}
+
+QFont CVelmoraView::logFont() {
   QFont font(QStringLiteral("Courier"));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  setFont(font);
-  viewport()->setBackgroundRole(QPalette::Base);
-  setFocusPolicy(Qt::StrongFocus);
+  if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  // The pixel size whose character width comes closest to 8.
+  int best = 13, bestDistance = 1000;
+  for (int size = 10; size <= 18; ++size) {
+    font.setPixelSize(size);
+    const int distance = std::abs(QFontMetrics(font).horizontalAdvance(QLatin1Char('0')) - 8);
+    if (distance < bestDistance) best = size, bestDistance = distance;
+  }
+  font.setPixelSize(best);
+  return font;
+}
+
+CVelmoraView::CVelmoraView(COutputLog& log, QWidget* parent) : CRowView(parent), log_(log) {
+  setFont(logFont());
   log_.setObserver(this);
+  updateScrollSizes();
 }
 
 CVelmoraView::~CVelmoraView() { log_.setObserver(nullptr); }
 
-int CVelmoraView::rowHeight() const { return QFontMetrics(font()).lineSpacing(); }
-
-void CVelmoraView::updateScrollSizes() {
-  const int h = rowHeight();
-  const int rows = static_cast<int>(log_.size());
-  const int pageRows = std::max(1, viewport()->height() / h - 1);
-  verticalScrollBar()->setRange(0, std::max(0, rows - pageRows - 1));
-  verticalScrollBar()->setPageStep(pageRows);
-  verticalScrollBar()->setSingleStep(1);
-  horizontalScrollBar()->setRange(0, std::max(0, widestRowPixels_ - viewport()->width()));
-  horizontalScrollBar()->setPageStep(std::max(1, viewport()->width() / 5));
+void CVelmoraView::getRowMetrics(int& width, int& height) const {
+  width = widestRowPixels;
+  height = QFontMetrics(font()).lineSpacing();
 }
 
-void CVelmoraView::selectRow(int row) {
-  const int rows = static_cast<int>(log_.size());
-  if (rows == 0) return;
-  activeRow_ = std::clamp(row, 0, rows - 1);
-  const int pageRows = std::max(1, viewport()->height() / rowHeight());
-  QScrollBar* bar = verticalScrollBar();
-  if (activeRow_ < bar->value())
-    bar->setValue(activeRow_);
-  else if (activeRow_ >= bar->value() + pageRows)
-    bar->setValue(activeRow_ - pageRows + 1);
-  viewport()->update();
+int CVelmoraView::getRowCount() const { return static_cast<int>(std::min<size_t>(log_.size(), INT_MAX)); }
+
+int CVelmoraView::scrollRowCount() const {
+  const int rows = getRowCount();
+  const int last = lastViewableRow();
+  return rows > last + 1 ? last + 2 : rows;
 }
 
-void CVelmoraView::rowAppended(size_t index, bool follow) {
-  const QFontMetrics metrics(font());
-  widestRowPixels_ = std::max(widestRowPixels_, metrics.horizontalAdvance(rowText(log_.rows()[index])));
-  updateScrollSizes();
-  if (follow) selectRow(static_cast<int>(index));
-  viewport()->update();
+QString CVelmoraView::rowText(int row) const {
+  if (row > lastViewableRow()) return QString::fromLatin1(kStorageExceeded);
+  if (row < 0 || row >= getRowCount()) return QString();
+  return expandTabs(fromAnsi(log_.rows()[static_cast<size_t>(row)]));
 }
 
-void CVelmoraView::rowReplaced(size_t index) { rowAppended(index, false); }
-
-void CVelmoraView::cleared() {
-  activeRow_ = 0;
-  widestRowPixels_ = 0;
-  verticalScrollBar()->setValue(0);
-  updateScrollSizes();
-  viewport()->update();
+void CVelmoraView::drawRow(QPainter& painter, int row, int top, bool active) {
+  (void)active; // the active row looks like any other
+  const QString text = rowText(row);
+  painter.drawText(kIndent - horizontalScrollBar()->value(), top + painter.fontMetrics().ascent(), text);
+  measure(row);
 }
 
 void CVelmoraView::paintEvent(QPaintEvent* event) {
-  (void)event;
   QPainter painter(viewport());
-  const int h = rowHeight();
-  const int first = verticalScrollBar()->value();
-  const int x = -horizontalScrollBar()->value();
-  const int rows = static_cast<int>(log_.size());
-  for (int i = first, y = 0; i < rows && y < viewport()->height(); ++i, y += h)
-    painter.drawText(QRect(x, y, std::max(widestRowPixels_, viewport()->width()) + 10, h),
-                     Qt::TextExpandTabs | Qt::AlignLeft | Qt::AlignTop, rowText(log_.rows()[static_cast<size_t>(i)]));
-}
-
-void CVelmoraView::resizeEvent(QResizeEvent* event) {
-  QAbstractScrollArea::resizeEvent(event);
-  updateScrollSizes();
-}
-
-void CVelmoraView::keyPressEvent(QKeyEvent* event) {
-  const int rows = static_cast<int>(log_.size());
-  switch (event->key()) {
-  case Qt::Key_Home: selectRow(0); break;
-  case Qt::Key_End: selectRow(rows - 1); break;
-  case Qt::Key_Up:
-    if (activeRow_ > 0) selectRow(activeRow_ - 1);
-    break;
-  case Qt::Key_Down:
-    if (activeRow_ < rows - 1) selectRow(activeRow_ + 1);
-    break;
-  case Qt::Key_PageUp: verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub); break;
-  case Qt::Key_PageDown: verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
-  default: QAbstractScrollArea::keyPressEvent(event);
+  painter.setFont(font());
+  painter.setPen(palette().color(QPalette::Text));
+  painter.setBackgroundMode(Qt::TransparentMode);
+  if (getRowCount() == 0) return;
+  int first = 0, last = 0;
+  rowRangeOfRect(event->rect(), first, last, false);
+  last = std::min(last, getRowCount() - 1);
+  for (int row = first; row <= last; ++row) {
+    if (row > lastViewableRow()) {
+      painter.drawText(kIndent - horizontalScrollBar()->value(), rowRect(row).top() + painter.fontMetrics().ascent(),
+                       rowText(row));
+      break;
+    }
+    drawRow(painter, row, rowRect(row).top(), row == activeRow);
   }
 }
 
-void CVelmoraView::mousePressEvent(QMouseEvent* event) {
-  const int row = verticalScrollBar()->value() + static_cast<int>(event->position().y()) / rowHeight();
-  if (row < static_cast<int>(log_.size())) selectRow(row);
-  QAbstractScrollArea::mousePressEvent(event);
+void CVelmoraView::measure(int row) {
+  const QString text = rowText(row);
+  if (text.size() <= widestRowChars) return;
+  widestRowChars = static_cast<int>(text.size());
+  widestRowPixels = kIndent + QFontMetrics(font()).horizontalAdvance(text);
+  updateScrollSizes();
+}
+
+void CVelmoraView::selectRow(int row) {
+  if (getRowCount() == 0) return;
+  activeRow = std::clamp(row, 0, lastSelectableRow());
+  updateRow(activeRow);
+}
+
+void CVelmoraView::rowAppended(size_t index, bool follow) {
+  measure(static_cast<int>(index));
+  if (follow) {
+    selectRow(lastSelectableRow());
+    viewport()->update();
+  } else {
+    updateScrollSizes();
+    viewport()->update(rowRect(static_cast<int>(index)));
+  }
+}
+
+void CVelmoraView::rowReplaced(size_t index) {
+  measure(static_cast<int>(index));
+  viewport()->update(rowRect(static_cast<int>(index)));
+}
+
+void CVelmoraView::cleared() {
+  widestRowPixels = 0;
+  widestRowChars = 0;
+  resetDisplay();
+}
+
+void CVelmoraView::resetDisplay() {
+  verticalScrollBar()->setValue(0);
+  horizontalScrollBar()->setValue(0);
+  updateScrollSizes();
+  activeRow = 0;
+  previousActiveRow = 0;
+  viewport()->update();
 }
 
 } // namespace velmora::gui

@@ -1,39 +1,56 @@
 #pragma once
 
-#include <QAbstractScrollArea>
+#include <QFont>
 
 #include "batch/COutputLog.h"
+#include "gui/CRowView.h"
 
 namespace velmora::gui {
 
-// The output log: equal-height rows of fixed-pitch text over the core's
-// row list, with tab expansion and the last row followed into view.
-class CVelmoraView : public QAbstractScrollArea, public ILogObserver {
+inline constexpr const char* kStorageExceeded = "You have exceeded the storage capacity of the scrolling view";
+
+// The output log: the core's rows in a fixed-pitch font with tabs expanded.
+class CVelmoraView : public CRowView, public ILogObserver {
   Q_OBJECT
 public:
-  CVelmoraView(COutputLog& log, QWidget* parent = nullptr);
+  explicit CVelmoraView(COutputLog& log, QWidget* parent = nullptr);
   ~CVelmoraView() override;
+
+  void getRowMetrics(int& width, int& height) const override;
+  int getActiveRow() const override { return activeRow; }
+  int getRowCount() const override;
+  void drawRow(QPainter& painter, int row, int top, bool active) override;
+  void selectRow(int row) override;
+
+  // What row `row` shows: its text with tabs expanded, or the capacity
+  // message in the one row after the last viewable row.
+  QString rowText(int row) const;
+  // Scroll to the origin, first row active, repaint.
+  void resetDisplay();
+
+  int widestRowPixelCount() const { return widestRowPixels; }
+
+  // The fixed-pitch font of the log, 8 pixels a character where the fonts allow.
+  static QFont logFont();
 
   void rowAppended(size_t index, bool follow) override;
   void rowReplaced(size_t index) override;
   void cleared() override;
 
-  int activeRow() const { return activeRow_; }
-
 protected:
+  int scrollRowCount() const override;
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
 
 private:
-  int rowHeight() const;
-  void updateScrollSizes();
-  void selectRow(int row);
+  void measure(int row);
 
   COutputLog& log_;
-  int activeRow_ = 0;
-  int widestRowPixels_ = 0;
+  int widestRowPixels = 0;
+  int widestRowChars = 0;
+  int activeRow = 0;
 };
+
+// Tabs to the next multiple of eight columns, as the default tab stops do.
+QString expandTabs(const QString& text);
 
 } // namespace velmora::gui

@@ -1,0 +1,258 @@
+#include "gui/CFileListDlg.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "base/Format.h"
+#include "batch/FileListFilters.h"
+#include "gui/GuiText.h"
+
+namespace velmora::gui {
+
+namespace {
+
+// Where the last file-list dialog was browsing, for the life of the program.
+QString& lastFolder() {
+  static QString folder;
+  return folder;
+}
+
+QString startFolder() {
+  const QString& last = lastFolder();
+  return last.isEmpty() || !QDir(last).exists() ? QDir::currentPath() : last;
+}
+
+// A platform dialog reads the patterns from the parentheses, split at blanks only.
+QStringList nativeNameFilters(FileKind kind) {
+  QStringList filters;
+  for (const FileFilter& filter : fileListFilters(kind)) {
+    QString text = fromAnsi(filter.description);
+    if (text.contains(QLatin1Char(';'))) {
+      QStringList patterns;
+      for (const std::string& p : filter.patterns)
+        patterns << fromAnsi(p);
+      text = text.left(text.indexOf(QLatin1Char('('))) + QLatin1Char('(') + patterns.join(QLatin1Char(' ')) +
+             QLatin1Char(')');
+    }
+    filters << text;
+  }
+  return filters;
+}
+
+} // namespace
+
+QStringList qtNameFilters(FileKind kind) {
+  QStringList filters;
+  for (const FileFilter& filter : fileListFilters(kind))
+    filters << fromAnsi(filter.description);
+  return filters;
+}
+
+CFileListDlgBase::CFileListDlgBase(QWidget* parent, const FileListRequest& request)
+    : QDialog(parent), folder_(startFolder()), request_(request) {
+  setWindowTitle(fromAnsi(request.title));
+  list_ = new QListWidget(this);
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->setObjectName(QStringLiteral("selectionList"));
+  remove_ = new QPushButton(QStringLiteral("Remove Files"), this);
+  remove_->setAutoDefault(false);
+  count_ = new QLabel(this);
+  connect(remove_, &QPushButton::clicked, this, &CFileListDlgBase::removeSelected);
+  refreshCount();
+}
+
+void CFileListDlgBase::buildLayout(QWidget* browser, QPushButton* addButton) {
+  auto* layout = new QVBoxLayout(this);
+  if (browser) layout->addWidget(browser, 3);
+  auto* listLabel = new QLabel(QStringLiteral("&Selected files:"), this);
+  listLabel->setBuddy(list_);
+  layout->addWidget(listLabel);
+  auto* row = new QHBoxLayout;
+  row->addWidget(list_, 1);
+  auto* buttons = new QVBoxLayout;
+  if (addButton) buttons->addWidget(addButton);
+  buttons->addWidget(remove_);
+  buttons->addStretch(1);
+  row->addLayout(buttons);
+  layout->addLayout(row, 2);
+  layout->addWidget(count_);
+  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  box->button(QDialogButtonBox::Ok)->setDefault(true);
+  connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(box);
+}
+
+void CFileListDlgBase::addPaths(const QStringList& paths) {
+  for (const QString& path : paths)
+    list_->addItem(QDir::cleanPath(path));
+  refreshCount();
+}
+
+void CFileListDlgBase::removeSelected() {
+  for (QListWidgetItem* item : list_->selectedItems())
+    delete item;
+  list_->clearSelection();
+  refreshCount();
+}
+
+void CFileListDlgBase::refreshCount() {
+  count_->setText(fromAnsi(strprintf("Filelist: %d", list_->count()) + " file selections in list"));
+  remove_->setEnabled(list_->count() > 0);
+}
+
+QStringList CFileListDlgBase::selection() const {
+  QStringList paths;
+  for (int i = 0; i < list_->count(); ++i)
+    paths << list_->item(i)->text();
+  return paths;
+}
+
+QString CFileListDlgBase::countText() const { return count_->text(); }
+
+int CFileListDlgBase::run(FileListRequest& request, std::vector<std::string>& files) {
+  if (exec() != QDialog::Accepted) return 0;
+  request.filterIndex = chosenFilterIndex();
+  lastFolder() = folder_;
+  const QStringList paths = selection();
+  for (const QString& path : paths)
+    files.push_back(toAnsi(path));
+  return paths.isEmpty() ? 0 : 1;
+}
+
+CFileBrowser::CFileBrowser(QWidget* parent) : QFileDialog(parent, Qt::Widget) {
+  setOption(QFileDialog::DontUseNativeDialog, true);
+  setWindowFlags(Qt::Widget);
+  setFileMode(QFileDialog::ExistingFiles);
+  setSizeGripEnabled(false);
+  setLabelText(QFileDialog::LookIn, QStringLiteral("&Folders:"));
+  setLabelText(QFileDialog::FileName, QStringLiteral("File &Name:"));
+  setLabelText(QFileDialog::FileType, QStringLiteral("List Files of &Type:"));
+  setLabelText(QFileDialog::Accept, QStringLiteral("Add Files"));
+  setViewMode(QFileDialog::List);
+  // Qt's own labels of these two have no buddy, so their mnemonics would show as "&".
+  const auto buddy = [this](const char* label, const char* control) {
+    auto* l = findChild<QLabel*>(QLatin1String(label));
+    auto* c = findChild<QWidget*>(QLatin1String(control));
+    if (l && c) l->setBuddy(c);
+  };
+  buddy("lookInLabel", "lookInCombo");
+  buddy("fileTypeLabel", "fileTypeCombo");
+  if (layout()) layout()->setContentsMargins(0, 0, 0, 0); // aligned with the rest of our dialog
+  if (auto* box = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))) {
+    if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel)) cancel->hide();
+    if (QPushButton* add = box->button(QDialogButtonBox::Open)) {
+      add->setAutoDefault(false);
+      add->setDefault(false);
+    }
+  }
+}
+
+void CFileBrowser::accept() {
+  // A pattern in the name field selects nothing.
+  if (nameText().trimmed().startsWith(QLatin1Char('*'))) return;
+  QFileDialog::accept();
+}
+
+void CFileBrowser::done(int result) {
+  // Accepting adds to the list and keeps browsing; only a rejection ends the dialog.
+  if (result == QDialog::Accepted) {
+    emit filesChosen(selectedFiles());
+    return;
+  }
+  emit rejectedByKey();
+}
+
+void CFileBrowser::applyPatterns(const std::vector<std::string>& patterns) {
+  auto* model = findChild<QFileSystemModel*>();
+  if (!model) return;
+  QStringList filters;
+  for (const std::string& p : patterns)
+    filters << (p == "*.*" ? QStringLiteral("*") : fromAnsi(p));
+  model->setNameFilters(filters);
+}
+
+void CFileBrowser::setNameText(const QString& text) {
+  if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(text);
+}
+
+QString CFileBrowser::nameText() const {
+  const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  return edit ? edit->text() : QString();
+}
+
+CFileListDlg::CFileListDlg(QWidget* parent, const FileListRequest& request) : CFileListDlgBase(parent, request) {
+  browser_ = new CFileBrowser(this);
+  browser_->setObjectName(QStringLiteral("browser"));
+  browser_->setDirectory(folder_);
+  browser_->setNameFilters(qtNameFilters(request.kind));
+  const int index = validFilterIndex(request.kind, request.filterIndex);
+  useFilter(index);
+  browser_->setNameText(fromAnsi(initialNamePattern(request.kind, request.filterIndex)));
+  connect(browser_, &QFileDialog::filterSelected, this,
+          [this](const QString& filter) { useFilter(static_cast<int>(qtNameFilters(request_.kind).indexOf(filter))); });
+  connect(browser_, &CFileBrowser::filesChosen, this, [this](const QStringList& paths) {
+    addPaths(paths);
+    folder_ = browser_->directory().absolutePath();
+  });
+  connect(browser_, &QFileDialog::directoryEntered, this, [this](const QString& dir) { folder_ = dir; });
+  connect(browser_, &CFileBrowser::rejectedByKey, this, &QDialog::reject);
+  buildLayout(browser_, nullptr);
+  resize(760, 640);
+}
+
+void CFileListDlg::useFilter(int index) {
+  const auto& filters = fileListFilters(request_.kind);
+  if (index < 0 || index >= static_cast<int>(filters.size())) return;
+  const QString text = qtNameFilters(request_.kind).at(index);
+  if (browser_->selectedNameFilter() != text) browser_->selectNameFilter(text);
+  browser_->applyPatterns(filters[static_cast<size_t>(index)].patterns);
+}
+
+int CFileListDlg::chosenFilterIndex() const {
+  const int index = static_cast<int>(qtNameFilters(request_.kind).indexOf(browser_->selectedNameFilter()));
+  return index < 0 ? 0 : index;
+}
+
+CExplorerFileListDlg::CExplorerFileListDlg(QWidget* parent, const FileListRequest& request)
+    : CFileListDlgBase(parent, request), filterIndex_(validFilterIndex(request.kind, request.filterIndex)) {
+  auto* add = new QPushButton(QStringLiteral("Add Files"), this);
+  add->setObjectName(QStringLiteral("addFiles"));
+  add->setAutoDefault(false);
+  connect(add, &QPushButton::clicked, this, &CExplorerFileListDlg::browse);
+  buildLayout(nullptr, add);
+  resize(620, 380);
+}
+
+void CExplorerFileListDlg::browse() {
+  QFileDialog dialog(this, windowTitle(), folder_);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  const QStringList filters = nativeNameFilters(request_.kind);
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(filters.at(filterIndex_));
+  dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Add Files"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  addPaths(dialog.selectedFiles());
+  const int index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+  if (index >= 0) filterIndex_ = index;
+  folder_ = dialog.directory().absolutePath();
+}
+
+int runFileListDialog(QWidget* parent, FileListRequest& request, std::vector<std::string>& files) {
+  if (request.explorerStyle) {
+    CExplorerFileListDlg dialog(parent, request);
+    return dialog.run(request, files);
+  }
+  CFileListDlg dialog(parent, request);
+  return dialog.run(request, files);
+}
+
+} // namespace velmora::gui

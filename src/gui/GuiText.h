@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace velmora::gui {
+
+// Strings in files and messages are bytes in the ANSI code page, shown as Latin-1.
+inline QString fromAnsi(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline std::string toAnsi(const QString& text) { return text.toLatin1().toStdString(); }
+
+} // namespace velmora::gui

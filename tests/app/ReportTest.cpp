@@ -1,0 +1,304 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <deque>
+#include <optional>
+
+#include "app/CCommandHandlers.h"
+#include "base/FileSystem.h"
+#include "beams/BeamLibrary.h"
+#include "edit/EditFixtures.h"
+#include "settings/Serialize.h"
+#include "support/FakeHost.h"
+#include "support/ScoreFixture.h"
+#include "support/TempDir.h"
+
+namespace velmora {
+namespace {
+
+using test::FakeHost;
+using test::TempDir;
+using Rows = std::vector<std::string>;
+
+constexpr std::time_t kJan2 = 315626635; // Wed Jan 02 02:03:55 1980 UTC
+constexpr const char* kJan2Text = "Wed Jan 02 02:03:55 1980\n";
+constexpr const char* kNoLibraries = "BUP8THS.DAT not found\nBDN8THS.DAT not found\nBUP16THS.DAT not found\n"
+                                     "BDN16THS.DAT not found\nBUP32NDS.DAT not found\nBDN32NDS.DAT not found\n"
+                                     "BUPGRACE.DAT not found\nBDNGRACE.DAT not found\n";
+
+// "Create Report" answers with `answer`; each selection takes the front entry, nullopt cancels, none selects all.
+struct ScriptedReportDialogs : IReportDialogs {
+  bool createReport(ReportOptions& options) override {
+    shownOptions.push_back(options);
+    if (confirm) options = answer;
+    return confirm;
+  }
+  bool selectForReport(const FileSelectionRequest& request, std::vector<std::string>& chosen) override {
+    requests.push_back(request);
+    if (selections.empty()) {
+      chosen = namesMatching(request);
+      return true;
+    }
+    auto next = selections.front();
+    selections.pop_front();
+    if (next) chosen = *next;
+    return next.has_value();
+  }
+
+  bool confirm = true;
+  ReportOptions answer;
+  std::vector<ReportOptions> shownOptions;
+  std::vector<FileSelectionRequest> requests;
+  std::deque<std::optional<Rows>> selections;
+};
+
+ReportOptions noSections() {
+  ReportOptions o;
+  o.listMacros = o.listSteps = o.listMacrosPerStep = o.listBeamAngles = o.listOptions = 0;
+  return o;
+}
+
+void setMtime(const std::string& path, std::time_t time) {
+  const struct timespec times[2] = {{time, 0}, {time, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+class ReportTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    FakeHost quiet;
+    ASSERT_TRUE(doc.create(quiet, settingsDir.path()));
+    project = doc.settings.projectFolder();
+  }
+  std::string run(const ReportOptions& options) {
+    dialogs.answer = options;
+    outcome = handlers.onCreateReport(dialogs);
+    return fileExists(reportPath()) ? std::string(readText(reportPath())) : std::string();
+  }
+  static std::string readText(const std::string& path) {
+    const auto bytes = test::readBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+  }
+  std::string reportPath() const { return project + "VELRPT.TXT"; }
+  std::string heading() const {
+    return "VELMORA VERSION 3 REPORT\n\nLibrary Path: " + settingsDir.path() + "\nPROJECT DIRECTORY: " + project +
+           "\n\n";
+  }
+
+  TempDir settingsDir;
+  std::string project;
+  CVelmoraDoc doc;
+  CBatchState batch;
+  FakeHost host;
+  ScriptedReportDialogs dialogs;
+  CCommandHandlers handlers{doc, batch, host};
+  BatchOutcome outcome = BatchOutcome::NothingChosen;
+};
+
+TEST_F(ReportTest, EveryFlagAtItsDefaultOnAnEmptyProject) {
+  const std::string text = run(ReportOptions{});
+  EXPECT_EQ(outcome, BatchOutcome::Finished);
+  const std::string expected = heading() +
+                               "MACROS\n\n\nTotal macros found = 0\n\nSTEPS\n\n\nTotal steps found = 0\n\n" +
+                               "MACROS USED BY EACH STEP (blank indicates redundant step)\n\n\tStep\tMacros\n\n\n" +
+                               kNoLibraries + "OPTIONS\n\nOPTIMIZE OPTIONS\n\n" + settingsDir.file("opt.dat") + "\n";
+  EXPECT_EQ(text.substr(0, expected.size()), expected);
+  EXPECT_EQ(batch.log.rows(), (Rows{"Creating report VELRPT.TXT", "Finished."}));
+  EXPECT_EQ(host.opened, Rows{reportPath()});
+  ASSERT_EQ(host.messages.size(), 8u); // report.dat, then each settings file of the options
+  EXPECT_EQ(host.messages[7], "Unable to open file " + settingsDir.file("scorcnt2.dat") + " for reading");
+  ASSERT_EQ(dialogs.requests.size(), 2u);
+  EXPECT_EQ(dialogs.requests[0].title, "Select for report");
+  EXPECT_EQ(dialogs.requests[0].label + dialogs.requests[0].mask, "Macros*.MAC");
+  EXPECT_EQ(dialogs.requests[1].label + dialogs.requests[1].mask, "Steps*.STP");
+  EXPECT_FALSE(batch.busy);
+}
+
+TEST_F(ReportTest, MacrosWithDatesDescriptionsStepsAndAVanishedOne) {
+  test::writeMacro(project, "ABC", {"A", "B", "C"}, "Three steps");
+  test::writeMacro(project, "NONE", {});
+  setMtime(project + "ABC.MAC", kJan2);
+  setMtime(project + "NONE.MAC", 1700000000);
+  ReportOptions o = noSections();
+  o.listMacros = 1;
+  // A name whose file went after the listing gets its not-found line, and counts.
+  dialogs.selections.push_back(Rows{"ABC", "GONE", "NONE"});
+  EXPECT_EQ(run(o), heading() + "MACROS\n\nABC.MAC\tDate: " + kJan2Text +
+                        "\n\tDescription: Three steps\n\tSteps: A | B | C\n\n"
+                        "Macro " +
+                        project + "GONE.MAC note found\nNONE.MAC\tDate: Tue Nov 14 22:13:20 2023\n\n" +
+                        "\tDescription: \n\tSteps: \n\n\nTotal macros found = 3\n\n");
+
+  // With description and steps off nothing is read.
+  o.macroDate = o.macroDescription = 0;
+  o.macroSteps = 0;
+  test::writeBytes(project + "BAD.MAC", {3, 'a'});
+  EXPECT_EQ(run(o), heading() + "MACROS\n\nABC.MAC\nBAD.MAC\nNONE.MAC\n\nTotal macros found = 3\n\n");
+}
+
+TEST_F(ReportTest, StepsWithTheirFieldsAndTheNotFoundFlag) {
+  test::writeStep(project, "APP", {"Adds\r\nlines", "1 3", "P4 = 2", "APP 9 1 0", 1});
+  test::writeStep(project, "TWO", {"", "99", "", "DEL", 2});
+  // A step that ends before its flag still lists, without the flag line.
+  std::vector<uint8_t> shortFlag = encodeStep({"", "1", "X", "DEL", 1});
+  shortFlag.resize(shortFlag.size() - 2);
+  test::writeBytes(project + "SHORT.STP", shortFlag);
+  for (const char* f : {"APP.STP", "SHORT.STP", "TWO.STP"})
+    setMtime(project + f, kJan2);
+  ReportOptions o = noSections();
+  o.listSteps = 1;
+  dialogs.selections.push_back(Rows{"APP", "GONE", "SHORT", "TWO"});
+  const std::string dated = std::string("\tDate: ") + kJan2Text + "\n";
+  EXPECT_EQ(run(o), heading() + "STEPS\n\nAPP.STP" + dated +
+                        "\tDescription: Adds\r\nlines\n\n\tCode no(s): 1 3\n\tConditional argument: IF (P4 = 2)\n"
+                        "\tIf no item of this kind found: TRUE\n\tOperation: APP 9 1 0\n\n"
+                        "Step " +
+                        project + "GONE.STP note found\nSHORT.STP" + dated +
+                        "\tDescription: \n\n\tCode no(s): 1\n\tConditional argument: IF (X)\n\tOperation: DEL\n\n"
+                        "TWO.STP" +
+                        dated +
+                        "\tDescription: \n\n\tCode no(s): 99\n\tConditional argument: IF ()\n\tOperation: DEL\n\n" +
+                        "\nTotal steps found = 4\n\n");
+}
+
+TEST_F(ReportTest, MacrosUsedByEachStep) {
+  ReportOptions o = noSections();
+  o.listMacrosPerStep = 1;
+  o.listBeamAngles = 1;
+  // No step file at all: the empty section, and the report goes on.
+  const std::string title = "MACROS USED BY EACH STEP (blank indicates redundant step)\n\n\tStep\tMacros\n\n";
+  EXPECT_EQ(run(o), heading() + title + "\n" + kNoLibraries);
+  EXPECT_EQ(outcome, BatchOutcome::Finished);
+
+  o.listBeamAngles = 0;
+  test::writeStep(project, "A", {});
+  test::writeStep(project, "B", {});
+  test::writeStep(project, "UNUSED", {});
+  test::writeMacro(project, "M1", {"B", "A", "B"});
+  test::writeMacro(project, "M2", {"B", "a"});
+  ASSERT_EQ(::mkdir((project + "DIR.STP").c_str(), 0755), 0);
+  EXPECT_EQ(run(o), heading() + title + "\tA - M1, \n\tB - M1, M2, \n\tUNUSED - \n\n");
+}
+
+TEST_F(ReportTest, BeamLibrariesWithTheirHeadingsAndDates) {
+  const std::string up8 = beamLibraryPath(project, kUp8ths);
+  ASSERT_TRUE(writeLibraryRecords(up8, Rows{"\t<3\t>7\t5\t13.500\t12.000\t", "\t4"}));
+  const std::string upGrace = beamLibraryPath(project, kUpGrace);
+  ASSERT_TRUE(writeLibraryRecords(upGrace, Rows{}));
+  // A record whose length runs past the end ends the table there.
+  test::writeBytes(project + "bdngrace.dat", {2, '\t', '1', 9, '\t'});
+  setMtime(up8, kJan2);
+  setMtime(upGrace, kJan2);
+  setMtime(project + "bdngrace.dat", kJan2);
+  ReportOptions o = noSections();
+  o.listBeamAngles = 1;
+  const std::string columns = "\tLeft note pos\tMid note pos\tRight note pos\tLeft beam endp\t Right beam endp\n\n";
+  const std::string dated = std::string("\tDate: ") + kJan2Text + "\n";
+  const std::string missing = "BDN8THS.DAT not found\nBUP16THS.DAT not found\nBDN16THS.DAT not found\n"
+                              "BUP32NDS.DAT not found\nBDN32NDS.DAT not found\n";
+  EXPECT_EQ(run(o), heading() + "UPSTEM 8TH NOTE BEAM ANGLES" + dated + columns +
+                        "\t<3\t>7\t5\t13.500\t12.000\t\n\t4\n\n" + missing + "UPSTEM GRACE BEAM ANGLES" + dated +
+                        columns + "\n" + "DOWNSTEM GRACE NOTE BEAM ANGLES" + dated + columns + "\t1\n\n");
+  ASSERT_EQ(host.messages.size(), 2u); // report.dat, then the damaged library
+  EXPECT_EQ(host.messages[1].rfind(project + "bdngrace.dat is damaged: ", 0), 0u) << host.messages[1];
+  EXPECT_EQ(outcome, BatchOutcome::Finished);
+}
+
+TEST_F(ReportTest, OptionsWithAndWithoutDates) {
+  FakeHost quiet;
+  doc.settings.beam().horizontalRule = 2;
+  doc.settings.beam().horizontalIfPitchRepeated = 1;
+  doc.settings.crops().markThickness = 1.25f;
+  doc.settings.justify().noteFlag = 9.5f;
+  doc.settings.justify().barlineType = 2;
+  for (SettingsFile f : {SettingsFile::Optimize, SettingsFile::Unoptimize, SettingsFile::Edit, SettingsFile::Justify,
+                         SettingsFile::Beam, SettingsFile::Crops, SettingsFile::ItemCount}) {
+    ASSERT_TRUE(doc.settings.save(f, quiet));
+    setMtime(doc.settings.pathOf(f), kJan2);
+  }
+  ReportOptions o = noSections();
+  o.listOptions = 1;
+  std::string text = run(o);
+  EXPECT_EQ(host.messages, Rows{"Unable to open file " + settingsDir.file("report.dat") + " for reading"});
+  EXPECT_NE(text.find("OPTIONS\n\nOPTIMIZE OPTIONS\n\n" + settingsDir.file("opt.dat") + "\tDate: " + kJan2Text +
+                      "\nDelete single stave braces (p5 = 8) = TRUE\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("Extension to use for edited files = BIM\nRules: Set beams horizontal only if \n"
+                      "\tnotes of the same pitch are repeated within beam group.\n\nCROP MARK OPTIONS"),
+            std::string::npos);
+  EXPECT_NE(text.find("Crop mark line thickness = 1.25\n"), std::string::npos);
+  // The item-count file is created upper case and found by its lower-case name.
+  EXPECT_NE(text.find("ITEM COUNT OPTIONS\n\n" + settingsDir.file("SCORCNT2.DAT") + "\tDate: " + kJan2Text +
+                      "\nDon't include blank staves in stave count = FALSE\n"),
+            std::string::npos);
+
+  // Undated, the heading is followed by the path alone; numbers keep their '.' in any locale.
+  const bool comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+  o.optionsDate = 0;
+  text = run(o);
+  std::setlocale(LC_NUMERIC, "C");
+  EXPECT_EQ(text.find("\tDate: "), std::string::npos);
+  EXPECT_NE(text.find("JUSTIFY OPTIONS\n\n" + settingsDir.file("just.dat") +
+                      "\nPrompt for each item before Operation is made = FALSE\n"
+                      "Recognize Winscore stretched notes = FALSE\nMinimum space for note justification = 0.500000\n"
+                      "Extra space before first note/rest = 0.000000\nExtra space for opening tie = 0.000000\n"
+                      "Barline type to use for stave group = 2\nExtension to use for justified files = JST\n"
+                      "Widths (in Score units at stave size 1.0)\n"
+                      "Notehead widths - Quarter/half = 3.000000, Whole = 3.400000, Double whole = 3.600000\n"
+                      "Accidental widths - Flat = 2.700000, Sharp = 3.200000, Natural = 2.600000, Double flat = "
+                      "4.700000, Double sharp = 3.200000\n"
+                      "1/4 Flat = 2.700000, 3/4 Flat = 4.100000, 1/4 Sharp = 3.100000, 3/4 Sharp = 3.600000, \n"
+                      "Ledger line widths (one side only) - Quarter/half = 0.850000, Whole = 0.800000, Double whole "
+                      "= 0.900000\nOther widths - Rhythm dot = 2.050000, Note flag = 9.500000, Note parenthesis = "
+                      "2.300000, Accidental parenthesis = 2.100000\n\nBEAM OPTIONS\n\n"),
+            std::string::npos)
+      << comma << text;
+}
+
+TEST_F(ReportTest, CancelAndFailureKeepTheOldReport) {
+  test::writeBytes(reportPath(), {'o', 'l', 'd'});
+  // "Create Report" cancelled: nothing is written, not even report.dat.
+  dialogs.confirm = false;
+  EXPECT_EQ(run(ReportOptions{}), "old");
+  EXPECT_EQ(outcome, BatchOutcome::PreparationCancelled);
+  EXPECT_FALSE(fileExists(settingsDir.file("report.dat")));
+  EXPECT_TRUE(batch.log.rows().empty());
+
+  // "OK..." stores the flags, which the next dialog shows; Cancel in a selection ends the report.
+  dialogs.confirm = true;
+  ReportOptions o;
+  o.stepDate = 0;
+  dialogs.selections.push_back(Rows{});
+  dialogs.selections.push_back(std::nullopt);
+  EXPECT_EQ(run(o), "old");
+  EXPECT_EQ(outcome, BatchOutcome::Stopped);
+  ReportOptions stored;
+  ASSERT_EQ(loadRecordFile(settingsDir.file("report.dat"), stored), LoadResult::Loaded);
+  EXPECT_EQ(stored, o);
+  EXPECT_EQ(batch.log.rows(), (Rows{"Creating report VELRPT.TXT", "Operation cancelled."}));
+  EXPECT_TRUE(host.opened.empty());
+  EXPECT_EQ(settingsDir.listing(), "VELRPT.TXT report.dat") << "no temporary file left";
+
+  // The next dialog shows the stored flags; a damaged step is reported and ends the report the same way.
+  dialogs.confirm = false;
+  run(ReportOptions{});
+  EXPECT_EQ(dialogs.shownOptions.back(), o);
+  dialogs.confirm = true;
+  test::writeBytes(project + "BAD.STP", {9, 'x'});
+  host.messages.clear();
+  EXPECT_EQ(run(ReportOptions{}), "old");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].rfind(project + "BAD.STP is damaged", 0), 0u) << host.messages[0];
+  EXPECT_EQ(batch.log.rows().back(), "Operation cancelled.");
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include "cli/CliRun.h"
+#include "edit/EditFixtures.h"
+#include "settings/Serialize.h"
+#include "staves/StaveFixture.h"
+
+namespace velmora::cli {
+namespace {
+
+using namespace test;
+using clitest::CliRun;
+const auto run = clitest::runVelmoraCli;
+
+TEST(CliRun, TheChainOfRunDatWithTheOptionsItNeeds) {
+  TempDir settings, scores;
+  const std::string in = scores.file("a.mus");
+  writeBytes(in, buildScore("8 1 0 0 0 0 0 0 10\n1 1 10 4 10 0 1\n8 2 0 0 0 0 0 0 20\n"));
+  ASSERT_TRUE(saveRecordFile(settings.file("opt.dat"), OptimizeOptions{}));
+  ASSERT_TRUE(saveRecordFile(settings.file("edi.dat"), EditOptions{}));
+  writeStep(settings.path(), "S1", {"", "1", "", "5 = 9", 0});
+  writeMacro(settings.path(), "M", {"S1"});
+
+  // Edit on without --macro, Unoptimize on without --template: usage errors.
+  ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 0, 0, 1, "out", 0}));
+  CliRun r = run({"--settings", settings.path(), "run", in});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.err.starts_with("velmora-cli: run needs --macro NAME: Edit is on in run.dat\n")) << r.err;
+  ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 1, 0, 0, "out", 0}));
+  r = run({"--settings", settings.path(), "run", "--macro", "M", in});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(r.err.starts_with("velmora-cli: run needs --template TPL: Unoptimize is on in run.dat\n")) << r.err;
+
+  ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 0, 0, 1, "out", 0}));
+  r = run({"--settings", settings.path(), "run", "--macro", "M", in});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Optimizing " + in + "\nEditing with macro M " + in + ", step S1\n1 file(s) run. Finished.\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_SCORE_FILE(scores.file("a.out"), "8 1 0 0 0 0 0 0 10\n1 1 10 4 9 0 1\n");
+  EXPECT_EQ(scores.listing(), "a.mus a.out");
+}
+
+} // namespace
+} // namespace velmora::cli

@@ -1,0 +1,280 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+#include <filesystem>
+
+#include "app/CCommandHandlers.h"
+#include "gui/CFileListDlg.h"
+#include "gui/CGeneralSettingsDlg.h"
+#include "gui/CItemCountOptionsDlg.h"
+#include "gui/CNameDlg.h"
+#include "gui/GuiTestSupport.h"
+#include "support/FakeHost.h"
+#include "support/ScoreFixture.h"
+#include "support/TempDir.h"
+
+using namespace velmora;
+using gui::CFileListDlg;
+
+namespace {
+
+void later(QWidget* w, std::function<void()> f) { QTimer::singleShot(0, w, std::move(f)); }
+
+QStringList comboItems(QComboBox* combo) {
+  QStringList items;
+  for (int i = 0; i < combo->count(); ++i)
+    items << combo->itemText(i);
+  return items;
+}
+
+} // namespace
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void generalSettingsItemZeroAndSelection() {
+    test::TempDir settings;
+    std::filesystem::create_directory(settings.path() + "SAMPLES");
+    std::filesystem::create_directory(settings.path() + "alpha");
+    test::writeBytes(settings.file("notes.txt"), {});
+    test::FakeHost host;
+    CVelmoraDoc doc;
+    QVERIFY(doc.create(host, settings.path()));
+    CBatchState batch;
+    CCommandHandlers commands(doc, batch, host);
+    const QString root = QString::fromStdString(settings.path());
+
+    // The project folder is the settings folder: item 0, "[.] (folder)", selected. Pick SAMPLES.
+    QStringList items;
+    int selected = -1;
+    {
+      test::ModalScript pick([&](QWidget* modal) {
+        auto* dialog = qobject_cast<gui::CGeneralSettingsDlg*>(modal);
+        if (!dialog) return false;
+        items = comboItems(dialog->projectCombo());
+        selected = dialog->projectCombo()->currentIndex();
+        dialog->projectCombo()->setCurrentIndex(2);
+        dialog->findChild<QCheckBox*>()->setChecked(true);
+        later(dialog, [dialog] { dialog->accept(); });
+        return true;
+      });
+      gui::CGeneralSettingsDlg dialog(nullptr);
+      QVERIFY(commands.onGeneralSettings(dialog));
+    }
+    QCOMPARE(items, (QStringList{"[.] (" + root + ")", "[alpha]", "[SAMPLES]"}));
+    QCOMPARE(selected, 0);
+    QCOMPARE(doc.settings.projectFolder(), settings.path() + "SAMPLES/");
+    QCOMPARE(doc.settings.prefs().useExplorerDialog, 1);
+    // prefs.dat holds the choice; the next dialog selects it.
+    QVERIFY(std::filesystem::exists(settings.file("prefs.dat")));
+    selected = -1;
+    test::ModalScript look([&](QWidget* modal) {
+      auto* d = qobject_cast<gui::CGeneralSettingsDlg*>(modal);
+      if (!d) return false;
+      selected = d->projectCombo()->currentIndex();
+      later(d, [d] { d->reject(); });
+      return true;
+    });
+    gui::CGeneralSettingsDlg again(nullptr);
+    QVERIFY(!commands.onGeneralSettings(again));
+    QCOMPARE(selected, 2);
+  }
+
+  void newProjectWithADottedName() {
+    test::TempDir settings;
+    std::filesystem::create_directory(settings.path() + "ZETA");
+    test::FakeHost host;
+    CVelmoraDoc doc;
+    QVERIFY(doc.create(host, settings.path()));
+    doc.settings.setProjectFolder(settings.path() + "ZETA/");
+    QVERIFY(doc.settings.save(SettingsFile::Prefs, host));
+    host.messages.clear();
+    CBatchState batch;
+    CCommandHandlers commands(doc, batch, host);
+
+    int step = 0;
+    QStringList items;
+    QString selectedText;
+    test::ModalScript script([&](QWidget* modal) {
+      if (auto* dialog = qobject_cast<gui::CGeneralSettingsDlg*>(modal)) {
+        if (step == 0) {
+          step = 1;
+          later(dialog, [dialog] { dialog->newProjectButton()->click(); });
+        } else if (step == 2) {
+          step = 3;
+          items = comboItems(dialog->projectCombo());
+          selectedText = dialog->projectCombo()->currentText();
+          later(dialog, [dialog] { dialog->reject(); });
+        }
+        return false;
+      }
+      if (auto* name = qobject_cast<gui::CNameDlg*>(modal)) {
+        name->findChild<QLineEdit*>("name")->setText(QStringLiteral("my.score.project"));
+        step = 2;
+        later(name, [name] { name->accept(); });
+        return true;
+      }
+      return false;
+    });
+    gui::CGeneralSettingsDlg dialog(nullptr);
+    QVERIFY(!commands.onGeneralSettings(dialog));
+    // The folder is the name before its last dot, upper-cased; the selection stays.
+    QVERIFY(std::filesystem::is_directory(settings.path() + "MY.SCORE"));
+    QCOMPARE(items.mid(1), (QStringList{"[MY.SCORE]", "[ZETA]"}));
+    QCOMPARE(selectedText, QStringLiteral("[ZETA]"));
+    QVERIFY(host.messages.empty());
+    QCOMPARE(doc.settings.projectFolder(), settings.path() + "ZETA/");
+  }
+
+  void itemCountSettings() {
+    test::TempDir settings;
+    test::FakeHost host;
+    CVelmoraDoc doc;
+    QVERIFY(doc.create(host, settings.path()));
+    CBatchState batch;
+    CCommandHandlers commands(doc, batch, host);
+    bool shownChecked = true;
+    QString label;
+    test::ModalScript script([&](QWidget* modal) {
+      auto* dialog = qobject_cast<gui::CItemCountOptionsDlg*>(modal);
+      if (!dialog) return false;
+      auto* box = dialog->findChild<QCheckBox*>();
+      shownChecked = box->isChecked();
+      label = box->text();
+      box->setChecked(true);
+      later(dialog, [dialog] { dialog->accept(); });
+      return true;
+    });
+    gui::CItemCountOptionsDlg dialog(nullptr);
+    commands.onItemCountSettings(dialog);
+    QVERIFY(!shownChecked);
+    QCOMPARE(label, QStringLiteral("Don't include blank staves in stave count"));
+    QCOMPARE(doc.settings.itemCount().skipBlankStaves, 1);
+    QVERIFY(std::filesystem::exists(settings.file("SCORCNT2.DAT")));
+  }
+
+  void classicFileList() {
+    test::TempDir scores;
+    for (const char* name : {"a.mus", "b.mus", "c.pt"})
+      test::writeBytes(scores.file(name), {1, 2});
+    QDir::setCurrent(QString::fromStdString(scores.path()));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, false, 5};
+    std::vector<std::string> files{"/already/there.mus"};
+    QString title, nameField, filter, countAfterAdd, countAfterRemove;
+    QStringList filters, modelPatterns, list;
+    bool selectionCleared = false;
+    test::ModalScript script([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CFileListDlg*>(modal);
+      if (!dialog) return false;
+      gui::CFileBrowser* browser = dialog->browser();
+      title = dialog->windowTitle();
+      nameField = browser->nameText();
+      filter = browser->selectedNameFilter();
+      filters = browser->nameFilters();
+      modelPatterns = browser->findChild<QFileSystemModel*>()->nameFilters();
+      // A pattern in the name field adds nothing; names add folder + name.
+      browser->accept();
+      browser->setNameText(QStringLiteral("\"a.mus\" \"b.mus\""));
+      browser->accept();
+      countAfterAdd = dialog->countText();
+      auto* selection = dialog->findChild<QListWidget*>("selectionList");
+      selection->item(0)->setSelected(true);
+      for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Remove Files")) button->click();
+      countAfterRemove = dialog->countText();
+      selectionCleared = selection->selectedItems().isEmpty();
+      list = dialog->selection();
+      browser->selectNameFilter(filters.at(2));
+      later(dialog, [dialog] { dialog->accept(); });
+      return true;
+    });
+    QCOMPARE(gui::runFileListDialog(nullptr, request, files), 1);
+    QCOMPARE(title, QStringLiteral("Select Files for Counting"));
+    QCOMPARE(nameField, QStringLiteral("*.pt"));
+    QCOMPARE(filter, QStringLiteral("SCORE files (*.pt; *.pts)"));
+    QCOMPARE(modelPatterns, (QStringList{"*.pt", "*.pts"}));
+    QCOMPARE(filters,
+             (QStringList{"SCORE files (*.mus)", "SCORE files (*.jst)", "SCORE files (*.jus)", "SCORE files (*.pge)",
+                          "SCORE files (*.pag)", "SCORE files (*.pt; *.pts)", "SCORE files (*.opt)",
+                          "SCORE files (*.uno)", "SCORE files (*.edi)", "SCORE files (*.bim)", "All Files (*.*)"}));
+    QCOMPARE(countAfterAdd, QStringLiteral("Filelist: 2 file selections in list"));
+    QCOMPARE(countAfterRemove, QStringLiteral("Filelist: 1 file selections in list"));
+    QVERIFY(selectionCleared);
+    const std::string b = QDir::cleanPath(QString::fromStdString(scores.file("b.mus"))).toStdString();
+    QCOMPARE(list, QStringList{QString::fromStdString(b)});
+    QCOMPARE(files, (std::vector<std::string>{"/already/there.mus", b}));
+    QCOMPARE(request.filterIndex, 2); // remembered on OK
+  }
+
+  void postScriptListCancelAndEmpty() {
+    // The PostScript tasks: their own list, "*.eps" in the name field; Cancel chooses nothing.
+    FileListRequest request{"Create Filelist for Adding Crop Marks", FileKind::PostScript, false, 1};
+    std::vector<std::string> files;
+    QString nameField;
+    QStringList filters;
+    QString filter;
+    test::ModalScript cancel([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CFileListDlg*>(modal);
+      if (!dialog) return false;
+      nameField = dialog->browser()->nameText();
+      filters = dialog->browser()->nameFilters();
+      filter = dialog->browser()->selectedNameFilter();
+      dialog->browser()->selectNameFilter(filters.at(2));
+      later(dialog, [dialog] { dialog->reject(); });
+      return true;
+    });
+    QCOMPARE(gui::runFileListDialog(nullptr, request, files), 0);
+    QCOMPARE(nameField, QStringLiteral("*.eps"));
+    QCOMPARE(filters, (QStringList{"EPS files (*.eps)", "PS files (*.ps)", "All Files (*.*)"}));
+    QCOMPARE(filter, QStringLiteral("PS files (*.ps)"));
+    QVERIFY(files.empty());
+    QCOMPARE(request.filterIndex, 1); // Cancel keeps the remembered filter
+  }
+
+  void explorerFileList() {
+    test::TempDir scores;
+    test::writeBytes(scores.file("a.mus"), {1, 2});
+    QDir::setCurrent(QString::fromStdString(scores.path()));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, true, 0};
+    std::vector<std::string> files;
+    QString count;
+    bool clicked = false;
+    test::ModalScript script([&](QWidget* modal) {
+      if (auto* dialog = qobject_cast<gui::CExplorerFileListDlg*>(modal)) {
+        if (dialog->selection().isEmpty()) {
+          if (clicked) return false;
+          clicked = true;
+          auto* add = dialog->findChild<QPushButton*>("addFiles");
+          later(dialog, [add] { add->click(); });
+        } else {
+          count = dialog->countText();
+          later(dialog, [dialog] { dialog->accept(); });
+          return true;
+        }
+        return false;
+      }
+      if (auto* picker = qobject_cast<QFileDialog*>(modal)) {
+        // Typed as a user would; tried again until the dialog has taken it and closed.
+        const QString path = QString::fromStdString(scores.file("a.mus"));
+        later(picker, [picker, path] {
+          if (auto* edit = picker->findChild<QLineEdit*>("fileNameEdit")) edit->setText(path);
+          if (picker->isVisible()) QMetaObject::invokeMethod(picker, "accept");
+        });
+        return false;
+      }
+      return false;
+    });
+    QCOMPARE(gui::runFileListDialog(nullptr, request, files), 1);
+    QCOMPARE(count, QStringLiteral("Filelist: 1 file selections in list"));
+    QCOMPARE(files.size(), size_t(1));
+    QCOMPARE(QFileInfo(QString::fromStdString(files[0])).fileName(), QStringLiteral("a.mus"));
+  }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "DialogsTest.moc"
