@@ -17,6 +17,7 @@ long long g_failAfter = -1;
 long long g_written = 0;
 int g_openFailure = 0;
 int g_renameFailure = 0;
+int g_renamesBeforeFailure = 0;
 
 std::string errnoText() { return std::strerror(errno); }
 
@@ -28,8 +29,19 @@ void setAtomicWriteFailureAfter(long long bytes) {
 }
 
 void setAtomicOpenFailure(int error) { g_openFailure = error; }
-void setRenameFailure(int error) { g_renameFailure = error; }
-int injectedRenameFailure() { return g_renameFailure; }
+void setRenameFailure(int error, int succeeding) {
+  g_renameFailure = error;
+  g_renamesBeforeFailure = succeeding;
+}
+
+int injectedRenameFailure() {
+  if (g_renameFailure == 0) return 0;
+  if (g_renamesBeforeFailure > 0) {
+    --g_renamesBeforeFailure;
+    return 0;
+  }
+  return g_renameFailure;
+}
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)), temp_(std::move(other.temp_)),
@@ -131,8 +143,9 @@ bool AtomicFile::commit() {
     temp_.clear();
     return false;
   }
-  if (g_renameFailure != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
-    error_ = g_renameFailure != 0 ? std::strerror(g_renameFailure) : errnoText();
+  const int injected = injectedRenameFailure();
+  if (injected != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    error_ = injected != 0 ? std::strerror(injected) : errnoText();
     ::unlink(temp_.c_str());
     temp_.clear();
     return false;

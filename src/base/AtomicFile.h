@@ -46,11 +46,12 @@ bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, s
 void setAtomicWriteFailureAfter(long long bytes);
 
 // Test hooks: while set to an errno value, AtomicFile::open (creating the
-// temporary) or every rename (AtomicFile::commit, renameNoReplace) fails with
-// it. 0 turns them off.
+// temporary) fails with it, and so does every rename (AtomicFile::commit,
+// renameNoReplace, a run's final rename) once `succeeding` more have gone
+// through. 0 turns them off.
 void setAtomicOpenFailure(int error);
-void setRenameFailure(int error);
-// The errno a rename must fail with now, or 0.
+void setRenameFailure(int error, int succeeding = 0);
+// The errno the rename about to be made must fail with, or 0; counts it.
 int injectedRenameFailure();
 
 } // namespace velmora

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
 
+#include "app/Report.h"
 #include "base/FileSystem.h"
 #include "batch/BatchRunner.h"
+#include "batch/RunChain.h"
 #include "beams/BeamLibrary.h"
 #include "edit/MacroFiles.h"
 #include "eps/BoxFile.h"
@@ -64,6 +67,12 @@ struct BoxOk : IEpsDialogs {
     return BoxAnswer::Ok;
   }
   bool cropMarkSettings(CropDialogData&) override { return true; }
+};
+
+// Every selection empty: the report lists what needs no dialog.
+struct NoSelection : IReportDialogs {
+  bool createReport(ReportOptions&) override { return true; }
+  bool selectForReport(const FileSelectionRequest&, std::vector<std::string>&) override { return true; }
 };
 
 // One writer: what the folder holds before, the write (true when it reports
@@ -182,6 +191,14 @@ std::vector<Writer> writers() {
          return saveJustifySettingsFile(host, folder + "A.JDT", JustifyOptions{});
        },
        path("A.JDT")},
+      {"report", [](const std::string& folder) { writeText(folder + "VELRPT.TXT", "old report"); },
+       [](const std::string& folder, test::FakeHost& host) {
+         CSettings settings(folder);
+         COutputLog log;
+         NoSelection dialogs;
+         return writeReport(settings, log, host, dialogs) == ReportResult::Written;
+       },
+       path("VELRPT.TXT")},
   };
 }
 
@@ -215,14 +232,16 @@ TEST(WriteFaults, EveryWriterKeepsOldFilesUnderEveryFault) {
       EXPECT_FALSE(written);
       ASSERT_FALSE(host.messages.empty());
       const std::string target = writer.named(dir.path());
-      const bool namesTarget = host.messages.front().find(target) != std::string::npos ||
-                               host.messages.front().find(fileNameOf(target)) != std::string::npos;
-      EXPECT_TRUE(namesTarget) << host.messages.front();
+      // The report may first say which settings files it could not read.
+      const bool namesTarget = std::any_of(host.messages.begin(), host.messages.end(), [&](const std::string& m) {
+        return m.find(target) != std::string::npos || m.find(fileNameOf(target)) != std::string::npos;
+      });
+      EXPECT_TRUE(namesTarget) << host.messages.back();
       EXPECT_EQ(snapshot(dir.path()), before);
       ++cases;
     }
   }
-  EXPECT_EQ(cases, 52);
+  EXPECT_EQ(cases, 56);
 }
 
 // The EPS rename reports nothing when it fails: the file keeps its old name
@@ -244,6 +263,44 @@ TEST(WriteFaults, FailedEpsRenameKeepsTheFileUnderItsName) {
   // Without the fault the same file moves.
   EXPECT_EQ(tools.renameToScoreFile(dir.file("PAGE.EPS")), 1);
   EXPECT_EQ(dir.listing(), "SONG.EPS");
+}
+
+// Run Multiple Tasks: a failed working copy leaves nothing; a failed final
+// rename keeps the old result, logs where the new one stays, and goes on.
+TEST(WriteFaults, RunChainKeepsTheOldResult) {
+  test::TempDir dir;
+  const std::vector<uint8_t> old = test::buildScore("8 1 0 0 200 0 0 0 9");
+  test::writeBytes(dir.file("IN.MUS"), test::buildScore("8 1 0 0 200 0 0 0 9\n1 1 10 4 10"));
+  test::writeBytes(dir.file("IN.RUN"), old);
+  const Snapshot before = snapshot(dir.path());
+  for (const auto& [fault, at] :
+       std::vector<std::pair<Fault, long long>>{{Fault::DiskFullAt, 7}, {Fault::OpenFails, 0}}) {
+    test::FakeHost host;
+    CBatchState batch;
+    CItemStore store;
+    CRunChain chain(host, batch, store, {});
+    test::InjectedFault injected(fault, at);
+    EXPECT_EQ(chain.runFile(dir.file("IN.MUS"), "RUN"), 0);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find(dir.file("IN.000")), std::string::npos) << host.messages[0];
+    EXPECT_EQ(snapshot(dir.path()), before);
+  }
+  test::FakeHost host;
+  CBatchState batch;
+  CItemStore store;
+  CRunChain chain(host, batch, store, {});
+  {
+    // The working copy's own commit goes through; the final rename fails.
+    test::InjectedFault injected(Fault::RenameFails, 1);
+    EXPECT_EQ(chain.runFile(dir.file("IN.MUS"), "RUN"), 1);
+  }
+  EXPECT_EQ(test::readBytes(dir.file("IN.RUN")), old);
+  EXPECT_EQ(dir.listing(), "IN.000 IN.MUS IN.RUN");
+  ASSERT_FALSE(batch.log.rows().empty());
+  EXPECT_EQ(batch.log.rows().back(), "Unable to rename " + dir.file("IN.000") + " to " + dir.file("IN.RUN") +
+                                         " (Input/output error); the result stays in " + dir.file("IN.000"));
+  CItemStore working;
+  EXPECT_EQ(openAndReadGeneral(host, dir.file("IN.000"), working), 1);
 }
 
 } // namespace

@@ -11,10 +11,11 @@ class InjectedFault {
 public:
   enum class Kind { DiskFullAt, OpenFails, RenameFails };
 
-  InjectedFault(Kind kind, long long atByte = 0) {
-    if (kind == Kind::DiskFullAt) setAtomicWriteFailureAfter(atByte);
+  // `at`: the byte a full disk stops at, or the renames that still succeed.
+  InjectedFault(Kind kind, long long at = 0) {
+    if (kind == Kind::DiskFullAt) setAtomicWriteFailureAfter(at);
     if (kind == Kind::OpenFails) setAtomicOpenFailure(EACCES);
-    if (kind == Kind::RenameFails) setRenameFailure(EIO);
+    if (kind == Kind::RenameFails) setRenameFailure(EIO, static_cast<int>(at));
   }
   ~InjectedFault() {
     setAtomicWriteFailureAfter(-1);
