@@ -138,11 +138,6 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
   // cannot borrow into bytes that belong to the first item.
   store.headerWord = store.wordTotal;
 
-  // The trailer counts in the total; a smaller total leaves the header word wrong.
-  if (store.wordTotal < store.trailerLength)
-    return damaged(host, file,
-                   strprintf("the header gives a word total of %d, less than the trailer of %d words",
-                             store.wordTotal, store.trailerLength));
   const size_t width = static_cast<size_t>(headerWidth(store.wordTotal));
   // A total beyond the file would read the trailer as items and blame an item.
   if (file.bytes.size() < width || static_cast<uint64_t>(store.wordTotal) > (file.bytes.size() - width) / 4)
