@@ -143,6 +143,11 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
   if (file.bytes.size() < width || static_cast<uint64_t>(store.wordTotal) > (file.bytes.size() - width) / 4)
     return damaged(host, file,
                    strprintf("the header gives a word total of %d, more than the file holds", store.wordTotal));
+  // The total counts the trailer; one below it would be written back short.
+  if (store.wordTotal < store.trailerLength)
+    return damaged(host, file,
+                   strprintf("the header gives a word total of %d, fewer than the %d words of the trailer",
+                             store.wordTotal, store.trailerLength));
   ByteReader in(file.bytes);
   in.seek(width);
   const int64_t itemWords = static_cast<int64_t>(store.wordTotal) - store.trailerLength;

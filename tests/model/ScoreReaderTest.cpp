@@ -167,6 +167,10 @@ TEST(ModelScoreReader, DamagedFilesAreRefusedWithOneMessage) {
       // Found by fuzzing: a trailer of 0 or 1 words takes its length from the last item, so
       // an output whose last item changed read back as damaged.
       {"empty trailer", patched(0x36, -1.0f), "the trailer of 0 word(s) does not reach its length at offset 0x36."},
+      // Found by fuzzing: a total below the trailer's words kept its header word, and a
+      // task that added items wrote a file whose header was short by the difference.
+      {"header below trailer", buildScore(Items{}, scoreTrailer(), 2),
+       "the header gives a word total of 2, fewer than the 5 words of the trailer."},
       {"one-word trailer", patched(0x36, 0.0f), "the trailer of 1 word(s) does not reach its length at offset 0x36."},
       {"7 bytes", Bytes(good.begin(), good.begin() + 7), "the file is too short to be a SCORE file."},
       // Found by fuzzing: the trailer length was taken from past the real trailer.
