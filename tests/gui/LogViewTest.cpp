@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QScrollBar>
 #include <QtTest>
@@ -128,6 +129,39 @@ private slots:
     log.append("\tItems:\t\t52");
     QCOMPARE(view.rowText(1), QStringLiteral("        Items:          52"));
     QVERIFY(view.widestRowPixelCount() >= metrics.horizontalAdvance(view.rowText(0)));
+  }
+
+  void millionRows() {
+    // A million rows appended to a shown view, followed as a batch would: bounded time,
+    // the last row active at the bottom, and the rows around it drawn.
+    COutputLog log;
+    CVelmoraView view(log);
+    view.resize(500, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QElapsedTimer clock;
+    clock.start();
+    constexpr int kRows = 1'000'000;
+    for (int i = 0; i < kRows; ++i) {
+      if (i % 1000 == 999)
+        log.appendAndFollow("Editing /scores/file" + std::to_string(i) + ".mus");
+      else
+        log.append("\tItems:\t\t" + std::to_string(i));
+    }
+    QCoreApplication::processEvents();
+    QVERIFY2(clock.elapsed() < 30'000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(view.getRowCount(), kRows);
+    QCOMPARE(view.getActiveRow(), kRows - 1);
+    const int clientRows = view.viewport()->height() / view.rowHeightPixels();
+    QCOMPARE(view.firstVisibleRow(), kRows - clientRows);
+    QTest::keyClick(&view, Qt::Key_Home);
+    QCOMPARE(view.firstVisibleRow(), 0);
+    QTest::keyClick(&view, Qt::Key_End);
+    QCOMPARE(view.getActiveRow(), kRows - 1);
+    QCOMPARE(view.rowText(kRows - 1), QStringLiteral("Editing /scores/file999999.mus"));
+    QVERIFY(!view.grab().isNull());
+    log.clear();
+    QCOMPARE(view.getRowCount(), 0);
   }
 
   void storageCapacityRow() {
