@@ -23,7 +23,6 @@ struct SelectMacroRequest {
   bool allowDragging = false;
 };
 
-
 // "Prompt before Operation": what the dialog shows.
 struct EditPrompt {
   std::string inputPath;  // the file "Open Score file" opens
@@ -38,6 +37,13 @@ public:
   // True with the chosen macro's name, false for Cancel.
   virtual bool selectMacro(const SelectMacroRequest& request, std::string& chosen) = 0;
   virtual PromptAnswer promptBeforeOperation(const EditPrompt& prompt) = 0;
+};
+
+// The Edit Settings dialog; true for OK with the edited options.
+class IEditSettingsDialog {
+public:
+  virtual ~IEditSettingsDialog() = default;
+  virtual bool editEditSettings(EditOptions& options) = 0;
 };
 
 // Shows "Select a Macro" with the preselection of the Edit settings; the

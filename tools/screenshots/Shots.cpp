@@ -5,6 +5,7 @@
 #include "base/Host.h"
 #include "gui/CFileListDlg.h"
 #include "gui/CMainFrame.h"
+#include "gui/edit/CEditPromptDlg.h"
 #include "tools/screenshots/CScreenshotTool.h"
 
 namespace velmora::gui {
@@ -45,7 +46,13 @@ void addShots(CScreenshotTool& shots) {
   shots.command("justify-settings", cmd::kJustifySettings);
   shots.command("crop-mark-settings", cmd::kCropSettings);
   shots.command("create-report", cmd::kCreateReport);
-  shots.command("not-yet-available", cmd::kEdit);
+  shots.command("edit-settings", cmd::kEditSettings);
+  shots.command("select-a-macro", cmd::kEdit);
+  shots.dialog("edit-prompt", [&] {
+    CEditPromptDlg prompt(host);
+    prompt.ask({"/scores/SONATA.MUS", "Conditions are TRUE for the following item in file /scores/SONATA.MUS",
+                "1.0000 1.0000 12.5000 4.0000 0.0000 "});
+  });
   shots.dialog(
       "file-list-classic", [&] { fileList(folder, false); }, {}, addTwoScores);
   shots.dialog("file-list-explorer", [&] { fileList(folder, true); });
