@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -20,9 +21,11 @@ public:
   size_t messages = 0;
 };
 
-// A broken invariant is a finding: stop loudly.
-inline void check(bool condition) {
-  if (!condition) std::abort();
+// A broken invariant is a finding: stop loudly, naming the harness line.
+inline void check(bool condition, const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
+  if (condition) return;
+  std::fprintf(stderr, "check failed at %s:%d\n", file, line);
+  std::abort();
 }
 
 } // namespace velmora::fuzz

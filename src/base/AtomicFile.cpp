@@ -15,6 +15,9 @@ namespace {
 
 long long g_failAfter = -1;
 long long g_written = 0;
+int g_openFailure = 0;
+int g_renameFailure = 0;
+int g_renamesBeforeFailure = 0;
 
 std::string errnoText() { return std::strerror(errno); }
 
@@ -23,6 +26,21 @@ std::string errnoText() { return std::strerror(errno); }
 void setAtomicWriteFailureAfter(long long bytes) {
   g_failAfter = bytes;
   g_written = 0;
+}
+
+void setAtomicOpenFailure(int error) { g_openFailure = error; }
+void setRenameFailure(int error, int succeeding) {
+  g_renameFailure = error;
+  g_renamesBeforeFailure = succeeding;
+}
+
+int injectedRenameFailure() {
+  if (g_renameFailure == 0) return 0;
+  if (g_renamesBeforeFailure > 0) {
+    --g_renamesBeforeFailure;
+    return 0;
+  }
+  return g_renameFailure;
 }
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
@@ -53,6 +71,10 @@ bool AtomicFile::open(const std::string& target) {
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0 && !(existing.st_mode & S_IWUSR)) {
     error_ = std::strerror(EACCES);
+    return false;
+  }
+  if (g_openFailure != 0) {
+    error_ = std::strerror(g_openFailure);
     return false;
   }
   std::string pattern = folder + "." + name + ".XXXXXX";
@@ -121,8 +143,9 @@ bool AtomicFile::commit() {
     temp_.clear();
     return false;
   }
-  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-    error_ = errnoText();
+  const int injected = injectedRenameFailure();
+  if (injected != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    error_ = injected != 0 ? std::strerror(injected) : errnoText();
     ::unlink(temp_.c_str());
     temp_.clear();
     return false;

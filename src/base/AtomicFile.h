@@ -45,4 +45,13 @@ bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, s
 // written in total, simulating a full disk. Negative turns it off.
 void setAtomicWriteFailureAfter(long long bytes);
 
+// Test hooks: while set to an errno value, AtomicFile::open (creating the
+// temporary) fails with it, and so does every rename (AtomicFile::commit,
+// renameNoReplace, a run's final rename) once `succeeding` more have gone
+// through. 0 turns them off.
+void setAtomicOpenFailure(int error);
+void setRenameFailure(int error, int succeeding = 0);
+// The errno the rename about to be made must fail with, or 0; counts it.
+int injectedRenameFailure();
+
 } // namespace velmora

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/AtomicFile.h"
 #include "base/Format.h"
 
 namespace velmora {
@@ -37,10 +38,11 @@ std::string resolveCaseInsensitive(const std::string& folder, std::string_view n
 
 ReadResult readWholeFile(const std::string& path, std::vector<uint8_t>& out, size_t limit) {
   out.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO under a file's name cannot hang the open.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return ReadResult::CannotOpen;
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return ReadResult::CannotOpen;
   }
@@ -79,6 +81,10 @@ bool isDirectory(const std::string& path) {
 }
 
 bool renameNoReplace(const std::string& from, const std::string& to, std::string* error) {
+  if (const int injected = injectedRenameFailure()) {
+    if (error) *error = std::strerror(injected);
+    return false;
+  }
   // link() fails when the target exists, unlike rename(); then drop the old name.
   if (::link(from.c_str(), to.c_str()) == 0) {
     if (::unlink(from.c_str()) != 0) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/AtomicFile.h"
 #include "base/FileSystem.h"
 #include "base/Format.h"
 #include "batch/Messages.h"
@@ -19,6 +20,10 @@ namespace {
 bool renameOver(const std::string& from, const std::string& to, std::string& error) {
   if (isReadOnlyFile(to)) {
     error = std::strerror(EACCES);
+    return false;
+  }
+  if (const int injected = injectedRenameFailure()) {
+    error = std::strerror(injected);
     return false;
   }
   if (std::rename(from.c_str(), to.c_str()) != 0) {

@@ -190,6 +190,11 @@ LibraryRead readLibraryRecords(const std::string& path, std::vector<std::string>
     why = "the file is larger than any beam library";
     return LibraryRead::Damaged;
   }
+  return decodeLibraryRecords(bytes, records, why);
+}
+
+LibraryRead decodeLibraryRecords(std::span<const uint8_t> bytes, std::vector<std::string>& records, std::string& why) {
+  records.clear();
   ByteReader in(bytes);
   while (!in.atEnd()) {
     std::string record = readCountedString(in);

@@ -78,6 +78,7 @@ enum class LibraryRead { Loaded, CannotOpen, Damaged };
 inline constexpr size_t kMaxLibraryFileBytes = 16u << 20;
 
 // Records up to the first empty one; a damaged file keeps those before the damage.
+LibraryRead decodeLibraryRecords(std::span<const uint8_t> bytes, std::vector<std::string>& records, std::string& why);
 LibraryRead readLibraryRecords(const std::string& path, std::vector<std::string>& records, std::string& why);
 // Atomic and keeping the file's permissions; empty records are skipped, as one would end a load.
 bool writeLibraryRecords(const std::string& path, std::span<const std::string> records, std::string* error = nullptr);

@@ -1,5 +1,6 @@
 #include "edit/Condition.h"
 
+#include <array>
 #include <cmath>
 #include <type_traits>
 
@@ -87,6 +88,13 @@ public:
       return {Kind::Arithmetic, detail::numberText(arith(tokens))};
     }
     const Tokens all(tokens);
+    // Where each set name last occurs: whether the rest names it is then one comparison.
+    std::array<size_t, 3> lastName{};
+    for (size_t x = 0; x < 3; ++x)
+      lastName[x] = text.rfind(kSetNames[x]);
+    const auto restNames = [&](size_t x, size_t from) {
+      return lastName[x] != std::string::npos && lastName[x] >= from;
+    };
     size_t pos = 0;
     bool value = true, lastWasOr = false, someAlternativeTrue = false;
     for (;;) {
@@ -96,8 +104,8 @@ public:
       value = term(all.subspan(pos, j - pos));
       if (j == all.size()) break;
       lastWasOr = all[j].type == T::Or;
-      const std::string_view rest = std::string_view(text).substr(all[j].end);
-      const bool restNamesComp = rest.find("COMP") != std::string_view::npos;
+      const size_t rest = all[j].end;
+      const bool restNamesComp = restNames(0, rest);
       if (!lastWasOr) {
         if (!value) return {Kind::False, {}};
       } else if (value) {
@@ -105,9 +113,9 @@ public:
         if (!restNamesComp) return {Kind::True, {}};
         for (size_t x = 0; x < 3; ++x)
           ctx_.candidates.saved[x].append(ctx_.candidates.sets[x]);
-        refill(rest);
+        refill(restNames, rest);
       } else if (restNamesComp) {
-        refill(rest);
+        refill(restNames, rest);
       }
       pos = j + 1;
     }
@@ -142,9 +150,9 @@ private:
         tokens, [this](const Operand& o) { return detail::operandValue(o, item_, ctx_.store, ctx_.candidates); });
   }
 
-  void refill(std::string_view rest) {
+  template <class Names> void refill(const Names& restNames, size_t rest) {
     for (size_t x = 0; x < 3; ++x)
-      if (rest.find(kSetNames[x]) != std::string_view::npos) ctx_.candidates.sets[x].appendWholeFile();
+      if (restNames(x, rest)) ctx_.candidates.sets[x].appendWholeFile();
   }
 
   bool term(Tokens t) {

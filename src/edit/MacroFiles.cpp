@@ -153,7 +153,7 @@ bool CEditFiles::exists(EditFileKind kind, const std::string& name) const {
   // "Exists" means "can be opened for reading", as the dialogs test it.
   const std::string path = pathOf(kind, name);
   if (isDirectory(path)) return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   ::close(fd);
   return true;

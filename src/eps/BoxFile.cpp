@@ -40,26 +40,35 @@ bool loadBoxFile(const std::string& path, BoxExpressions& fields, std::string& m
     message = strprintf(eps_msg::kUnableToOpen, path.c_str());
     return false;
   }
+  if (!decodeBoxFile(bytes, fields)) {
+    message = strprintf(eps_msg::kUnableToOpen, path.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool decodeBoxFile(std::span<const uint8_t> bytes, BoxExpressions& fields) {
   ByteReader in(bytes);
   BoxExpressions read;
   read.x1 = readCountedString(in);
   read.x2 = readCountedString(in);
   read.y1 = readCountedString(in);
   read.y2 = readCountedString(in);
-  if (!in.ok()) {
-    message = strprintf(eps_msg::kUnableToOpen, path.c_str());
-    return false;
-  }
+  if (!in.ok()) return false;
   fields = read;
   return true;
 }
 
-bool saveBoxFile(const std::string& path, const BoxExpressions& fields, std::string& message) {
+std::vector<uint8_t> encodeBoxFile(const BoxExpressions& fields) {
   ByteWriter out;
   for (const std::string* s : {&fields.x1, &fields.x2, &fields.y1, &fields.y2})
     writeCountedString(out, *s);
+  return std::move(out.buffer());
+}
+
+bool saveBoxFile(const std::string& path, const BoxExpressions& fields, std::string& message) {
   std::string error;
-  if (isReadOnlyFile(path) || !writeFileAtomic(path, out.buffer(), &error)) {
+  if (isReadOnlyFile(path) || !writeFileAtomic(path, encodeBoxFile(fields), &error)) {
     message = strprintf(eps_msg::kUnableToOpen, path.c_str());
     return false;
   }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "eps/EpsState.h"
 
@@ -20,6 +23,9 @@ inline constexpr const char* kBoxFileInitialName = "*.BBX";
 // for the user; the fields are then unchanged.
 bool loadBoxFile(const std::string& path, BoxExpressions& fields, std::string& message);
 bool saveBoxFile(const std::string& path, const BoxExpressions& fields, std::string& message);
+// The bytes of a ".bbx" file; false for a damaged one, the fields then unchanged.
+bool decodeBoxFile(std::span<const uint8_t> bytes, BoxExpressions& fields);
+std::vector<uint8_t> encodeBoxFile(const BoxExpressions& fields);
 // The name "Save As..." writes: the chosen path, or that path without its
 // extension when its file name still holds a "." then.
 std::string boxFileSavePath(const std::string& chosen);

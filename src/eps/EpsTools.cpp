@@ -197,7 +197,14 @@ std::string CEpsTools::pageNamingStep(const std::string& path) {
 int CEpsTools::renameToScoreFile(const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  LineCursor cursor(host_, input.lines);
+  const int found = findScoreName(input.lines);
+  if (found != 1) return found;
+  renameStep(path);
+  return 1;
+}
+
+int CEpsTools::findScoreName(const std::vector<std::string>& input) {
+  LineCursor cursor(host_, input);
   std::vector<std::string> header;
   std::string current;
   const int checked = scoreEpsCheck(host_, cursor, header, current);
@@ -207,63 +214,27 @@ int CEpsTools::renameToScoreFile(const std::string& path) {
     if (!(line = cursor.next())) return cursor.cancelled() ? 0 : refuse();
   }
   state_.scoreName = titleName(*line);
-  renameStep(path);
   return 1;
 }
 
 int CEpsTools::splitPages(const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  std::vector<std::string>& out = state_.epsLines;
-  out.clear();
-  LineCursor cursor(host_, input.lines);
-  std::string current;
-  const int checked = scoreEpsCheck(host_, cursor, out, current);
-  if (checked != 1) return checked;
-  const auto ended = [&] { return cursor.cancelled() ? 0 : refuse(); };
-
-  const std::string* line = &current;
-  while (!contains(*line, "%%Title:")) {
-    out.push_back(*line);
-    if (!(line = cursor.next())) return ended();
-  }
-  state_.scoreName = titleName(*line);
-  out.push_back(*line);
-
-  // Every page is collected before any file is written, so no page can
-  // overwrite input that has not been read yet.
-  struct Page {
-    std::string name;
-    std::vector<std::string> lines;
-  };
-  std::vector<Page> pages;
-  while ((line = cursor.next())) {
-    if (contains(*line, "%!PS-Adobe-2.0")) {
-      pages.push_back({state_.scoreName, std::move(out)});
-      out.clear();
-      out.push_back(*line);
-      do {
-        if (!(line = cursor.next())) return ended();
-        out.push_back(*line);
-      } while (!contains(*line, "%%Title:"));
-      state_.scoreName = titleName(*line);
-    } else if (!contains(*line, "%%Page:") && !contains(*line, "%%Pages:")) {
-      out.push_back(*line);
-    }
-  }
-  if (cursor.cancelled()) return 0;
-  if (pages.empty()) {
+  std::vector<EpsPage> pages;
+  const int split = splitPageLines(input.lines, pages);
+  if (split != 1) return split;
+  if (pages.size() == 1) {
     renameStep(path);
     return 1;
   }
-  pages.push_back({state_.scoreName, std::move(out)});
-  out.clear();
 
   const std::string folder = folderOf(path);
   std::vector<std::string> targets;
-  for (const Page& page : pages) {
+  // A set beside the list keeps a file of many pages from taking quadratic time.
+  std::unordered_set<std::string> taken;
+  for (const EpsPage& page : pages) {
     std::string target = folder + fileNamePart(page.name) + ".EPS";
-    if (std::find(targets.begin(), targets.end(), target) != targets.end()) {
+    if (!taken.insert(target).second) {
       host_.showMessage(strprintf(eps_msg::kSamePageName, path.c_str(), target.c_str()));
       return -1;
     }
@@ -283,12 +254,59 @@ int CEpsTools::splitPages(const std::string& path) {
   return 1;
 }
 
+int CEpsTools::splitPageLines(const std::vector<std::string>& input, std::vector<EpsPage>& pages) {
+  pages.clear();
+  std::vector<std::string>& out = state_.epsLines;
+  out.clear();
+  LineCursor cursor(host_, input);
+  std::string current;
+  const int checked = scoreEpsCheck(host_, cursor, out, current);
+  if (checked != 1) return checked;
+  const auto ended = [&] { return cursor.cancelled() ? 0 : refuse(); };
+
+  const std::string* line = &current;
+  while (!contains(*line, "%%Title:")) {
+    out.push_back(*line);
+    if (!(line = cursor.next())) return ended();
+  }
+  state_.scoreName = titleName(*line);
+  out.push_back(*line);
+
+  // Every page is collected before any file is written, so no page can
+  // overwrite input that has not been read yet.
+  while ((line = cursor.next())) {
+    if (contains(*line, "%!PS-Adobe-2.0")) {
+      pages.push_back({state_.scoreName, std::move(out)});
+      out.clear();
+      out.push_back(*line);
+      do {
+        if (!(line = cursor.next())) return ended();
+        out.push_back(*line);
+      } while (!contains(*line, "%%Title:"));
+      state_.scoreName = titleName(*line);
+    } else if (!contains(*line, "%%Page:") && !contains(*line, "%%Pages:")) {
+      out.push_back(*line);
+    }
+  }
+  if (cursor.cancelled()) return 0;
+  pages.push_back({state_.scoreName, std::move(out)});
+  out.clear();
+  return 1;
+}
+
 int CEpsTools::alterBoundingBox(IEpsDialogs& dialogs, const std::string& projectFolder, const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
+  const int altered = alterBoxLines(dialogs, projectFolder, input.lines);
+  if (altered != 1) return altered;
+  return writeEpsLines(host_, path, state_.epsLines, input);
+}
+
+int CEpsTools::alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFolder,
+                             const std::vector<std::string>& input) {
   std::vector<std::string>& out = state_.epsLines;
   out.clear();
-  LineCursor cursor(host_, input.lines);
+  LineCursor cursor(host_, input);
   std::string current;
   const int checked = scoreEpsCheck(host_, cursor, out, current);
   if (checked != 1) return checked;
@@ -312,14 +330,17 @@ int CEpsTools::alterBoundingBox(IEpsDialogs& dialogs, const std::string& project
     out.push_back(boundingBoxLine({evaluateCoordinate(e.x1, box.x1), evaluateCoordinate(e.y1, box.y1),
                                    evaluateCoordinate(e.x2, box.x2), evaluateCoordinate(e.y2, box.y2)}));
   }
-  if (cursor.cancelled()) return 0;
-  return writeEpsLines(host_, path, out, input);
+  return cursor.cancelled() ? 0 : 1;
 }
 
 int CEpsTools::listTextFonts(const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  LineCursor cursor(host_, input.lines);
+  return listFontLines(input.lines);
+}
+
+int CEpsTools::listFontLines(const std::vector<std::string>& input) {
+  LineCursor cursor(host_, input);
   const std::string* line = cursor.next();
   if (!line && cursor.cancelled()) return 0;
   if (!line || *line != kEpsHeader) {

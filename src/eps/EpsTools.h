@@ -14,6 +14,12 @@ namespace velmora {
 inline constexpr const char* kFontListName = "FONTLIST.TXT";
 inline constexpr const char* kFontListHeading = "TEXT FONTS REQUIRED IN SELECTED EPS FILES";
 
+// One page of a split: the name from its title and its lines.
+struct EpsPage {
+  std::string name;
+  std::vector<std::string> lines;
+};
+
 // The per-file routines of the PostScript actions. Each returns 1 (done),
 // 0 (cancelled, nothing changed) or -1 (the message has been shown, the file
 // untouched). Rewrites go through a temporary file and keep the input's line
@@ -41,6 +47,13 @@ public:
   // cancel, -1 after the message.
   int removeCropLines(const std::vector<std::string>& input);
   int addCropLines(const CropOptions& options, const std::vector<std::string>& input);
+  // The title into `scoreName`.
+  int findScoreName(const std::vector<std::string>& input);
+  // The pages in input order; a file without a second page gives one.
+  int splitPageLines(const std::vector<std::string>& input, std::vector<EpsPage>& pages);
+  int alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFolder, const std::vector<std::string>& input);
+  // The names in the trailer, added to `fontList`.
+  int listFontLines(const std::vector<std::string>& input);
 
 private:
   void renameStep(const std::string& path);

@@ -29,6 +29,13 @@ bool readTrailerLength(std::span<const uint8_t> bytes, int16_t& trailerLength, s
     return false;
   }
   trailerLength = static_cast<int16_t>(value);
+  // The float that gives the length is the trailer's second-to-last word; a
+  // shorter trailer would take it from an item, which any edit could change.
+  if (trailerLength < 2) {
+    why = strprintf("the trailer of %d word(s) does not reach its length at offset %s", trailerLength,
+                    hexOffset(bytes.size() - 8).c_str());
+    return false;
+  }
   if (static_cast<size_t>(trailerLength) * 4 > bytes.size() - 2) {
     why = strprintf("the trailer of %d words is longer than the file", trailerLength);
     return false;
@@ -136,6 +143,11 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
   if (file.bytes.size() < width || static_cast<uint64_t>(store.wordTotal) > (file.bytes.size() - width) / 4)
     return damaged(host, file,
                    strprintf("the header gives a word total of %d, more than the file holds", store.wordTotal));
+  // The total counts the trailer; one below it would be written back short.
+  if (store.wordTotal < store.trailerLength)
+    return damaged(host, file,
+                   strprintf("the header gives a word total of %d, fewer than the %d words of the trailer",
+                             store.wordTotal, store.trailerLength));
   ByteReader in(file.bytes);
   in.seek(width);
   const int64_t itemWords = static_cast<int64_t>(store.wordTotal) - store.trailerLength;
@@ -166,9 +178,9 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
           strprintf("item %d at offset %s runs past the end of the file", itemNumber, hexOffset(at).c_str()));
     // The header word must match the items, or every later upkeep of it is wrong.
     if (running + n + 1 > itemWords)
-      return damaged(host, file,
-                     strprintf("item %d at offset %s runs past the word total of the header", itemNumber,
-                               hexOffset(at).c_str()));
+      return damaged(
+          host, file,
+          strprintf("item %d at offset %s runs past the word total of the header", itemNumber, hexOffset(at).c_str()));
     params.resize(static_cast<size_t>(n));
     for (auto& p : params)
       p = in.f32();

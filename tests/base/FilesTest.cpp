@@ -8,6 +8,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/FileSystem.h"
+#include "support/Faults.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
 
@@ -124,6 +125,48 @@ TEST(BaseAtomicFile, InjectedWriteFailureKeepsOldFile) {
   std::string error;
   EXPECT_TRUE(writeFileAtomic(target, kNew, &error)) << error;
   EXPECT_EQ(readBytes(target), kNew);
+}
+
+TEST(BaseAtomicFile, InjectedOpenAndRenameFailuresKeepOldFile) {
+  TempDir dir;
+  const std::string target = dir.file("out.mus");
+  writeBytes(target, kOld);
+  // The temporary cannot be created.
+  {
+    test::InjectedFault fault(test::InjectedFault::Kind::OpenFails);
+    std::string error;
+    EXPECT_FALSE(writeFileAtomic(target, kNew, &error));
+    EXPECT_EQ(error, "Permission denied");
+  }
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  // Everything is written, then the rename over the target fails: the temporary goes.
+  {
+    test::InjectedFault fault(test::InjectedFault::Kind::RenameFails);
+    std::string error;
+    EXPECT_FALSE(writeFileAtomic(target, kNew, &error));
+    EXPECT_EQ(error, "Input/output error");
+    EXPECT_FALSE(renameNoReplace(target, dir.file("other.mus"), &error));
+    EXPECT_EQ(error, "Input/output error");
+  }
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  EXPECT_TRUE(writeFileAtomic(target, kNew));
+  EXPECT_EQ(readBytes(target), kNew);
+}
+
+TEST(BaseFileSystem, ReadWholeFileTakesOnlyRegularFiles) {
+  TempDir dir;
+  std::vector<uint8_t> bytes;
+  // A FIFO would block the open and the read until a writer came; a folder is no file.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.mus").c_str(), 0600), 0);
+  EXPECT_EQ(readWholeFile(dir.file("pipe.mus"), bytes, 100), ReadResult::CannotOpen);
+  EXPECT_EQ(readWholeFile(dir.path(), bytes, 100), ReadResult::CannotOpen);
+  EXPECT_EQ(readWholeFile("/dev/zero", bytes, 100), ReadResult::CannotOpen);
+  writeBytes(dir.file("a.mus"), kOld);
+  EXPECT_EQ(readWholeFile(dir.file("a.mus"), bytes, 100), ReadResult::Ok);
+  EXPECT_EQ(bytes, kOld);
+  EXPECT_EQ(readWholeFile(dir.file("a.mus"), bytes, 2), ReadResult::TooLarge);
 }
 
 TEST(BaseFileSystem, RenameNoReplace) {

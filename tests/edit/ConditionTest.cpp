@@ -4,6 +4,7 @@
 
 #include "edit/EditFixtures.h"
 #include "edit/StepSyntax.h"
+#include "edit/detail/Lexer.h"
 #include "support/ScoreFixture.h"
 
 namespace velmora {
@@ -155,6 +156,25 @@ TEST(Condition, LogicBracketsAndArithmetic) {
                      // Division by zero gives 0.
                      {"P4 > (P3 / 0)", 0, true},
                  });
+}
+
+TEST(Condition, BracketsReduceInnermostFirstInOnePass) {
+  std::vector<std::string> calls;
+  const auto mark = [&](const std::string& inner) {
+    calls.push_back(inner);
+    return "[" + inner + "]";
+  };
+  // Pairs in the order their ")" come; an unclosed "(" and a stray ")" are dropped.
+  EXPECT_EQ(detail::reduceBrackets("a(b(c)d)e(f", mark), "a[b[c]d]ef");
+  EXPECT_EQ(calls, (std::vector<std::string>{"c", "b[c]d"}));
+  calls.clear();
+  EXPECT_EQ(detail::reduceBrackets(")x((y)", mark), "x[y]");
+  EXPECT_EQ(calls, (std::vector<std::string>{"y"}));
+  EXPECT_EQ(detail::reduceBrackets("((((", mark), "");
+  // Found by timing: 20,000 nested pairs took quadratic time before.
+  int reductions = 0;
+  const auto one = [&](const std::string&) { return std::to_string(++reductions); };
+  EXPECT_EQ(detail::reduceBrackets(std::string(20000, '(') + "x" + std::string(20000, ')'), one), "20000");
 }
 
 TEST(Condition, CompOverOtherItems) {

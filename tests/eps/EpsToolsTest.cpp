@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 
 #include "EpsFixture.h"
@@ -137,6 +138,24 @@ struct ScriptedBoxDialog : IEpsDialogs {
   std::deque<std::pair<BoxAnswer, BoxExpressions>> answers;
   std::vector<BoxDialogData> shown;
 };
+
+TEST_F(EpsTools, SplitOfManyPagesChecksTheirNamesInLinearTime) {
+  // 100,000 pages whose last repeats the first name: refused before any page is
+  // written. Found by review: the name check compared every pair of pages.
+  Lines pages;
+  for (int i = 0; i <= 100000; ++i) {
+    pages.push_back("%!PS-Adobe-2.0 EPSF-1.2");
+    pages.push_back("%%Creator: SCORE (tm) Ver. 4.00");
+    pages.push_back("%%Title: P" + std::to_string(i % 100000) + ".MUS");
+  }
+  put("many.eps", joined(pages));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(tools.splitPages(dir.file("many.eps")), -1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(host.messages, (Lines{dir.file("many.eps") + " holds two pages named " + dir.file("P0.EPS") +
+                                  "; no page file was written."}));
+  EXPECT_EQ(dir.listing(), "many.eps");
+}
 
 TEST_F(EpsTools, AlterBoundingBox) {
   ScriptedBoxDialog dialogs;

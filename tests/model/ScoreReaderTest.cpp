@@ -164,6 +164,14 @@ TEST(ModelScoreReader, DamagedFilesAreRefusedWithOneMessage) {
       {"NaN trailer length", patched(0x36, std::nanf("")), "the trailer length at offset 0x36 is not a valid number."},
       {"huge trailer length", patched(0x36, 1e9f), "the trailer length at offset 0x36 is not a valid number."},
       {"trailer longer than file", patched(0x36, 15.0f), "the trailer of 16 words is longer than the file."},
+      // Found by fuzzing: a trailer of 0 or 1 words takes its length from the last item, so
+      // an output whose last item changed read back as damaged.
+      {"empty trailer", patched(0x36, -1.0f), "the trailer of 0 word(s) does not reach its length at offset 0x36."},
+      // Found by fuzzing: a total below the trailer's words kept its header word, and a
+      // task that added items wrote a file whose header was short by the difference.
+      {"header below trailer", buildScore(Items{}, scoreTrailer(), 2),
+       "the header gives a word total of 2, fewer than the 5 words of the trailer."},
+      {"one-word trailer", patched(0x36, 0.0f), "the trailer of 1 word(s) does not reach its length at offset 0x36."},
       {"7 bytes", Bytes(good.begin(), good.begin() + 7), "the file is too short to be a SCORE file."},
       // Found by fuzzing: the trailer length was taken from past the real trailer.
       {"bytes after the trailer", extraBytes, "8 bytes follow the trailer at offset 0x2a."},

@@ -78,22 +78,39 @@ double operandValue(const Operand& operand, const CItem& item, const CItemStore&
 // Reduces the innermost bracket group first, left to right, each replaced by
 // what `flat` gives for its content, until no bracket is left. A bracket
 // without its partner is dropped.
-template <class Flat> std::string reduceBrackets(std::string text, Flat&& flat) {
-  for (;;) {
-    const size_t first = text.find_first_of("()");
-    if (first == std::string::npos) return text;
-    const size_t close = text.find(')', first);
-    if (close == std::string::npos) {
-      text.erase(first, 1);
-      continue;
+template <class Flat> std::string reduceBrackets(const std::string& text, Flat&& flat) {
+  // One pass with a stack of open brackets: each pair is reduced when its ")"
+  // comes, innermost first and left to right; a ")" with no "(" open and the
+  // "(" never closed are dropped.
+  std::string out;
+  out.reserve(text.size());
+  std::vector<size_t> open;
+  for (const char c : text) {
+    if (c == '(') {
+      open.push_back(out.size());
+      out.push_back(c);
+    } else if (c != ')') {
+      out.push_back(c);
+    } else if (!open.empty()) {
+      const size_t at = open.back();
+      open.pop_back();
+      std::string value = flat(out.substr(at + 1));
+      out.resize(at);
+      out += value;
     }
-    const size_t open = text.rfind('(', close);
-    if (open == std::string::npos || open < first) {
-      text.erase(close, 1);
-      continue;
-    }
-    text.replace(open, close - open + 1, flat(text.substr(open + 1, close - open - 1)));
   }
+  if (open.empty()) return out;
+  std::string kept;
+  kept.reserve(out.size());
+  size_t next = 0;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (next < open.size() && open[next] == i) {
+      ++next;
+      continue;
+    }
+    kept.push_back(out[i]);
+  }
+  return kept;
 }
 
 // A number as a bracket result is written back into the text.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cerrno>
+
+#include "base/AtomicFile.h"
+
+namespace velmora::test {
+
+// One injected disk fault for a scope; every hook is off again afterwards.
+class InjectedFault {
+public:
+  enum class Kind { DiskFullAt, OpenFails, RenameFails };
+
+  // `at`: the byte a full disk stops at, or the renames that still succeed.
+  InjectedFault(Kind kind, long long at = 0) {
+    if (kind == Kind::DiskFullAt) setAtomicWriteFailureAfter(at);
+    if (kind == Kind::OpenFails) setAtomicOpenFailure(EACCES);
+    if (kind == Kind::RenameFails) setRenameFailure(EIO, static_cast<int>(at));
+  }
+  ~InjectedFault() {
+    setAtomicWriteFailureAfter(-1);
+    setAtomicOpenFailure(0);
+    setRenameFailure(0);
+  }
+  InjectedFault(const InjectedFault&) = delete;
+  InjectedFault& operator=(const InjectedFault&) = delete;
+};
+
+} // namespace velmora::test
