@@ -23,6 +23,16 @@ struct SelectMacroRequest {
   bool allowDragging = false;
 };
 
+// The macro editor, "Create Macro" or "Edit Macro": which macro and the options it follows.
+struct MacroEditRequest {
+  std::string projectFolder;
+  std::string settingsFolder;
+  std::string name;
+  bool create = false; // "Create Macro": starts empty instead of reading the file
+  bool limitNameLength = false;
+  bool allowDragging = false;
+};
+
 // "Prompt before Operation": what the dialog shows.
 struct EditPrompt {
   std::string inputPath;  // the file "Open Score file" opens

@@ -112,8 +112,9 @@ inline void whenModal(std::function<void(QWidget*)> act, int timeoutMs = 20000) 
 // A scripted user for a sequence of modal windows. Each step acts on the next
 // modal window that comes to the top (a new one, or one that a closed window
 // uncovers) and expects its title; an empty title takes any window. The act
-// runs from the window's own event loop. A window no step expects, and every
-// window after the timeout, is dismissed, so a test cannot hang.
+// runs from the window's own event loop. A window the next step does not
+// expect, one left up for 2 s after the last step, and every window after the
+// timeout are dismissed, so a test cannot hang.
 class DialogScript : public QObject {
 public:
   using Act = std::function<void(QWidget*)>;
@@ -150,9 +151,21 @@ private:
       dismiss(modal);
       return;
     }
+    if (steps_.empty()) {
+      // Played out: another script may own this window; dismiss it only if nobody takes it.
+      if (modal != idle_) {
+        idle_ = modal;
+        idleClock_.restart();
+      } else if (idleClock_.elapsed() > 2000) {
+        unexpected << modal->windowTitle();
+        idle_ = nullptr;
+        dismiss(modal);
+      }
+      return;
+    }
     if (modal == last_) return;
     last_ = modal;
-    if (steps_.empty() || (!steps_.front().title.isEmpty() && steps_.front().title != modal->windowTitle())) {
+    if (!steps_.front().title.isEmpty() && steps_.front().title != modal->windowTitle()) {
       unexpected << modal->windowTitle();
       QTimer::singleShot(0, modal, [modal] { dismiss(modal); });
       return;
@@ -166,8 +179,10 @@ private:
 
   std::deque<Step> steps_;
   QPointer<QWidget> last_;
+  QPointer<QWidget> idle_;
   QTimer timer_;
   QElapsedTimer clock_;
+  QElapsedTimer idleClock_;
   bool timedOut_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "base/Host.h"
 #include "edit/EditRun.h"
+#include "gui/edit/CEditMacroDlg.h"
 
 class QWidget;
 
@@ -20,10 +21,16 @@ public:
   PromptAnswer promptBeforeOperation(const EditPrompt& prompt) override;
   bool editEditSettings(EditOptions& options) override;
 
+  // "Create Macro" / "Edit Macro", in the form the dragging option asks for.
+  bool editMacro(const MacroEditRequest& request, QWidget* parent);
+  // What "New Step..." and "Edit Step..." of the macro editor open.
+  void setStepEditor(CEditMacroDlg::StepEditor editor) { stepEditor_ = std::move(editor); }
+
 private:
   IHost& host_;
   QWidget* parent_;
   CGuiHost* guiHost_;
+  CEditMacroDlg::StepEditor stepEditor_;
 };
 
 } // namespace velmora::gui

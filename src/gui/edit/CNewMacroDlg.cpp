@@ -23,7 +23,7 @@ CNewMacroDlg::CNewMacroDlg(QWidget* parent, const QString& caption, bool limitNa
   layout->addWidget(label);
   layout->addWidget(name_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::accepted, this, &CNewMacroDlg::onOk);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -32,9 +32,19 @@ CNewMacroDlg::CNewMacroDlg(QWidget* parent, const QString& caption, bool limitNa
 bool CNewMacroDlg::askName(std::string& typed) {
   name_->setText(fromAnsi(typed));
   name_->selectAll();
+  name_->setFocus();
   if (exec() != QDialog::Accepted) return false;
   typed = toAnsi(name_->text());
   return true;
+}
+
+void CNewMacroDlg::onOk() {
+  if (!check_ || check_(toAnsi(name_->text()))) {
+    accept();
+    return;
+  }
+  name_->setFocus();
+  name_->selectAll();
 }
 
 } // namespace velmora::gui

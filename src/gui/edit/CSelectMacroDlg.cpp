@@ -7,16 +7,17 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
+#include "edit/Messages.h"
 #include "gui/GuiText.h"
-#include "gui/edit/CNewMacroDlg.h"
+#include "gui/edit/CFileDeleteDlg.h"
+#include "gui/edit/EditNames.h"
 
 namespace velmora::gui {
 
 CSelectMacroDlg::CSelectMacroDlg(const SelectMacroRequest& request, IHost& host, QWidget* parent)
-    : QDialog(parent), request_(request), host_(host), files_(request.projectFolder, host) {
+    : QDialog(parent), request_(request), files_(request.projectFolder, host) {
   setWindowTitle(QStringLiteral("Select a Macro"));
   auto* layout = new QHBoxLayout(this);
   auto* left = new QVBoxLayout;
@@ -128,25 +129,14 @@ void CSelectMacroDlg::updateButtons() {
   MacroData macro;
   std::string message;
   if (one && readMacroFile(files_.pathOf(EditFileKind::Macro, names.front()), macro, message) == FileRead::Ok)
-    description_->setPlainText(fromAnsi(macro.description));
+    description_->setPlainText(fromAnsiLines(macro.description));
   else
     description_->clear();
 }
 
-std::string CSelectMacroDlg::askNewName(const QString& caption, bool allowOverwrite) {
-  CNewMacroDlg dialog(this, caption, request_.limitNameLength);
-  std::string typed;
-  if (!dialog.askName(typed)) return {};
-  const NameCheck check = files_.checkName(EditFileKind::Macro, typed);
-  if (check.state == NameCheck::State::Empty) return {};
-  if (check.state == NameCheck::State::Exists) {
-    if (!allowOverwrite || !host_.askYesNo("Overwrite", check.question)) return {};
-  }
-  return check.name;
-}
-
 void CSelectMacroDlg::onNew() {
-  const std::string name = askNewName(QStringLiteral("Enter Name for New Macro"), true);
+  const std::string name = askNewName(this, files_, EditFileKind::Macro,
+                                      QString::fromLatin1(edit_msg::kNewMacroCaption), request_.limitNameLength);
   if (name.empty()) return;
   if (editor_)
     editor_(name, true);
@@ -157,11 +147,7 @@ void CSelectMacroDlg::onNew() {
 
 void CSelectMacroDlg::onEdit() {
   const std::vector<std::string> names = selectedNames();
-  if (names.size() != 1) return;
-  if (!editor_) {
-    host_.showMessage("Edit Macro is not available in this version yet.");
-    return;
-  }
+  if (names.size() != 1 || !editor_) return;
   editor_(names.front(), false);
   rebuild(names.front());
 }
@@ -169,7 +155,8 @@ void CSelectMacroDlg::onEdit() {
 void CSelectMacroDlg::onDuplicate() {
   const std::vector<std::string> names = selectedNames();
   if (names.size() != 1) return;
-  const std::string name = askNewName(QStringLiteral("Enter Name for Duplicate"), true);
+  const std::string name = askNewName(this, files_, EditFileKind::Macro,
+                                      QString::fromLatin1(edit_msg::kDuplicateCaption), request_.limitNameLength);
   if (name.empty()) return;
   files_.duplicate(EditFileKind::Macro, names.front(), name);
   rebuild(name);
@@ -178,21 +165,17 @@ void CSelectMacroDlg::onDuplicate() {
 void CSelectMacroDlg::onRename() {
   const std::vector<std::string> names = selectedNames();
   if (names.size() != 1) return;
-  CNewMacroDlg dialog(this, QStringLiteral("Enter New Name for Macro"), request_.limitNameLength);
-  std::string typed;
-  if (!dialog.askName(typed)) return;
-  const NameCheck check = files_.checkName(EditFileKind::Macro, typed);
-  if (check.state == NameCheck::State::Empty) return;
-  // The core refuses an existing target itself.
-  const bool renamed = files_.renameMacro(names.front(), check.name);
-  rebuild(renamed ? check.name : names.front());
+  const std::string& from = names.front();
+  const std::string renamed = askRename(this, files_, EditFileKind::Macro, from, request_.limitNameLength,
+                                        [&](const std::string& to) { return files_.renameMacro(from, to); });
+  rebuild(renamed.empty() ? from : renamed);
 }
 
 void CSelectMacroDlg::onDelete() {
   const std::vector<std::string> names = selectedNames();
   if (names.empty()) return;
-  if (!host_.askYesNo("OK to Delete?", CEditFiles::deleteQuestion(EditFileKind::Macro, static_cast<int>(names.size()))))
-    return;
+  const int count = static_cast<int>(names.size());
+  if (!CFileDeleteDlg(CEditFiles::deleteQuestion(EditFileKind::Macro, count), this).ask()) return;
   files_.remove(EditFileKind::Macro, names);
   rebuild({});
 }

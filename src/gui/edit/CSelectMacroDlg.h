@@ -34,8 +34,6 @@ private:
   void fill(const std::string& select);
   void updateButtons();
   std::vector<std::string> selectedNames() const;
-  // Asks for a name; empty when cancelled, refused, or an overwrite was declined.
-  std::string askNewName(const QString& caption, bool allowOverwrite);
   void onNew();
   void onEdit();
   void onDuplicate();
@@ -43,7 +41,6 @@ private:
   void onDelete();
 
   SelectMacroRequest request_;
-  IHost& host_;
   CEditFiles files_;
   MacroEditor editor_;
   QListWidget* macros_;
