@@ -3,12 +3,11 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeySequence>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <set>
@@ -190,15 +189,8 @@ void CEditMacroDlg::build() {
     delete macroSteps_->takeItem(macroSteps_->row(item));
     updateButtons();
   });
-  auto* removeKey = new QShortcut(QKeySequence::Delete, macroSteps_, nullptr, nullptr, Qt::WidgetShortcut);
-  connect(removeKey, &QShortcut::activated, this, &CEditMacroDlg::onRemove);
-  if (dragging_) {
-    auto* up = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up), macroSteps_, nullptr, nullptr, Qt::WidgetShortcut);
-    auto* down =
-        new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), macroSteps_, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(up, &QShortcut::activated, this, [this] { moveCurrent(-1); });
-    connect(down, &QShortcut::activated, this, [this] { moveCurrent(1); });
-  }
+  // Delete takes entries out; in the dragging form Ctrl+Up and Ctrl+Down move one.
+  macroSteps_->installEventFilter(this);
   steps_->setFocus();
 }
 
@@ -207,7 +199,6 @@ bool CEditMacroDlg::load() {
   if (!request_.create && !files_.loadMacroForEditing(request_.name, macro)) return false;
   storedDescription_ = macro.description;
   macroDescription_->setPlainText(fromAnsiLines(macro.description));
-  macroDescription_->document()->setModified(false);
   setMacroSteps(macro.steps);
   return true;
 }
@@ -219,9 +210,9 @@ bool CEditMacroDlg::run() {
 
 MacroData CEditMacroDlg::macro() const {
   MacroData macro;
-  // An untouched description keeps its bytes, line ends and all.
-  macro.description =
-      macroDescription_->document()->isModified() ? toAnsiLines(macroDescription_->toPlainText()) : storedDescription_;
+  // An unchanged description keeps its bytes, line ends and all.
+  const QString shown = macroDescription_->toPlainText();
+  macro.description = shown == fromAnsiLines(storedDescription_) ? storedDescription_ : toAnsiLines(shown);
   macro.steps = macroSteps();
   return macro;
 }
@@ -287,6 +278,21 @@ void CEditMacroDlg::updateButtons() {
   duplicateStep_->setEnabled(count == 1);
   renameStep_->setEnabled(count == 1);
   deleteStep_->setEnabled(count > 0);
+}
+
+bool CEditMacroDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != macroSteps_ || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+    onRemove();
+    return true;
+  }
+  if (dragging_ && key->modifiers() == Qt::ControlModifier &&
+      (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+    moveCurrent(key->key() == Qt::Key_Up ? -1 : 1);
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void CEditMacroDlg::moveCurrent(int by) {

@@ -40,6 +40,7 @@ public:
 protected:
   enum class Form { Plain, Dragging };
   CEditMacroDlg(const MacroEditRequest& request, IHost& host, QWidget* parent, Form form);
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void build();
