@@ -30,11 +30,14 @@ public:
     if (atPump) atPump(pumps);
     return gui::CGuiHost::pump();
   }
+  // Recorded, not opened: a test must not start the desktop's viewer.
+  void openInViewer(const std::string& path) override { opened.push_back(path); }
 
   std::vector<std::string> files;
   std::vector<FileListRequest> requests;
   std::function<void(int pump)> atPump;
   int pumps = 0;
+  std::vector<std::string> opened;
 };
 
 // Closes a modal window the way Escape would.

@@ -108,7 +108,6 @@ void CEditMacroDlg::build() {
   const auto button = [&](const char* label, const char* name) {
     auto* b = new QPushButton(QString::fromLatin1(label), this);
     b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
     right->addWidget(b);
     return b;
   };

@@ -30,11 +30,11 @@ CEditPromptDlg::CEditPromptDlg(IHost& host, QWidget* parent) : QDialog(parent), 
     row->addWidget(button);
     return button;
   };
-  QPushButton* yes = add("Yes", "yes");
-  QPushButton* yesToAll = add("Yes To All", "yesToAll");
-  QPushButton* no = add("No", "no");
-  QPushButton* cancel = add("Cancel", "cancel");
-  QPushButton* open = add("Open Score file", "openScoreFile");
+  QPushButton* yes = add("&Yes", "yes");
+  QPushButton* yesToAll = add("Yes To &All", "yesToAll");
+  QPushButton* no = add("&No", "no");
+  QPushButton* cancel = add("&Cancel", "cancel");
+  QPushButton* open = add("&Open Score file", "openScoreFile");
   yes->setDefault(true);
   layout->addLayout(row);
   connect(yes, &QPushButton::clicked, this, [this] { answerWith(PromptAnswer::Yes); });

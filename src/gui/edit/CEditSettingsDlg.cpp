@@ -17,7 +17,7 @@ CEditSettingsDlg::CEditSettingsDlg(QWidget* parent) : QDialog(parent) {
   extension_ = new QLineEdit(this);
   extension_->setObjectName(QStringLiteral("extension"));
   extension_->setMaxLength(3);
-  form->addRow(QStringLiteral("Extension to use for edited files"), extension_);
+  form->addRow(QStringLiteral("E&xtension to use for edited files"), extension_);
   layout->addLayout(form);
   const auto box = [&](const char* label, const char* name) {
     auto* check = new QCheckBox(QString::fromLatin1(label), this);
@@ -25,14 +25,14 @@ CEditSettingsDlg::CEditSettingsDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(check);
     return check;
   };
-  rememberLastMacro_ = box("Remember the last macro used", "rememberLastMacro");
-  promptBeforeOperation_ = box("Prompt for each item before Operation is made", "promptBeforeOperation");
-  allowDragging_ = box("Allow dragging in Selected Steps List Box", "allowDragging");
-  extendedParameters_ = box("Recognize Winscore extended parameters 20 to 30", "extendedParameters");
+  rememberLastMacro_ = box("&Remember the last macro used", "rememberLastMacro");
+  promptBeforeOperation_ = box("&Prompt for each item before Operation is made", "promptBeforeOperation");
+  allowDragging_ = box("Allow &dragging in Selected Steps List Box", "allowDragging");
+  extendedParameters_ = box("Recognize Winscore &extended parameters 20 to 30", "extendedParameters");
   limitNameLength_ =
-      box("Limit macro/step name length to 8 characters (for compatibility with DOS Score)", "limitNameLength");
-  fourPointPrecision_ = box("4-point precision for parameter 2", "fourPointPrecision");
-  saveOnlyIfModified_ = box("Save output file only if original is modified (ie at least one Operation has been made)",
+      box("&Limit macro/step name length to 8 characters (for compatibility with DOS Score)", "limitNameLength");
+  fourPointPrecision_ = box("4-point pre&cision for parameter 2", "fourPointPrecision");
+  saveOnlyIfModified_ = box("&Save output file only if original is modified (ie at least one Operation has been made)",
                             "saveOnlyIfModified");
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -42,7 +42,6 @@ CSelectMacroDlg::CSelectMacroDlg(const SelectMacroRequest& request, IHost& host,
   const auto add = [&](const char* label, const char* name) {
     auto* button = new QPushButton(QString::fromLatin1(label), this);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
     right->addWidget(button);
     return button;
   };
