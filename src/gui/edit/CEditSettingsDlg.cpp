@@ -17,6 +17,8 @@ CEditSettingsDlg::CEditSettingsDlg(QWidget* parent) : QDialog(parent) {
   extension_ = new QLineEdit(this);
   extension_->setObjectName(QStringLiteral("extension"));
   extension_->setMaxLength(3);
+  // Room for three letters, not the width of the dialog.
+  extension_->setMaximumWidth(extension_->fontMetrics().horizontalAdvance(QStringLiteral("WWWW")) + 16);
   form->addRow(QStringLiteral("E&xtension to use for edited files"), extension_);
   layout->addLayout(form);
   const auto box = [&](const char* label, const char* name) {

@@ -21,7 +21,7 @@ CYesNoDlg::CYesNoDlg(const QString& title, const std::string& question, QWidget*
   question_ = new QLabel(fromAnsi(question), this);
   question_->setObjectName(QStringLiteral("question"));
   question_->setWordWrap(true);
-  question_->setMinimumWidth(300);
+  question_->setMinimumWidth(380);
   row->addWidget(icon);
   row->addWidget(question_, 1);
   layout->addLayout(row);
