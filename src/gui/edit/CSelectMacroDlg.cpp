@@ -27,11 +27,13 @@ CSelectMacroDlg::CSelectMacroDlg(const SelectMacroRequest& request, IHost& host,
   macros_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   macros_->setMinimumSize(220, 240);
   macrosLabel->setBuddy(macros_);
-  auto* descriptionLabel = new QLabel(QStringLiteral("Description"), this);
+  auto* descriptionLabel = new QLabel(QStringLiteral("Descr&iption"), this);
   description_ = new QPlainTextEdit(this);
   description_->setObjectName(QStringLiteral("description"));
   description_->setReadOnly(true);
   description_->setMaximumHeight(80);
+  description_->setTabChangesFocus(true);
+  descriptionLabel->setBuddy(description_);
   left->addWidget(macrosLabel);
   left->addWidget(macros_);
   left->addWidget(descriptionLabel);
