@@ -32,6 +32,11 @@ BatchOutcome CCommandHandlers::onRunItemCount() {
   return runBatch(batch_, host_, task, doc_.settings.prefs().useExplorerDialog != 0);
 }
 
+void CCommandHandlers::onEditSettings(IEditSettingsDialog& dialog) {
+  doc_.settings.editSettings<EditOptions>(host_,
+                                          [&dialog](EditOptions& options) { return dialog.editEditSettings(options); });
+}
+
 void CCommandHandlers::onItemCountSettings(IItemCountDialogs& dialogs) {
   doc_.settings.editSettings<ItemCountOptions>(
       host_, [&dialogs](ItemCountOptions& options) { return dialogs.editItemCountOptions(options); });

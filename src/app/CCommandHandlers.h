@@ -26,6 +26,8 @@ public:
 
   // "Edit...": "Select a Macro", then the macro over the chosen files.
   BatchOutcome onEdit(IEditDialogs& dialogs);
+  // "Edit Settings": the settings-command pattern over edi.dat.
+  void onEditSettings(IEditSettingsDialog& dialog);
   // "Run Item Count..."
   BatchOutcome onRunItemCount();
   // "Item Count Settings..."

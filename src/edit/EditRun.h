@@ -23,6 +23,15 @@ struct SelectMacroRequest {
   bool allowDragging = false;
 };
 
+// The macro editor, "Create Macro" or "Edit Macro": which macro and the options it follows.
+struct MacroEditRequest {
+  std::string projectFolder;
+  std::string settingsFolder;
+  std::string name;
+  bool create = false; // "Create Macro": starts empty instead of reading the file
+  bool limitNameLength = false;
+  bool allowDragging = false;
+};
 
 // "Prompt before Operation": what the dialog shows.
 struct EditPrompt {
@@ -38,6 +47,13 @@ public:
   // True with the chosen macro's name, false for Cancel.
   virtual bool selectMacro(const SelectMacroRequest& request, std::string& chosen) = 0;
   virtual PromptAnswer promptBeforeOperation(const EditPrompt& prompt) = 0;
+};
+
+// The Edit Settings dialog; true for OK with the edited options.
+class IEditSettingsDialog {
+public:
+  virtual ~IEditSettingsDialog() = default;
+  virtual bool editEditSettings(EditOptions& options) = 0;
 };
 
 // Shows "Select a Macro" with the preselection of the Edit settings; the

@@ -1,8 +1,10 @@
 #include "gui/CMainFrame.h"
 #include "gui/beams/CGuiBeamDialogs.h"
+#include "gui/edit/CEditDialogs.h"
 #include "gui/eps/CEpsDialogs.h"
 #include "gui/justify/CJustifyDialogs.h"
 #include "gui/report/CReportDialogs.h"
+#include "gui/run/CGuiRunDialogs.h"
 #include "gui/staves/CStaveDialogs.h"
 
 #include <QAction>
@@ -103,11 +105,13 @@ QAction* CMainFrame::action(int commandId) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
-// Every command's handler. A command of a later task shows that it is not
-// available yet; wiring it is replacing its line.
+// Every command's handler.
 void CMainFrame::wireCommands() {
   // Actions.
-  wire(cmd::kEdit, notYetAvailable(cmd::kEdit));
+  wire(cmd::kEdit, task([this] {
+         CEditDialogs dialogs(host_, this, &host_);
+         commands_.onEdit(dialogs);
+       }));
   wire(cmd::kOptimize, task([this] {
          CStaveDialogs dialogs(this, &host_);
          commands_.onOptimize(dialogs);
@@ -124,7 +128,14 @@ void CMainFrame::wireCommands() {
          CJustifyDialogs dialogs(host_, this, &host_);
          commands_.onJustify(dialogs);
        }));
-  wire(cmd::kRunMultiple, notYetAvailable(cmd::kRunMultiple));
+  wire(cmd::kRunMultiple, task([this] {
+         CGuiRunDialogs runDialogs(this, &host_);
+         CStaveDialogs staveDialogs(this, &host_);
+         CGuiBeamDialogs beamDialogs(host_, this, [this](bool paused) { host_.setTaskRunning(!paused); });
+         CJustifyDialogs justifyDialogs(host_, this, &host_);
+         CEditDialogs editDialogs(host_, this, &host_);
+         commands_.onRunMultipleTasks(runDialogs, staveDialogs, beamDialogs, justifyDialogs, editDialogs);
+       }));
   wire(cmd::kCreateReport, task([this] {
          CReportDialogs dialogs(this);
          commands_.onCreateReport(dialogs);
@@ -142,7 +153,10 @@ void CMainFrame::wireCommands() {
   wire(cmd::kExit, [this] { close(); });
   // Options.
   wire(cmd::kGeneralSettings, afterIdlePass([this] { onGeneralSettings(); }));
-  wire(cmd::kEditSettings, notYetAvailable(cmd::kEditSettings));
+  wire(cmd::kEditSettings, afterIdlePass([this] {
+         CEditDialogs dialogs(host_, this);
+         commands_.onEditSettings(dialogs);
+       }));
   wire(cmd::kOptimizeSettings, afterIdlePass([this] {
          CStaveDialogs dialogs(this, nullptr);
          commands_.onOptimizeSettings(dialogs);
@@ -196,16 +210,6 @@ CMainFrame::Handler CMainFrame::afterIdlePass(Handler run) {
   return [this, run = std::move(run)] {
     updateCommandStates();
     run();
-  };
-}
-
-CMainFrame::Handler CMainFrame::notYetAvailable(int commandId) {
-  return [this, commandId] {
-    const CommandInfo* info = findCommand(commandId);
-    const std::string prompt = info ? info->prompt : "";
-    const size_t newline = prompt.find('\n');
-    const std::string name = newline == std::string::npos ? prompt : prompt.substr(newline + 1);
-    host_.showMessage(name + " is not available in this version yet.");
   };
 }
 

@@ -62,7 +62,6 @@ private:
   // A settings dialog, the manual: menu and toolbar states are brought up to date first.
   Handler afterIdlePass(Handler run);
   // A command whose task is not in this build yet.
-  Handler notYetAvailable(int commandId);
   void toggleToolbars();
   void refreshToolbarsFlag();
   void onGeneralSettings();

@@ -181,13 +181,14 @@ private slots:
     QVERIFY(frame_->statusBar()->isVisible());
   }
 
-  void laterCommandsSayTheyAreNotAvailable() {
-    QStringList boxes;
-    auto script = test::answerBoxes(QMessageBox::Ok, boxes);
-    frame_->action(cmd::kEdit)->trigger();
+  void editSettingsOpensItsDialog() {
+    test::FakeHost quiet;
+    QVERIFY(doc_->settings.save(SettingsFile::Edit, quiet)); // no "unable to open" box first
+    test::DialogScript script;
+    script.on(QStringLiteral("Edit Settings"), test::escape());
     frame_->action(cmd::kEditSettings)->trigger();
-    QCOMPARE(boxes, (QStringList{"Velmora 3.7: Edit is not available in this version yet.",
-                                 "Velmora 3.7: Edit settings is not available in this version yet."}));
+    QVERIFY2(script.finished(), qPrintable(script.unexpected.join(", ")));
+    QCOMPARE(script.seen, QStringList{"Edit Settings"});
   }
 
   void rightClickDuringATaskThenNo() {

@@ -1,10 +1,22 @@
 #include <QDialog>
 #include <QDir>
+#include <QListWidget>
+#include <algorithm>
 
 #include "app/CommandTable.h"
+#include "base/Format.h"
 #include "base/Host.h"
+#include "edit/MacroFiles.h"
+#include "edit/Messages.h"
 #include "gui/CFileListDlg.h"
 #include "gui/CMainFrame.h"
+#include "gui/edit/CDragEditMacroDlg.h"
+#include "gui/edit/CEditMacroDlg.h"
+#include "gui/edit/CEditPromptDlg.h"
+#include "gui/edit/CFileDeleteDlg.h"
+#include "gui/edit/CNewMacroDlg.h"
+#include "gui/edit/COverwriteDlg.h"
+#include "gui/report/CSelectForReportDlg.h"
 #include "tools/screenshots/CScreenshotTool.h"
 
 namespace velmora::gui {
@@ -27,6 +39,39 @@ void fileList(const std::string& folder, bool explorer) {
   runFileListDialog(nullptr, request, files);
 }
 
+// A project as an engraver keeps it: a few macros sharing their steps.
+void writeEditProject(const std::string& project) {
+  const std::pair<const char*, StepData> steps[] = {
+      {"STEMUP", {"Stems up for the upper voice (P7 = 1)", "1", "P7 == 1", "5 = 10", 0}},
+      {"BEAMUP8", {"Eighth-note beams above the notes", "6", "P6 == 1", "4 = 12", 0}},
+      {"BEAMUP16", {"Sixteenth beams above the notes,\r\ntwo lines up", "6", "P6 == 2", "4 = 14", 0}},
+      {"SLURFLIP", {"Slurs below the notes in the lower voice", "5", "P7 == 2", "4 = 0 - P4", 0}},
+      {"CLEFSIZE", {"Smaller clefs after the first system", "3", "P3 > 10", "6 = 0.8", 0}},
+  };
+  std::string message;
+  for (const auto& [name, step] : steps)
+    writeStepFile(project + name + ".STP", step, message);
+  writeMacroFile(project + "BEAMUP.MAC", {"Beams above the notes on the upper stave", {"BEAMUP8", "BEAMUP16"}},
+                 message);
+  writeMacroFile(project + "STEMS.MAC", {"Stem directions for two-voice writing", {"STEMUP", "STEMDOWN"}}, message);
+  writeMacroFile(project + "TIDY.MAC",
+                 {"Tidy up before printing:\r\nstems, beams, slurs and clefs",
+                  {"STEMUP", "BEAMUP8", "SLURFLIP", "TEXTLEFT", "CLEFSIZE"}},
+                 message);
+}
+
+// The macro editor with a step picked in each list, so both descriptions show.
+void pickSteps(QWidget* dialog) {
+  if (auto* steps = dialog->findChild<QListWidget*>(QStringLiteral("steps"))) {
+    steps->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+    steps->setCurrentRow(2, QItemSelectionModel::Select);
+  }
+  if (auto* macroSteps = dialog->findChild<QListWidget*>(QStringLiteral("macroSteps"))) {
+    macroSteps->setFocus();
+    macroSteps->setCurrentRow(std::min(2, macroSteps->count() - 1), QItemSelectionModel::ClearAndSelect);
+  }
+}
+
 } // namespace
 
 // One line per picture; a new dialog is usually `shots.command("name", cmd::kItsCommand);`.
@@ -45,7 +90,40 @@ void addShots(CScreenshotTool& shots) {
   shots.command("justify-settings", cmd::kJustifySettings);
   shots.command("crop-mark-settings", cmd::kCropSettings);
   shots.command("create-report", cmd::kCreateReport);
-  shots.command("not-yet-available", cmd::kEdit);
+  shots.command("edit-settings", cmd::kEditSettings);
+  const std::string project = folder + "SAMPLES/"; // the sample's project folder
+  writeEditProject(project);
+  shots.command("select-a-macro", cmd::kEdit);
+  shots.command("enter-name-new-macro", cmd::kEdit, {"New Macro..."});
+  shots.dialog("overwrite", [&] { COverwriteDlg(strprintf(edit_msg::kMacroExists, "BEAMUP"), nullptr).ask(); });
+  shots.dialog("ok-to-delete",
+               [&] { CFileDeleteDlg(CEditFiles::deleteQuestion(EditFileKind::Step, 2), nullptr).ask(); });
+  shots.dialog("enter-name-rename-step", [&] {
+    CNewMacroDlg name(nullptr, QString::fromLatin1(edit_msg::kRenameStepCaption), true);
+    std::string typed = "BEAMUP8";
+    name.askName(typed);
+  });
+  shots.dialog(
+      "edit-macro",
+      [&] {
+        CEditMacroDlg(MacroEditRequest{project, folder, "TIDY"}, host).run();
+      },
+      {}, pickSteps);
+  shots.dialog(
+      "drag-edit-macro",
+      [&] {
+        CDragEditMacroDlg(MacroEditRequest{project, folder, "STEMS", false, false, true}, host).run();
+      },
+      {}, pickSteps);
+  shots.dialog("create-macro", [&] { CEditMacroDlg(MacroEditRequest{project, folder, "SLURS", true}, host).run(); });
+  shots.dialog("append-macro", [&] {
+    CSelectForReportDlg({edit_msg::kAppendMacroTitle, "Macros", edit_msg::kMacroMask, project}, nullptr).exec();
+  });
+  shots.dialog("edit-prompt", [&] {
+    CEditPromptDlg prompt(host);
+    prompt.ask({"/scores/SONATA.MUS", "Conditions are TRUE for the following item in file /scores/SONATA.MUS",
+                "1.0000 1.0000 12.5000 4.0000 0.0000 "});
+  });
   shots.dialog(
       "file-list-classic", [&] { fileList(folder, false); }, {}, addTwoScores);
   shots.dialog("file-list-explorer", [&] { fileList(folder, true); });

@@ -13,6 +13,7 @@
 
 #include "beams/BeamLibrary.h"
 #include "beams/ScriptedBeamDialogs.h"
+#include "gui/GuiTestSupport.h"
 #include "gui/beams/CAreYouSure.h"
 #include "gui/beams/CBeamAngleNoExists.h"
 #include "gui/beams/CBeamAngleRulesDlg.h"
@@ -29,8 +30,8 @@ namespace {
 
 // Runs `act` on the modal dialog once it is up.
 template <class Dialog, class F> void whenShown(F act) {
-  QTimer::singleShot(0, [act] {
-    auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+  test::whenModal([act](QWidget* modal) {
+    auto* dialog = qobject_cast<Dialog*>(modal);
     QVERIFY(dialog);
     act(*dialog);
   });

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "gui/CGuiHost.h"
+#include "gui/GuiTestSupport.h"
 #include "gui/eps/CAlterBoundingBoxDlg.h"
 #include "gui/eps/CEpsDialogs.h"
 #include "support/FakeHost.h"
@@ -86,9 +87,7 @@ private slots:
   void dialogInterface() {
     test::FakeHost host;
     gui::CEpsDialogs dialogs(host, nullptr);
-    QTimer::singleShot(0, [] {
-      QWidget* d = QApplication::activeModalWidget();
-      QVERIFY(d);
+    test::whenModal([](QWidget* d) {
       field(*d, "x2")->setText(QStringLiteral("*2"));
       button(*d, "OK to All")->click();
     });
@@ -114,9 +113,7 @@ private slots:
       }
     });
     guard.start();
-    QTimer::singleShot(0, [] {
-      QWidget* d = QApplication::activeModalWidget();
-      QVERIFY(d);
+    test::whenModal([](QWidget* d) {
       QTest::keyClicks(field(*d, "x1"), QStringLiteral("+20"));
       button(*d, "OK")->click();
     });

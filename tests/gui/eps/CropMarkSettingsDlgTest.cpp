@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "gui/GuiTestSupport.h"
 #include "gui/eps/CCropMarkSettingsDlg.h"
 #include "gui/eps/CEpsDialogs.h"
 #include "settings/Serialize.h"
@@ -129,8 +130,8 @@ private slots:
   void dialogInterface() {
     test::FakeHost host;
     gui::CEpsDialogs dialogs(host, nullptr);
-    QTimer::singleShot(0, [] {
-      auto* d = qobject_cast<CCropMarkSettingsDlg*>(QApplication::activeModalWidget());
+    test::whenModal([](QWidget* modal) {
+      auto* d = qobject_cast<CCropMarkSettingsDlg*>(modal);
       QVERIFY(d);
       d->findChild<QLineEdit*>(QStringLiteral("markLength"))->setText(QStringLiteral("5"));
       d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();

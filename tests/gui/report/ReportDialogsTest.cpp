@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <sys/stat.h>
 
+#include "gui/GuiTestSupport.h"
 #include "gui/report/CCreateReportDlg.h"
 #include "gui/report/CReportDialogs.h"
 #include "gui/report/CSelectForReportDlg.h"
@@ -20,9 +21,7 @@ namespace {
 
 // Clicks the named button of the modal dialog once it is up.
 void clickWhenShown(const char* button) {
-  QTimer::singleShot(0, [button] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    QVERIFY(dialog);
+  test::whenModal([button](QWidget* dialog) {
     auto* b = dialog->findChild<QPushButton*>(button);
     QVERIFY(b);
     b->click();

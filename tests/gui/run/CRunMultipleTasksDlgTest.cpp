@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "gui/GuiTestSupport.h"
 #include "gui/run/CGuiRunDialogs.h"
 #include "gui/run/CRunMultipleTasksDlg.h"
 
@@ -18,13 +19,7 @@ using namespace velmora::gui;
 namespace {
 
 // Acts on the dialog once it is open and modal.
-void whenOpen(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    QVERIFY(dialog);
-    act(dialog);
-  });
-}
+void whenOpen(std::function<void(QWidget*)> act) { test::whenModal(std::move(act)); }
 
 template <class W> W* child(QWidget* dialog, const char* name) {
   return dialog->findChild<W*>(QString::fromLatin1(name));

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "gui/CGuiHost.h"
+#include "gui/GuiTestSupport.h"
 #include "gui/staves/COptimizeSettings.h"
 #include "gui/staves/CSelectInstrumentNos.h"
 #include "gui/staves/CSelectStaves.h"
@@ -24,13 +25,7 @@ using namespace velmora::gui;
 namespace {
 
 // Acts on the dialog once it is open and modal.
-void whenOpen(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    QVERIFY(dialog);
-    act(dialog);
-  });
-}
+void whenOpen(std::function<void(QWidget*)> act) { test::whenModal(std::move(act)); }
 
 void clickOk(QWidget* dialog) { dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); }
 
@@ -171,6 +166,8 @@ private slots:
       QCOMPARE(fileDialog->nameFilters().size(), 12);
       QCOMPARE(fileDialog->selectedNameFilter(), QStringLiteral("TEMPLATE files (*.tpl)"));
       QCOMPARE(fileDialog->defaultSuffix(), QStringLiteral("tpl"));
+      // The dialog leaves its name field alone while that field has the focus.
+      if (QWidget* focused = fileDialog->focusWidget()) focused->clearFocus();
       fileDialog->selectFile(path);
       static_cast<QDialog*>(fileDialog)->accept();
     });
