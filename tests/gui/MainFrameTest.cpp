@@ -182,18 +182,20 @@ private slots:
   }
 
   void editSettingsOpensItsDialog() {
+    // The re-read reports the missing edi.dat in a box; the dialog follows it.
     QStringList boxes;
     auto script = test::answerBoxes(QMessageBox::Ok, boxes);
     QString title;
-    QTimer::singleShot(0, [&] {
-      QWidget* modal = QApplication::activeModalWidget();
-      if (!modal) return;
+    test::ModalScript closeDialog([&](QWidget* modal) {
+      if (qobject_cast<QMessageBox*>(modal)) return false;
       title = modal->windowTitle();
-      static_cast<QDialog*>(modal)->reject();
+      QTimer::singleShot(0, modal, [modal] { static_cast<QDialog*>(modal)->reject(); });
+      return true;
     });
     frame_->action(cmd::kEditSettings)->trigger();
     QCOMPARE(title, QStringLiteral("Edit Settings"));
-    QVERIFY(boxes.isEmpty()); // no command says it is not available
+    for (const QString& box : boxes) // no command says it is not available
+      QVERIFY2(!box.contains(QStringLiteral("not available")), qPrintable(box));
   }
 
   void rightClickDuringATaskThenNo() {

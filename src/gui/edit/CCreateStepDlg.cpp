@@ -186,8 +186,8 @@ CCreateStepDlg::CCreateStepDlg(const StepEditorRequest& request, IHost& host, QW
     bottom->addWidget(button);
     return button;
   };
-  connect(addTool("F&onts...", "fonts"), &QPushButton::clicked, this, &CCreateStepDlg::onFonts);
-  connect(addTool("&Text...", "text"), &QPushButton::clicked, this, &CCreateStepDlg::onText);
+  connect(addTool("Fon&ts...", "fonts"), &QPushButton::clicked, this, &CCreateStepDlg::onFonts);
+  connect(addTool("Te&xt...", "text"), &QPushButton::clicked, this, &CCreateStepDlg::onText);
   connect(addTool("&Syntax...", "syntax"), &QPushButton::clicked, this, &CCreateStepDlg::onSyntax);
   bottom->addStretch();
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
