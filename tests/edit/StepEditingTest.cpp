@@ -9,16 +9,6 @@ using K = StepKeyword;
 
 CaretText at(std::string_view text, size_t caret, K keyword) { return insertKeyword(text, caret, caret, keyword); }
 
-TEST(StepEditing, KeywordTexts) {
-  const std::pair<K, const char*> texts[] = {
-      {K::Equal, "== "},          {K::NotEqual, "!= "},    {K::Greater, "> "}, {K::Less, "< "},
-      {K::GreaterOrEqual, ">= "}, {K::LessOrEqual, "<= "}, {K::And, "&& "},    {K::Or, "|| "},
-      {K::Comp, "COMP[] "},       {K::Comp2, "COMP2[] "},  {K::Txt, "TXT[] "},
-  };
-  for (const auto& [keyword, text] : texts)
-    EXPECT_EQ(keywordText(keyword), text);
-}
-
 TEST(StepEditing, BlankInFrontOnlyAfterANonBlank) {
   // "AND" right after P5==3: a blank, "&& ", caret after the final blank.
   EXPECT_EQ(at("P5==3", 5, K::And), (CaretText{"P5==3 && ", 9}));

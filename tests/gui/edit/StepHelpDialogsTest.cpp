@@ -68,8 +68,6 @@ private slots:
 
     const std::string emptySearch = "Please enter font number into \"if font number equals\" field!";
     const std::string emptyReplacement = "Please enter font number into \"change it to\" field!";
-    const std::string badSearch =
-        "Invalid characters found. Please use only numerical digits in \"if font number equals\" field!";
     const std::string badReplacement =
         "Invalid characters found. Please use only numerical digits in \"change it to\" field!";
     struct Case {
@@ -81,8 +79,6 @@ private slots:
     for (const Case& c : std::vector<Case>{
              {"", "13", emptySearch, "search"},
              {"2", "", emptyReplacement, "replacement"},
-             {"  ", "13", emptySearch, "search"},
-             {"2a", "13", badSearch, "search"},
              {"2", "-1", badReplacement, "replacement"},
          }) {
       // Start with the focus on the other field, so that the check has to move it.
