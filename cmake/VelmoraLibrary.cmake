@@ -12,3 +12,18 @@ function(velmora_core_library name)
   endforeach()
   set_property(GLOBAL APPEND PROPERTY VELMORA_CORE_LIBRARIES ${name})
 endfunction()
+
+# velmora_embed_text(TARGET INPUT FUNCTION): compiles the bytes of INPUT into
+# TARGET as velmora::FUNCTION(), regenerated whenever INPUT changes.
+function(velmora_embed_text target input function)
+  get_filename_component(input "${input}" ABSOLUTE)
+  set(output "${CMAKE_CURRENT_BINARY_DIR}/${function}.cpp")
+  add_custom_command(
+    OUTPUT "${output}"
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${input} -DOUTPUT=${output} -DFUNCTION=${function}
+            -P ${PROJECT_SOURCE_DIR}/cmake/EmbedText.cmake
+    DEPENDS "${input}" ${PROJECT_SOURCE_DIR}/cmake/EmbedText.cmake
+    COMMENT "Embedding ${input}"
+    VERBATIM)
+  target_sources(${target} PRIVATE "${output}")
+endfunction()

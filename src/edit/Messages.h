@@ -39,4 +39,17 @@ inline constexpr const char* kPromptItem = "Conditions are TRUE for the followin
 inline constexpr const char* kPromptNoItems = "No items found - Conditions are TRUE in file %s";
 inline constexpr const char* kPromptQuestion = "Do you wish to perform the operation?";
 
+// The step editor and its search-and-replace dialogs.
+inline constexpr const char* kCreateStepTitle = "Create Step";
+inline constexpr const char* kEditStepTitle = "Edit Step";
+inline constexpr const char* kFontChangeTitle = "Search and replace Initial Font Number";
+inline constexpr const char* kTextChangeTitle = "Search and replace text";
+inline constexpr const char* kSyntaxTitle = "Syntax";
+inline constexpr const char* kFontSearchLabel = "if font number equals";
+inline constexpr const char* kFontReplacementLabel = "change it to";
+inline constexpr const char* kTextSearchLabel = "if text equals";
+inline constexpr const char* kTextReplacementLabel = "replace it with";
+inline constexpr const char* kEnterFontNumber = "Please enter font number into %s field!";
+inline constexpr const char* kEnterText = "Please enter text into %s field!";
+
 } // namespace velmora::edit_msg

@@ -28,6 +28,7 @@ std::string CVelmoraApp::commandLine(const QStringList& arguments) {
 
 bool CVelmoraApp::initInstance() {
   if (!doc_.create(*host_, commandLine(arguments()))) return false;
+  doc_.installHelpFiles();
   frame_ = std::make_unique<CMainFrame>(doc_, batch_, *host_);
   frame_->show();
   return true;

@@ -1,5 +1,6 @@
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <algorithm>
 
@@ -10,12 +11,16 @@
 #include "edit/Messages.h"
 #include "gui/CFileListDlg.h"
 #include "gui/CMainFrame.h"
+#include "gui/edit/CCreateStepDlg.h"
 #include "gui/edit/CDragEditMacroDlg.h"
 #include "gui/edit/CEditMacroDlg.h"
 #include "gui/edit/CEditPromptDlg.h"
 #include "gui/edit/CFileDeleteDlg.h"
+#include "gui/edit/CFontChangeDlg.h"
 #include "gui/edit/CNewMacroDlg.h"
 #include "gui/edit/COverwriteDlg.h"
+#include "gui/edit/CSyntaxDlg.h"
+#include "gui/edit/CTextChangeDlg.h"
 #include "gui/report/CSelectForReportDlg.h"
 #include "tools/screenshots/CScreenshotTool.h"
 
@@ -70,7 +75,25 @@ void pickSteps(QWidget* dialog) {
     macroSteps->setFocus();
     macroSteps->setCurrentRow(std::min(2, macroSteps->count() - 1), QItemSelectionModel::ClearAndSelect);
   }
-}
+  // Types into the search-and-replace dialog's two fields.
+  CScreenshotTool::Prepare typeReplace(const char* search, const char* replacement) {
+    return [search, replacement](QWidget* dialog) {
+      dialog->findChild<QLineEdit*>(QStringLiteral("search"))->setText(QString::fromLatin1(search));
+      dialog->findChild<QLineEdit*>(QStringLiteral("replacement"))->setText(QString::fromLatin1(replacement));
+    };
+  }
+
+  // A step as an engraver would keep it in the sample project, opened for editing.
+  void editSampleStep(IHost & host, const std::string& folder) {
+    const std::string project = folder + "SAMPLES/";
+    std::string message;
+    writeStepFile(project + "RAISE.STP",
+                  {"Sets P5 to 4 on notes whose P5 is 3,\r\nif another item has a P4 above 10", "1",
+                   "P5 == 3 && COMP[4] > 10", "5 = 4", 0},
+                  message);
+    CCreateStepDlg dialog({project, folder, "RAISE", false, false}, host);
+    dialog.run();
+  }
 
 } // namespace
 
@@ -128,6 +151,13 @@ void addShots(CScreenshotTool& shots) {
       "file-list-classic", [&] { fileList(folder, false); }, {}, addTwoScores);
   shots.dialog("file-list-explorer", [&] { fileList(folder, true); });
   shots.dialog("cancel-action", [&] { askCancelAction(host); });
+  shots.dialog("edit-step", [&] { editSampleStep(host, folder); });
+  shots.dialog("create-step", [&] { CCreateStepDlg({folder + "SAMPLES/", folder, "NEWSTEP", true}, host).run(); });
+  shots.dialog(
+      "font-change", [&] { CFontChangeDlg(host).exec(); }, {}, typeReplace("2", "5"));
+  shots.dialog(
+      "text-change", [&] { CTextChangeDlg(host).exec(); }, {}, typeReplace("Allegro", "Allegro moderato"));
+  shots.dialog("syntax", [&] { CSyntaxDlg(folder).exec(); });
 }
 
 } // namespace velmora::gui

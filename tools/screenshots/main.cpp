@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   velmora::gui::CShotHost host;
   velmora::CVelmoraDoc doc;
   if (!doc.create(host, args[1].toLocal8Bit().toStdString())) return 1;
+  doc.installHelpFiles();
   velmora::CBatchState batch;
   velmora::gui::CMainFrame frame(doc, batch, host);
   frame.show();
