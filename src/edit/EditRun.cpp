@@ -124,9 +124,12 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
     return answer;
   };
 
-  // The COMP filters walk a flat list of the items, rebuilt after the lists change.
+  // The COMP filters walk a flat list of the items, rebuilt after the lists
+  // change, and share their results until an operation changes an item.
   std::vector<const CItem*> wholeFile;
   bool wholeFileStale = true;
+  CCompCache compCache;
+  compCache.minSource = compCacheMinSource_;
   const bool changesLists = std::any_of(expressions.begin(), expressions.end(), [](const CParamExpression& e) {
     return e.op == "DEL" || e.op == "INS" || e.op == "APP";
   });
@@ -138,6 +141,9 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
           wholeFile.push_back(&i);
       wholeFileStale = false;
       evaluation.wholeFile = &wholeFile;
+      compCache.clear();
+      compCache.setFileItems(wholeFile.size());
+      evaluation.compCache = &compCache;
     }
     return condition.evaluate(item, entry, evaluation);
   };
@@ -146,6 +152,8 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
   bool noItemTrue = true;
   // Items this step adds to the placed list are left to the later steps.
   const size_t placedBefore = store.list(kPlacedList).size();
+  // The current item's place in the whole-file list while the lists stay as they are.
+  size_t position = 0;
   for (int l = 0; l < kStaveListCount; ++l) {
     StaveList& list = store.list(l);
     size_t remaining = l == kPlacedList ? placedBefore : std::numeric_limits<size_t>::max();
@@ -168,11 +176,17 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
           const ApplyResult applied = applyOperation(operation, expressions, l, it);
           if (applied == ApplyResult::Stopped) return Outcome::Stop;
           if (applied == ApplyResult::Deleted) return Outcome::GoOn;
+          // Assignments and text changes touch this item alone; a list change rebuilds everything.
+          if (position < wholeFile.size() && wholeFile[position] == &*it)
+            compCache.changed(*it, position);
+          else
+            compCache.clear();
         }
         return Outcome::GoOn;
       }();
       if (outcome == Outcome::Stop) return stop();
       it = next;
+      ++position;
     }
   }
 

@@ -23,7 +23,6 @@ struct SelectMacroRequest {
   bool allowDragging = false;
 };
 
-
 // "Prompt before Operation": what the dialog shows.
 struct EditPrompt {
   std::string inputPath;  // the file "Open Score file" opens
@@ -76,8 +75,13 @@ public:
 
   const std::string& currentStep() const { return currentStep_; }
 
+  // COMP results are shared between items once their source has this many
+  // items; SIZE_MAX turns the sharing off (tests compare both ways).
+  void setCompCacheMinSource(size_t items) { compCacheMinSource_ = items; }
+
 private:
   EditRunContext ctx_;
+  size_t compCacheMinSource_ = kCompCacheMinSource;
   std::string currentStep_;
   std::string outputPath_;
 };
