@@ -1,8 +1,11 @@
 // velmora-bench-gui: one batch run from the main window and from the command
 // line, side by side in one process, alternating.
-//   velmora-bench-gui [--runs N] [--only gui|cli] SETTINGS count|edit:MACRO FILE...
+//   velmora-bench-gui [--runs N] [--only gui|cli] [--detach progress|log|both]
+//                     SETTINGS count|edit:MACRO FILE...
 // Prints one "ratio R" line per pair (window time / command-line time) and the
 // median; with --only, runs that side once and prints nothing on success.
+// --detach runs the window without its progress bar or log view following
+// the batch, to show what each costs.
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -38,6 +41,8 @@ private:
 };
 
 struct Job {
+  bool withProgress = true;
+  bool withLog = true;
   std::string settings;
   std::string command; // "count" or "edit"
   std::string macro;
@@ -64,6 +69,8 @@ double runGui(const Job& job, bool& ok) {
   frame.show();
   for (int i = 0; i < 10; ++i)
     QCoreApplication::processEvents();
+  if (!job.withProgress) batch.progress = nullptr;
+  if (!job.withLog) batch.log.setObserver(nullptr);
   const auto start = Clock::now();
   if (job.command == "count") {
     frame.runCommand(cmd::kItemCount);
@@ -100,7 +107,8 @@ double runCli(const Job& job, bool& ok) {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: velmora-bench-gui [--runs N] [--only gui|cli] SETTINGS count|edit:MACRO FILE...\n");
+  std::fprintf(stderr, "usage: velmora-bench-gui [--runs N] [--only gui|cli] [--detach progress|log|both] SETTINGS "
+                       "count|edit:MACRO FILE...\n");
   return 2;
 }
 
@@ -110,13 +118,15 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   int runs = 5;
-  std::string only;
+  std::string only, detach;
   int i = 1;
   for (; i + 1 < argc && std::strncmp(argv[i], "--", 2) == 0; i += 2) {
     if (std::strcmp(argv[i], "--runs") == 0)
       runs = std::max(1, std::atoi(argv[i + 1]));
     else if (std::strcmp(argv[i], "--only") == 0)
       only = argv[i + 1];
+    else if (std::strcmp(argv[i], "--detach") == 0)
+      detach = argv[i + 1];
     else
       return usage();
   }
@@ -130,6 +140,8 @@ int main(int argc, char** argv) {
   }
   if (job.command != "count" && job.command != "edit") return usage();
   job.files.assign(argv + i + 2, argv + argc);
+  job.withProgress = detach != "progress" && detach != "both";
+  job.withLog = detach != "log" && detach != "both";
 
   bool ok = true;
   if (!only.empty()) {
