@@ -78,7 +78,8 @@ bool AtomicFile::open(const std::string& target) {
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
   // A read-only target stays read-only, as a plain create would find it (even for root).
   struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0 && !(existing.st_mode & S_IWUSR)) {
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && !(existing.st_mode & S_IWUSR)) {
     error_ = std::strerror(EACCES);
     return false;
   }
@@ -94,10 +95,9 @@ bool AtomicFile::open(const std::string& target) {
   }
   temp_ = pattern;
   // Keep an existing target's permissions; else what a plain create would give.
-  struct stat st {};
   mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
+  if (exists) {
+    mode = existing.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
