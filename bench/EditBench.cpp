@@ -88,6 +88,15 @@ void BM_CompStep(benchmark::State& state) {
 }
 BENCHMARK(BM_CompStep)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
 
+// Every note matches and is changed: an assignment keeps the shared results
+// up to date item by item, a deletion changes the lists and starts them again.
+void BM_CompStepChanging(benchmark::State& state, const char* operation) {
+  const Source source(compItems(static_cast<int>(state.range(0))));
+  runStepOver(state, source, StepData{"", "1", "COMP[1] == 14 && COMP[2] == P2", operation, 0});
+}
+BENCHMARK_CAPTURE(BM_CompStepChanging, assign, "9 = COMP[3]")->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CompStepChanging, del, "DEL")->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+
 // The same over the large page, where the COMP test holds: each beam finds its left note.
 void BM_CompStepPage(benchmark::State& state) {
   runStepOver(state, largeSource(),

@@ -36,7 +36,7 @@ public:
     bool operator==(const Key&) const = default;
   };
   struct Change {
-    const CItem* item;
+    const CItem* item; // null: deleted
     uint32_t position;
   };
 
@@ -44,10 +44,12 @@ public:
   const SharedResult& insert(const Key& key, SharedResult result);
   // The lists changed: nothing cached holds any more.
   void clear();
-  // An operation changed this item, which stands at `position` in the whole-file list.
+  // An operation changed (or added) this item, which stands at `position` in the whole-file list.
   void changed(const CItem& item, size_t position) {
     changes_.push_back(Change{&item, static_cast<uint32_t>(position)});
   }
+  // An operation deleted the item at `position`; its place stays empty.
+  void removed(size_t position) { changes_.push_back(Change{nullptr, static_cast<uint32_t>(position)}); }
   const std::vector<Change>& changes() const { return changes_; }
   // Keeps the cache within a few words per item of the file.
   void setFileItems(size_t items) { budget_ = 2 * items + 4096; }
@@ -82,7 +84,8 @@ public:
   std::vector<const CItem*> items(const CItemStore& store) const;
 
   // Keeps the items for which keep(item) holds, in order. `wholeFile`, when
-  // given, lists every item of the store in order and is walked instead of it.
+  // given, lists every item of the store in order (null where one was
+  // deleted) and is walked instead of it.
   template <class Keep>
   void filter(const CItemStore& store, Keep&& keep, const std::vector<const CItem*>* wholeFile = nullptr);
 
@@ -124,8 +127,9 @@ void CCandidateSet::filter(const CItemStore& store, Keep&& keep, const std::vect
       continue;
     }
     if (!run.wholeFile || wholeFile) {
+      // A deleted item leaves an empty place in the whole-file list.
       for (const CItem* item : run.wholeFile ? *wholeFile : run.items)
-        if (keep(*item)) kept.push_back(item);
+        if (item && keep(*item)) kept.push_back(item);
       continue;
     }
     for (int l = 0; l < kStaveListCount; ++l)
@@ -163,7 +167,7 @@ void CCandidateSet::filterCached(const CItemStore& store, Keep&& keep, const std
     fresh->source = from;
     for (size_t i = 0; i < source->size(); ++i) {
       const CItem* item = (*source)[i];
-      if (!keep(*item)) continue;
+      if (!item || !keep(*item)) continue;
       fresh->items.push_back(item);
       fresh->positions.push_back(from ? from->positions[i] : static_cast<uint32_t>(i));
     }
@@ -175,7 +179,7 @@ void CCandidateSet::filterCached(const CItemStore& store, Keep&& keep, const std
       const CCompCache::Change change = changes[c];
       const bool inSource =
           !from || std::binary_search(from->positions.begin(), from->positions.end(), change.position);
-      const bool wanted = inSource && keep(*change.item);
+      const bool wanted = change.item && inSource && keep(*change.item);
       const auto at = std::lower_bound(result->positions.begin(), result->positions.end(), change.position);
       const bool present = at != result->positions.end() && *at == change.position;
       const auto offset = at - result->positions.begin();

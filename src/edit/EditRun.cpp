@@ -124,15 +124,12 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
     return answer;
   };
 
-  // The COMP filters walk a flat list of the items, rebuilt after the lists
-  // change, and share their results until an operation changes an item.
+  // The COMP filters walk a flat list of the items and share their results,
+  // both kept up to date as the operations change items.
   std::vector<const CItem*> wholeFile;
   bool wholeFileStale = true;
   CCompCache compCache;
   compCache.minSource = compCacheMinSource_;
-  const bool changesLists = std::any_of(expressions.begin(), expressions.end(), [](const CParamExpression& e) {
-    return e.op == "DEL" || e.op == "INS" || e.op == "APP";
-  });
   const auto evaluate = [&](const CItem& item, int entry) {
     if (condition.namesComp() && wholeFileStale) {
       wholeFile.clear();
@@ -146,6 +143,33 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
       evaluation.compCache = &compCache;
     }
     return condition.evaluate(item, entry, evaluation);
+  };
+
+  // What an operation did to the whole-file list: an assignment or a text
+  // changes its item, DEL leaves a gap where the item stood, INS adds items
+  // at the end of the placed list, which is the end of the list. APP may
+  // move every item, so the list is built again.
+  const bool appends =
+      std::any_of(expressions.begin(), expressions.end(), [](const CParamExpression& e) { return e.op == "APP"; });
+  const auto noteChange = [&](bool tracked, const CItem* changed, size_t at, size_t placedSize) {
+    if (!tracked || appends) {
+      wholeFileStale = true;
+      return;
+    }
+    if (changed) {
+      compCache.changed(*changed, at);
+    } else {
+      wholeFile[at] = nullptr;
+      compCache.removed(at);
+    }
+    const StaveList& placed = store.list(kPlacedList);
+    auto added = placed.end();
+    for (size_t n = placed.size(); n > placedSize; --n)
+      --added;
+    for (; added != placed.end(); ++added) {
+      compCache.changed(*added, wholeFile.size());
+      wholeFile.push_back(&*added);
+    }
   };
 
   enum class Outcome { GoOn, Stop };
@@ -172,15 +196,13 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
             if (answer == PromptAnswer::No) return Outcome::GoOn;
           }
           modified = true;
-          wholeFileStale = wholeFileStale || changesLists;
+          const CItem& current = *it;
+          const bool tracked = !wholeFileStale && position < wholeFile.size() && wholeFile[position] == &current;
+          const size_t placedSize = store.list(kPlacedList).size();
           const ApplyResult applied = applyOperation(operation, expressions, l, it);
           if (applied == ApplyResult::Stopped) return Outcome::Stop;
+          noteChange(tracked, applied == ApplyResult::Deleted ? nullptr : &current, position, placedSize);
           if (applied == ApplyResult::Deleted) return Outcome::GoOn;
-          // Assignments and text changes touch this item alone; a list change rebuilds everything.
-          if (position < wholeFile.size() && wholeFile[position] == &*it)
-            compCache.changed(*it, position);
-          else
-            compCache.clear();
         }
         return Outcome::GoOn;
       }();

@@ -12,6 +12,7 @@
 #include "model/ScoreWriter.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
+#include "support/TempDir.h"
 
 namespace velmora {
 namespace {
@@ -155,11 +156,23 @@ TEST(CompCache, ConditionsGiveTheSameSetsWithAndWithoutSharing) {
 // come out byte for byte the same.
 TEST(CompCache, StepsWriteTheSameFilesWithAndWithoutSharing) {
   std::mt19937 rng(11);
-  const std::vector<std::string> operations{"4 = COMP[4] + 1", "5 += 1",      "3 = COMP2[3]", "6 = P6 * 2",
-                                            "2 = COMP[2]",     "7 = 1 8 = 2", "1 = COMP[1]",  "3 = COMP[3] + 0.0005"};
-  for (int round = 0; round < 40; ++round) {
-    const ScoreFile file{"a.mus", test::buildScore(randomItems(rng, 200))};
-    const StepData step{"", pickOf(rng, {"1", "99", "1 5", "6"}), randomCondition(rng), pickOf(rng, operations), 0};
+  // The file APP appends.
+  test::TempDir project;
+  test::writeBytes(project.file("TAIL.MUS"), test::buildScore(randomItems(rng, 20)));
+  const std::vector<std::string> operations{"4 = COMP[4] + 1",
+                                            "5 += 1",
+                                            "3 = COMP2[3]",
+                                            "6 = P6 * 2",
+                                            "2 = COMP[2]",
+                                            "7 = 1 8 = 2",
+                                            "1 = COMP[1]",
+                                            "3 = COMP[3] + 0.0005",
+                                            "DEL",
+                                            "INS[1, P2, COMP[3]]",
+                                            "INS[COMP[1], COMP[2], P3 + 1, COMP2[4]]",
+                                            "5 = 1 INS[6, 1, 2]",
+                                            "APP[TAIL.MUS, A]"};
+  const auto expectSameOutput = [&](const ScoreFile& file, const StepData& step) {
     std::vector<uint8_t> outputs[2];
     for (int way = 0; way < 2; ++way) {
       test::FakeHost host;
@@ -170,13 +183,28 @@ TEST(CompCache, StepsWriteTheSameFilesWithAndWithoutSharing) {
       CBatchState batch;
       ASSERT_EQ(openScoreBytes(host, store, file), 1);
       ASSERT_EQ(readGeneral(host, file, store), 1);
-      CEditRun run(EditRunContext{host, dialogs, store, candidates, options, "", batch});
+      CEditRun run(EditRunContext{host, dialogs, store, candidates, options, project.path(), batch});
       run.setCompCacheMinSource(way == 0 ? 0 : std::numeric_limits<size_t>::max());
       bool modified = false;
       ASSERT_EQ(run.runStep(step, "a.mus", modified), 1) << step.argument;
       outputs[way] = plainBytes(store);
     }
     ASSERT_EQ(test::hexDump(outputs[0]), test::hexDump(outputs[1])) << step.argument << " / " << step.operation;
+  };
+  // Steps whose later decisions rest on the items earlier ones deleted, added or changed.
+  const std::vector<StepData> chained{{"", "1", "COMP[1] == 1 && COMP[2] == P2", "DEL", 0},
+                                      {"", "1 5", "COMP[1] == 1 && COMP[2] == P2 && COMP[3] >= P3", "DEL", 0},
+                                      {"", "1", "COMP[1] == 1 && COMP[3] == P3 + 1", "INS[1, P2, P3 + 2]", 0},
+                                      {"", "6", "COMP[1] == 6 || COMP[1] == 5", "INS[6, P2, P3] 4 = 99", 0},
+                                      {"", "1", "COMP[1] == 1 && COMP[4] == P4", "4 += 1", 0},
+                                      {"", "99", "COMP[1] == 14 && COMP[2] == P2", "1 = 14", 0}};
+  for (int round = 0; round < 80; ++round) {
+    const ScoreFile file{"a.mus", test::buildScore(randomItems(rng, 200))};
+    if (round % 8 == 0)
+      for (const StepData& step : chained)
+        expectSameOutput(file, step);
+    expectSameOutput(
+        file, StepData{"", pickOf(rng, {"1", "99", "1 5", "6"}), randomCondition(rng), pickOf(rng, operations), 0});
   }
 }
 
