@@ -36,7 +36,7 @@ public:
   // it per item does not spend its time in the event loop; 0 takes it on
   // every call. Input waits at most this long before it raises the question.
   void setPumpInterval(int milliseconds) { pumpInterval_ = milliseconds; }
-  static constexpr int kPumpIntervalMs = 4;
+  static constexpr int kPumpIntervalMs = 8;
   // A new task starts without a cancel left over from the last one.
   void forgetCancel() { cancelConfirmed_ = false; }
   bool taskRunning() const { return taskRunning_; }
