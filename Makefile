@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 SAMPLE     := $(BUILD)/sample
 
-.PHONY: all deps configure build test run demo screenshots asan bench fuzz clean
+.PHONY: all deps configure build test run demo screenshots asan bench bench-e2e fuzz clean
 
 all: build
 
@@ -44,10 +44,15 @@ asan: deps
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# Micro-benchmarks (Google Benchmark); BENCH_FLAGS passes options, e.g. --benchmark_filter=Comp.
 bench: deps
-	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_GUI=OFF -DVELMORA_TESTS=OFF -DVELMORA_BENCH=ON >/dev/null
-	@cmake --build $(BENCH_BUILD) -j $(JOBS)
-	$(BENCH_BUILD)/bin/velmora-bench
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_GUI=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target velmora-bench
+	$(BENCH_BUILD)/bin/velmora-bench $(BENCH_FLAGS)
+
+# End-to-end ratios against cat and cp on a generated batch (REPS, FILES: see the script).
+bench-e2e: deps
+	@BUILD=$(BENCH_BUILD) JOBS=$(JOBS) scripts/bench-e2e
 
 # Each libFuzzer harness for FUZZ_SECONDS (default 60).
 fuzz: build

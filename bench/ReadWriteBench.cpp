@@ -1,95 +1,139 @@
-// Reading and plain-writing a large SCORE file, beside a raw read and write of
-// the same bytes: the raw pair is the floor the readers and writers aim at.
+// Reading, counting and writing a large SCORE file, beside a raw read and
+// write of the same bytes: the raw pair is the floor the readers and writers aim at.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
 
+#include "BenchSupport.h"
+#include "base/AtomicFile.h"
 #include "base/ByteReader.h"
+#include "count/ItemCount.h"
 #include "model/ScoreReader.h"
 #include "model/ScoreWriter.h"
 
+namespace velmora::bench {
 namespace {
 
-class SilentHost : public velmora::IHost {
-public:
-  void showMessage(const std::string&) override {}
-  bool askYesNo(const std::string&, const std::string&) override { return false; }
-  bool askOkCancel(const std::string&) override { return false; }
-  velmora::Pump pump() override { return velmora::Pump::GoOn; }
-  int chooseFiles(velmora::FileListRequest&, std::vector<std::string>&) override { return 0; }
-  void openInViewer(const std::string&) override {}
-};
-
-// About 60000 words: notes over 50 staves, near the largest a header can describe.
-std::vector<uint8_t> largeScore() {
-  velmora::ByteWriter items;
-  int32_t words = 0;
-  for (int i = 0; words < 60000; ++i) {
-    const float params[] = {
-        1.0f, static_cast<float>(1 + i % 50), static_cast<float>(i % 200), 5.0f, 10.0f, 0.0f, 1.0f, 0.0f, 0.0f};
-    items.f32(9.0f);
-    for (float p : params)
-      items.f32(p);
-    words += 10;
-  }
-  const float trailer[] = {0.0f, 0.0f, 0.0f, 4.0f, -9999.0f};
-  words += 5;
-  velmora::ByteWriter out;
-  out.i32(words);
-  out.bytes(items.buffer().data(), items.buffer().size());
-  for (float t : trailer)
-    out.f32(t);
-  return out.buffer();
-}
-
-struct Fixture {
-  Fixture() {
-    folder = std::filesystem::temp_directory_path() / "velmora-bench";
-    std::filesystem::create_directories(folder);
-    input = (folder / "large.mus").string();
-    output = (folder / "large.edi").string();
-    bytes = largeScore();
+struct LargeFile {
+  LargeFile() {
+    folder = scratchFolder("readwrite");
+    input = folder + "large.mus";
+    output = folder + "large.edi";
+    file.path = input;
+    file.bytes = scoreBytes(pageItems(largePage()));
     std::ofstream(input, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
   }
-  std::filesystem::path folder;
-  std::string input, output;
-  std::vector<uint8_t> bytes;
+  std::string folder, input, output;
+  ScoreFile file;
 };
 
-Fixture& fixture() {
-  static Fixture f;
+LargeFile& large() {
+  static LargeFile f;
   return f;
 }
 
-void BM_ReadPlainWrite(benchmark::State& state) {
+void setBytes(benchmark::State& state) {
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * large().file.bytes.size()));
+}
+
+// The general reader on bytes already in memory.
+void BM_ReadGeneral(benchmark::State& state) {
   SilentHost host;
-  Fixture& f = fixture();
   for (auto _ : state) {
-    velmora::CItemStore store;
-    if (velmora::openAndReadGeneral(host, f.input, store) != 1) state.SkipWithError("read failed");
-    if (velmora::writePlain(host, store, f.output) != 1) state.SkipWithError("write failed");
+    CItemStore store;
+    if (openScoreBytes(host, store, large().file) != 1 || readGeneral(host, large().file, store) != 1)
+      state.SkipWithError("read failed");
     benchmark::DoNotOptimize(store.headerWord);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.bytes.size()));
+  setBytes(state);
+}
+BENCHMARK(BM_ReadGeneral);
+
+// The item count's reader, which tallies without building items.
+void BM_CountBytes(benchmark::State& state) {
+  SilentHost host;
+  for (auto _ : state) {
+    ItemCountTotals totals;
+    countBytes(host, large().file, totals);
+    benchmark::DoNotOptimize(totals.items);
+  }
+  setBytes(state);
+}
+BENCHMARK(BM_CountBytes);
+
+// The plain writer's encoding, in memory.
+void BM_EncodePlain(benchmark::State& state) {
+  SilentHost host;
+  CItemStore store;
+  openScoreBytes(host, store, large().file);
+  readGeneral(host, large().file, store);
+  for (auto _ : state) {
+    ByteWriter out;
+    encodePlain(host, store, large().output, out);
+    benchmark::DoNotOptimize(out.buffer().data());
+  }
+  setBytes(state);
+}
+BENCHMARK(BM_EncodePlain);
+
+// Writers to a file; range(0) says whether the output is synced to disk.
+void BM_WritePlain(benchmark::State& state) {
+  SilentHost host;
+  setAtomicSync(state.range(0) != 0);
+  CItemStore store;
+  openScoreBytes(host, store, large().file);
+  readGeneral(host, large().file, store);
+  for (auto _ : state)
+    if (writePlain(host, store, large().output) != 1) state.SkipWithError("write failed");
+  setAtomicSync(true);
+  setBytes(state);
+}
+BENCHMARK(BM_WritePlain)->ArgName("sync")->Arg(0)->Arg(1);
+
+void BM_WriteStaves(benchmark::State& state) {
+  SilentHost host;
+  setAtomicSync(state.range(0) != 0);
+  CItemStore store;
+  openScoreBytes(host, store, large().file);
+  readGeneral(host, large().file, store);
+  for (int s = 1; s <= kMaxStave; ++s)
+    store.staveFlags[static_cast<size_t>(s)] = s % 5 == 0 ? 0 : 1;
+  for (auto _ : state)
+    if (writeStaves(host, store, large().output) != 1) state.SkipWithError("write failed");
+  setAtomicSync(true);
+  setBytes(state);
+}
+BENCHMARK(BM_WriteStaves)->ArgName("sync")->Arg(0)->Arg(1);
+
+// Read from disk and plain-write, the pair every SCORE task runs, unsynced.
+void BM_ReadPlainWrite(benchmark::State& state) {
+  SilentHost host;
+  setAtomicSync(false);
+  for (auto _ : state) {
+    CItemStore store;
+    if (openAndReadGeneral(host, large().input, store) != 1) state.SkipWithError("read failed");
+    if (writePlain(host, store, large().output) != 1) state.SkipWithError("write failed");
+    benchmark::DoNotOptimize(store.headerWord);
+  }
+  setAtomicSync(true);
+  setBytes(state);
 }
 BENCHMARK(BM_ReadPlainWrite);
 
+// Its floor: the same bytes read and written with no parsing, unsynced.
 void BM_RawReadWrite(benchmark::State& state) {
-  Fixture& f = fixture();
   for (auto _ : state) {
-    std::ifstream in(f.input, std::ios::binary);
+    std::ifstream in(large().input, std::ios::binary);
     std::vector<char> data((std::istreambuf_iterator<char>(in)), {});
-    std::ofstream(f.output, std::ios::binary | std::ios::trunc)
+    std::ofstream(large().output, std::ios::binary | std::ios::trunc)
         .write(data.data(), static_cast<std::streamsize>(data.size()));
     benchmark::DoNotOptimize(data.data());
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.bytes.size()));
+  setBytes(state);
 }
 BENCHMARK(BM_RawReadWrite);
 
 } // namespace
+} // namespace velmora::bench

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -18,6 +19,11 @@ long long g_written = 0;
 int g_openFailure = 0;
 int g_renameFailure = 0;
 int g_renamesBeforeFailure = 0;
+// VELMORA_FSYNC=0 in the environment turns syncing off for the whole program.
+bool g_sync = [] {
+  const char* value = std::getenv("VELMORA_FSYNC");
+  return !(value && std::strcmp(value, "0") == 0);
+}();
 
 std::string errnoText() { return std::strerror(errno); }
 
@@ -27,6 +33,9 @@ void setAtomicWriteFailureAfter(long long bytes) {
   g_failAfter = bytes;
   g_written = 0;
 }
+
+void setAtomicSync(bool on) { g_sync = on; }
+bool atomicSync() { return g_sync; }
 
 void setAtomicOpenFailure(int error) { g_openFailure = error; }
 void setRenameFailure(int error, int succeeding) {
@@ -69,7 +78,8 @@ bool AtomicFile::open(const std::string& target) {
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
   // A read-only target stays read-only, as a plain create would find it (even for root).
   struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0 && !(existing.st_mode & S_IWUSR)) {
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && !(existing.st_mode & S_IWUSR)) {
     error_ = std::strerror(EACCES);
     return false;
   }
@@ -85,10 +95,9 @@ bool AtomicFile::open(const std::string& target) {
   }
   temp_ = pattern;
   // Keep an existing target's permissions; else what a plain create would give.
-  struct stat st {};
   mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
+  if (exists) {
+    mode = existing.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -131,7 +140,7 @@ bool AtomicFile::commit() {
     if (error_.empty()) error_ = "file is not open";
     return false;
   }
-  if (::fsync(fd_) != 0 && errno != EINVAL) {
+  if (g_sync && ::fsync(fd_) != 0 && errno != EINVAL) {
     error_ = errnoText();
     discard();
     return false;

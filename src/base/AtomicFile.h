@@ -38,6 +38,12 @@ private:
   std::string error_;
 };
 
+// Whether commit() syncs the data to disk before the rename, so that a power
+// loss cannot leave a renamed but empty file. On unless VELMORA_FSYNC=0 is
+// in the environment or it is turned off here.
+void setAtomicSync(bool on);
+bool atomicSync();
+
 // Writes the whole buffer through an AtomicFile.
 bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error = nullptr);
 

@@ -1,5 +1,7 @@
 #include "base/ByteReader.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "base/Format.h"
@@ -58,6 +60,26 @@ float ByteReader::f32() {
   return v;
 }
 
+bool ByteReader::f32s(std::span<float> out) {
+  if (!need(out.size() * 4)) {
+    std::fill(out.begin(), out.end(), 0.0f);
+    return false;
+  }
+  const uint8_t* p = data_.data() + offset_;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out.data(), p, out.size() * 4);
+  } else {
+    for (float& v : out) {
+      const uint32_t bits = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+      std::memcpy(&v, &bits, sizeof v);
+      p += 4;
+    }
+  }
+  offset_ += out.size() * 4;
+  return true;
+}
+
 bool ByteReader::bytes(void* dst, size_t n) {
   if (!need(n)) return false;
   if (n) std::memcpy(dst, data_.data() + offset_, n);
@@ -79,6 +101,22 @@ void ByteWriter::f32(float v) {
   uint32_t bits;
   std::memcpy(&bits, &v, sizeof bits);
   u32(bits);
+}
+
+void ByteWriter::f32s(std::span<const float> values) {
+  const size_t at = buffer_.size();
+  buffer_.resize(at + values.size() * 4);
+  uint8_t* p = buffer_.data() + at;
+  if constexpr (std::endian::native == std::endian::little) {
+    if (!values.empty()) std::memcpy(p, values.data(), values.size() * 4);
+  } else {
+    for (float v : values) {
+      uint32_t bits;
+      std::memcpy(&bits, &v, sizeof bits);
+      for (int i = 0; i < 4; ++i)
+        *p++ = static_cast<uint8_t>(bits >> (8 * i));
+    }
+  }
 }
 
 void ByteWriter::bytes(const void* src, size_t n) {

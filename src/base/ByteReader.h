@@ -28,6 +28,8 @@ public:
   uint32_t u32();
   int32_t i32() { return static_cast<int32_t>(u32()); }
   float f32();
+  // Reads out.size() floats at once, or fails leaving them zero.
+  bool f32s(std::span<float> out);
   // Copies n bytes into dst, or fails without copying.
   bool bytes(void* dst, size_t n);
   // Fails with a message of the caller's, keeping the first error.
@@ -49,6 +51,7 @@ public:
   void u32(uint32_t v);
   void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
   void f32(float v);
+  void f32s(std::span<const float> values);
   void bytes(const void* src, size_t n);
 
   const std::vector<uint8_t>& buffer() const { return buffer_; }

@@ -33,6 +33,8 @@ bool CliHost::askYesNo(const std::string& title, const std::string& text) {
 bool CliHost::askOkCancel(const std::string& text) { return ask(text, "[OK/cancel]", true); }
 
 Pump CliHost::pump() {
+  // A plain load first: the exchange costs a locked instruction per item.
+  if (!interrupted.load(std::memory_order_relaxed)) return Pump::GoOn;
   if (interrupted.exchange(false)) {
     sawInterrupt_ = true;
     return Pump::Cancel;

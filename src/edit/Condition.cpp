@@ -1,8 +1,11 @@
 #include "edit/Condition.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
+#include <unordered_map>
 
 #include "edit/ItemText.h"
 #include "edit/StepSyntax.h"
@@ -66,6 +69,38 @@ bool logicAt(const std::string& s, size_t i) {
   return i + 1 < s.size() && ((s[i] == '&' && s[i + 1] == '&') || (s[i] == '|' && s[i + 1] == '|'));
 }
 
+// A text without brackets, lexed, with what its evaluation asks of the text.
+struct FlatText {
+  std::vector<Token> tokens;
+  bool logical = false;
+  bool namesComp = false;
+  // Where each set name last occurs: whether the rest names it is then one comparison.
+  std::array<size_t, 3> lastName{};
+};
+
+FlatText lexFlat(const std::string& text) {
+  FlatText f;
+  f.tokens = detail::lex(text);
+  for (const Token& t : f.tokens)
+    if (t.type != T::Operand && t.type != T::Arith) f.logical = true;
+  f.namesComp = text.find("COMP") != std::string::npos;
+  for (size_t x = 0; x < 3; ++x)
+    f.lastName[x] = text.rfind(kSetNames[x]);
+  return f;
+}
+
+uint64_t bitsOf(double v) {
+  uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+uint64_t bitsOf(float v) {
+  uint32_t b;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
 class Evaluator {
 public:
   enum class Kind { False, True, Arithmetic };
@@ -77,21 +112,15 @@ public:
   Evaluator(const CItem& item, ConditionContext& context) : item_(item), ctx_(context) {}
 
   // The text between brackets, or what is left once they are gone.
-  Result flat(const std::string& text) {
-    const std::vector<Token> tokens = detail::lex(text);
+  Result flat(const FlatText& text) {
+    const std::vector<Token>& tokens = text.tokens;
     if (tokens.empty()) return {Kind::True, {}};
-    bool logical = false;
-    for (const Token& t : tokens)
-      if (t.type != T::Operand && t.type != T::Arith) logical = true;
-    if (!logical) {
-      if (text.find("COMP") != std::string::npos) return {Kind::Arithmetic, "0"};
+    if (!text.logical) {
+      if (text.namesComp) return {Kind::Arithmetic, "0"};
       return {Kind::Arithmetic, detail::numberText(arith(tokens))};
     }
     const Tokens all(tokens);
-    // Where each set name last occurs: whether the rest names it is then one comparison.
-    std::array<size_t, 3> lastName{};
-    for (size_t x = 0; x < 3; ++x)
-      lastName[x] = text.rfind(kSetNames[x]);
+    const std::array<size_t, 3>& lastName = text.lastName;
     const auto restNames = [&](size_t x, size_t from) {
       return lastName[x] != std::string::npos && lastName[x] >= from;
     };
@@ -251,15 +280,34 @@ private:
     if (!leftFromCandidate) leftScaled = l ? scaled(leftExists ? signedParam(item_, n, *l) : 0.0) : scaled(arith(left));
     if (!rightFromCandidate) rightScaled = scaled(rightRaw);
 
+    // Everything the test below reads besides the candidate, for the cache.
+    std::array<uint64_t, 7> test{};
+    test[0] = static_cast<uint64_t>(op) | uint64_t{leftFromCandidate} << 3 | uint64_t{rightFromCandidate} << 4 |
+              uint64_t{leftExists} << 5 | uint64_t{scaledCompare} << 6 | uint64_t{static_cast<uint8_t>(lp)} << 8 |
+              uint64_t{static_cast<uint8_t>(rp)} << 16 | static_cast<uint64_t>(k) << 24;
+    if (leftFromCandidate) {
+      test[1] = static_cast<uint32_t>(l->param) | uint64_t{l->negate} << 32;
+    } else {
+      test[2] = bitsOf(leftScaled);
+      test[3] = bitsOf(leftRounded);
+    }
+    if (rightFromCandidate) {
+      test[0] |= uint64_t{static_cast<uint32_t>(r->param)} << 32;
+      test[1] |= uint64_t{r->negate} << 33;
+    } else {
+      test[4] = bitsOf(rightRaw);
+      test[5] = bitsOf(rightScaled);
+      test[6] = bitsOf(rightRounded);
+    }
+
     const CItem* self = &item_;
     CCandidateSet& set = ctx_.candidates.sets[static_cast<size_t>(x)];
     // The hot loop of the quadratic COMP semantics: nothing is parsed or allocated per candidate.
     withOperator(op, [&](auto c) {
       constexpr Cmp cmp = decltype(c)::value;
-      set.filter(
+      set.filterCached(
           ctx_.store,
           [&](const CItem& candidate) {
-            if (&candidate == self) return false;
             bool le = leftExists;
             double lt = leftScaled;
             if (leftFromCandidate) {
@@ -279,7 +327,7 @@ private:
                 rightFromCandidate ? static_cast<float>(detail::applyPrefix(rt / scale, rp)) : rightRounded;
             return compareAs<cmp, float>(lv, rv);
           },
-          ctx_.wholeFile);
+          ctx_.wholeFile, ctx_.wholeFile ? ctx_.compCache : nullptr, test, self);
       return 0;
     });
     return !set.empty(ctx_.store);
@@ -296,7 +344,31 @@ double roundToDecimals(double value, int decimals) {
   return std::trunc(value * static_cast<double>(scale) + 0.5) / static_cast<double>(scale);
 }
 
-CCondition::CCondition(std::string argument) : argument_(std::move(argument)) {
+struct CCondition::Lexed {
+  bool hasBrackets = false;
+  // The working text itself when it has no brackets.
+  FlatText whole;
+  // Bracket contents and the texts they reduce to, as met; kept within bounds.
+  std::unordered_map<std::string, FlatText> seen;
+  size_t seenChars = 0;
+
+  const FlatText& of(const std::string& text) {
+    const auto it = seen.find(text);
+    if (it != seen.end()) return it->second;
+    if (seen.size() >= 1024 || seenChars + text.size() > (1u << 20)) {
+      seen.clear();
+      seenChars = 0;
+    }
+    seenChars += text.size();
+    return seen.emplace(text, lexFlat(text)).first->second;
+  }
+};
+
+CCondition::~CCondition() = default;
+CCondition::CCondition(CCondition&&) noexcept = default;
+CCondition& CCondition::operator=(CCondition&&) noexcept = default;
+
+CCondition::CCondition(std::string argument) : argument_(std::move(argument)), lexed_(std::make_unique<Lexed>()) {
   for (size_t x = 0; x < 3; ++x)
     fills_[x] = argument_.find(kSetNames[x]) != std::string::npos;
   // Each TXT term leaves with the "&&" or "||" that joins it and the blanks after it.
@@ -319,6 +391,8 @@ CCondition::CCondition(std::string argument) : argument_(std::move(argument)) {
     i = from;
   }
   withoutTexts_ = std::move(s);
+  lexed_->hasBrackets = withoutTexts_.find_first_of("()") != std::string::npos;
+  if (!lexed_->hasBrackets) lexed_->whole = lexFlat(withoutTexts_);
 }
 
 bool CCondition::evaluate(const CItem& item, int matchedEntry, ConditionContext& context) const {
@@ -332,13 +406,14 @@ bool CCondition::evaluate(const CItem& item, int matchedEntry, ConditionContext&
       if (text.find(t) == std::string::npos) return false;
   }
   Evaluator evaluator(item, context);
+  if (!lexed_->hasBrackets) return evaluator.flat(lexed_->whole).kind != Evaluator::Kind::False;
   const std::string reduced = detail::reduceBrackets(withoutTexts_, [&](const std::string& inner) -> std::string {
-    const Evaluator::Result r = evaluator.flat(inner);
+    const Evaluator::Result r = evaluator.flat(lexed_->of(inner));
     if (r.kind == Evaluator::Kind::False) return "f";
     if (r.kind == Evaluator::Kind::True) return "t";
     return r.text;
   });
-  return evaluator.flat(reduced).kind != Evaluator::Kind::False;
+  return evaluator.flat(lexed_->of(reduced)).kind != Evaluator::Kind::False;
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct ConditionContext {
   // Every item of the store in list order, when the caller keeps such a list
   // up to date; a COMP filter walks it instead of the linked lists.
   const std::vector<const CItem*>* wholeFile = nullptr;
+  // COMP results shared between the evaluations of one step, when the caller
+  // clears it whenever an item changes; used only together with wholeFile.
+  CCompCache* compCache = nullptr;
 };
 
 // Rounds to k decimals as the comparisons do: trunc(x * 10^k + 0.5) / 10^k
@@ -30,6 +34,9 @@ class CCondition {
 public:
   // The argument as normalised (upper case except TXT texts).
   explicit CCondition(std::string argument);
+  ~CCondition();
+  CCondition(CCondition&&) noexcept;
+  CCondition& operator=(CCondition&&) noexcept;
 
   // Whether an evaluation fills a candidate set with the whole file.
   bool namesComp() const { return fills_[0]; }
@@ -43,11 +50,15 @@ public:
   bool evaluate(const CItem& item, int matchedEntry, ConditionContext& context) const;
 
 private:
+  struct Lexed;
+
   std::string argument_;
   std::array<bool, 3> fills_{};
   // The working text without its TXT terms, and their texts.
   std::string withoutTexts_;
   std::vector<std::string> texts_;
+  // The working text lexed once, and the texts its brackets reduce to.
+  std::unique_ptr<Lexed> lexed_;
 };
 
 } // namespace velmora

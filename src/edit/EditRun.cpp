@@ -124,12 +124,12 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
     return answer;
   };
 
-  // The COMP filters walk a flat list of the items, rebuilt after the lists change.
+  // The COMP filters walk a flat list of the items and share their results,
+  // both kept up to date as the operations change items.
   std::vector<const CItem*> wholeFile;
   bool wholeFileStale = true;
-  const bool changesLists = std::any_of(expressions.begin(), expressions.end(), [](const CParamExpression& e) {
-    return e.op == "DEL" || e.op == "INS" || e.op == "APP";
-  });
+  CCompCache compCache;
+  compCache.minSource = compCacheMinSource_;
   const auto evaluate = [&](const CItem& item, int entry) {
     if (condition.namesComp() && wholeFileStale) {
       wholeFile.clear();
@@ -138,14 +138,46 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
           wholeFile.push_back(&i);
       wholeFileStale = false;
       evaluation.wholeFile = &wholeFile;
+      compCache.clear();
+      compCache.setFileItems(wholeFile.size());
+      evaluation.compCache = &compCache;
     }
     return condition.evaluate(item, entry, evaluation);
+  };
+
+  // What an operation did to the whole-file list: an assignment or a text
+  // changes its item, DEL leaves a gap where the item stood, INS adds items
+  // at the end of the placed list, which is the end of the list. APP may
+  // move every item, so the list is built again.
+  const bool appends =
+      std::any_of(expressions.begin(), expressions.end(), [](const CParamExpression& e) { return e.op == "APP"; });
+  const auto noteChange = [&](bool tracked, const CItem* changed, size_t at, size_t placedSize) {
+    if (!tracked || appends) {
+      wholeFileStale = true;
+      return;
+    }
+    if (changed) {
+      compCache.changed(*changed, at);
+    } else {
+      wholeFile[at] = nullptr;
+      compCache.removed(at);
+    }
+    const StaveList& placed = store.list(kPlacedList);
+    auto added = placed.end();
+    for (size_t n = placed.size(); n > placedSize; --n)
+      --added;
+    for (; added != placed.end(); ++added) {
+      compCache.changed(*added, wholeFile.size());
+      wholeFile.push_back(&*added);
+    }
   };
 
   enum class Outcome { GoOn, Stop };
   bool noItemTrue = true;
   // Items this step adds to the placed list are left to the later steps.
   const size_t placedBefore = store.list(kPlacedList).size();
+  // The current item's place in the whole-file list while the lists stay as they are.
+  size_t position = 0;
   for (int l = 0; l < kStaveListCount; ++l) {
     StaveList& list = store.list(l);
     size_t remaining = l == kPlacedList ? placedBefore : std::numeric_limits<size_t>::max();
@@ -164,15 +196,19 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
             if (answer == PromptAnswer::No) return Outcome::GoOn;
           }
           modified = true;
-          wholeFileStale = wholeFileStale || changesLists;
+          const CItem& current = *it;
+          const bool tracked = !wholeFileStale && position < wholeFile.size() && wholeFile[position] == &current;
+          const size_t placedSize = store.list(kPlacedList).size();
           const ApplyResult applied = applyOperation(operation, expressions, l, it);
           if (applied == ApplyResult::Stopped) return Outcome::Stop;
+          noteChange(tracked, applied == ApplyResult::Deleted ? nullptr : &current, position, placedSize);
           if (applied == ApplyResult::Deleted) return Outcome::GoOn;
         }
         return Outcome::GoOn;
       }();
       if (outcome == Outcome::Stop) return stop();
       it = next;
+      ++position;
     }
   }
 

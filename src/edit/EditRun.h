@@ -92,8 +92,13 @@ public:
 
   const std::string& currentStep() const { return currentStep_; }
 
+  // COMP results are shared between items once their source has this many
+  // items; SIZE_MAX turns the sharing off (tests compare both ways).
+  void setCompCacheMinSource(size_t items) { compCacheMinSource_ = items; }
+
 private:
   EditRunContext ctx_;
+  size_t compCacheMinSource_ = kCompCacheMinSource;
   std::string currentStep_;
   std::string outputPath_;
 };

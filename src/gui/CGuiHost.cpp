@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QThread>
 #include <QUrl>
+#include <ctime>
 
 #include "app/CommandTable.h"
 #include "gui/CFileListDlg.h"
@@ -56,7 +57,20 @@ bool CGuiHost::askOkCancel(const std::string& text) {
   return answer == QMessageBox::Ok;
 }
 
+bool CGuiHost::inputDue() {
+  if (pumpInterval_ <= 0) return true;
+  // The coarse clock costs a few nanoseconds and ticks every few milliseconds: enough here.
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  const long long ms = static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+  if (ms - lastEvents_ < pumpInterval_) return false;
+  lastEvents_ = ms;
+  return true;
+}
+
 Pump CGuiHost::pump() {
+  // A cancel confirmed elsewhere (closing the window) needs no input.
+  if (!cancelConfirmed_ && !inputDue()) return Pump::GoOn;
   {
     FlagScope pumping(pumping_, true);
     const int oldLevel = pumpLoopLevel_;

@@ -27,7 +27,16 @@ public:
   void openInViewer(const std::string& path) override;
 
   // The filter only acts while a task runs (and only on input its pump takes).
-  void setTaskRunning(bool running) { taskRunning_ = running; }
+  // A task (re)starts with a pump that takes the pending input at once.
+  void setTaskRunning(bool running) {
+    taskRunning_ = running;
+    lastEvents_ = kNever;
+  }
+  // The pump takes pending input at most this often, so that a loop calling
+  // it per item does not spend its time in the event loop; 0 takes it on
+  // every call. Input waits at most this long before it raises the question.
+  void setPumpInterval(int milliseconds) { pumpInterval_ = milliseconds; }
+  static constexpr int kPumpIntervalMs = 8;
   // A new task starts without a cancel left over from the last one.
   void forgetCancel() { cancelConfirmed_ = false; }
   bool taskRunning() const { return taskRunning_; }
@@ -49,7 +58,14 @@ private:
     bool operator==(const Input&) const = default;
   };
 
+  // Whether the interval since the pump last took input has passed.
+  bool inputDue();
+
+  static constexpr long long kNever = -(1LL << 62);
+
   QWidget* window_;
+  int pumpInterval_ = kPumpIntervalMs;
+  long long lastEvents_ = kNever;
   bool taskRunning_ = false;
   bool pumping_ = false;
   int pumpLoopLevel_ = 0;

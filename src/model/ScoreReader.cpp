@@ -182,8 +182,7 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
           host, file,
           strprintf("item %d at offset %s runs past the word total of the header", itemNumber, hexOffset(at).c_str()));
     params.resize(static_cast<size_t>(n));
-    for (auto& p : params)
-      p = in.f32();
+    in.f32s(params);
     sink.prepare(params);
     why = ReadStop::Refused;
     if (checks) {

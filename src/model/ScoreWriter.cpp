@@ -12,8 +12,7 @@ namespace {
 
 void writeItem(ByteWriter& out, const CItem& item) {
   out.f32(static_cast<float>(item.count()));
-  for (float p : item.params().values())
-    out.f32(p);
+  out.f32s(item.params().values());
 }
 
 // Header bytes by the header rule; false when the word total has no header form.
@@ -76,7 +75,8 @@ int encodePlain(IHost& host, CItemStore& store, const std::string& outputPath, B
   if (!writeHeader(host, store, outputPath, out)) return 0;
   for (int l = 0; l < kStaveListCount; ++l) {
     if (host.pump() == Pump::Cancel) return 0;
-    for (const CItem& item : store.list(l)) writeItem(out, item);
+    for (const CItem& item : store.list(l))
+      writeItem(out, item);
   }
   writeTrailer(out, store);
   return 1;
@@ -102,8 +102,13 @@ int writeStaves(IHost& host, CItemStore& store, const std::string& outputPath) {
     for (const CItem& item : store.list(l)) {
       out.f32(static_cast<float>(item.count()));
       const auto values = item.params().values();
-      for (size_t i = 0; i < values.size(); ++i)
-        out.f32(i == 1 ? values[i] - static_cast<float>(deleted) : values[i]);
+      if (values.size() < 2) {
+        out.f32s(values);
+        continue;
+      }
+      out.f32(values[0]);
+      out.f32(values[1] - static_cast<float>(deleted));
+      out.f32s(values.subspan(2));
     }
   }
   for (const CItem& item : store.list(kPlacedList))

@@ -56,6 +56,28 @@ TEST(BaseByteReader, BoundsAndStickyError) {
   }
 }
 
+TEST(BaseByteReader, FloatRuns) {
+  // A run of floats reads and writes as the floats one by one do.
+  ByteWriter one, run;
+  const std::vector<float> values{1.0f, -2.5f, 1e-30f, 65535.0f};
+  for (float v : values)
+    one.f32(v);
+  run.f32s(values);
+  run.f32s({});
+  EXPECT_EQ(hexDump(run.buffer()), hexDump(one.buffer()));
+  EXPECT_EQ(hexDump(run.buffer()).substr(0, 21), "00000000: 00 00 80 3f");
+  ByteReader in(run.buffer());
+  std::vector<float> back(3);
+  ASSERT_TRUE(in.f32s(back));
+  EXPECT_EQ(back, (std::vector<float>{1.0f, -2.5f, 1e-30f}));
+  // A run past the end reads nothing, leaves zeros and the sticky error.
+  std::vector<float> two{7.0f, 7.0f};
+  EXPECT_FALSE(in.f32s(two));
+  EXPECT_EQ(two, (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ(in.offset(), 12u);
+  EXPECT_EQ(in.error(), "offset 0x14 is beyond the end of data at 0x10");
+}
+
 Bytes counted(size_t n) {
   ByteWriter out;
   writeCountedString(out, std::string(n, 'x'));

@@ -52,6 +52,21 @@ TEST(BaseAtomicFile, CommitReplacesTarget) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+TEST(BaseAtomicFile, UnsyncedCommitIsTheSameRename) {
+  // Syncing only changes durability: with it off the target is replaced all the same.
+  TempDir dir;
+  const std::string target = dir.file("out.mus");
+  writeBytes(target, kOld);
+  const bool synced = atomicSync();
+  setAtomicSync(false);
+  std::string error;
+  const bool written = writeFileAtomic(target, kNew, &error);
+  setAtomicSync(synced);
+  ASSERT_TRUE(written) << error;
+  EXPECT_EQ(readBytes(target), kNew);
+  EXPECT_EQ(dir.listing(), "out.mus");
+}
+
 TEST(BaseAtomicFile, ReadOnlyTargetIsNotReplaced) {
   TempDir dir;
   const std::string target = dir.file("out.mus");

@@ -10,6 +10,45 @@ void addAll(CItemStore& store, const std::string& text) {
     store.addItem(item);
 }
 
+std::vector<float> valuesOf(const CFloatArray& a) { return {a.values().begin(), a.values().end()}; }
+
+TEST(ModelItemStore, FloatArrayInsideAndOnTheHeap) {
+  // Growing past the values kept inside, then shrinking and freeing.
+  CFloatArray a;
+  for (int i = 1; i <= 8; ++i)
+    a.append(static_cast<float>(i));
+  a.setAtGrow(11, 12.0f);
+  EXPECT_EQ(valuesOf(a), (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0, 12}));
+  a.removeAt(2, 3);
+  EXPECT_EQ(valuesOf(a), (std::vector<float>{1, 2, 6, 7, 8, 0, 0, 0, 12}));
+  a.removeAt(7, 10);
+  EXPECT_EQ(valuesOf(a), (std::vector<float>{1, 2, 6, 7, 8, 0, 0}));
+  a.setSize(0);
+  EXPECT_TRUE(a.empty());
+  a.setSize(3);
+  EXPECT_EQ(valuesOf(a), (std::vector<float>{0, 0, 0}));
+  // Copies and moves of both kinds keep the values and leave the source usable.
+  for (const std::vector<float>& values : {std::vector<float>{1, 2}, std::vector<float>(20, 3.0f)}) {
+    CFloatArray source;
+    source.assign(values);
+    CFloatArray copy(source);
+    EXPECT_EQ(valuesOf(copy), values);
+    CFloatArray moved(std::move(source));
+    EXPECT_EQ(valuesOf(moved), values);
+    EXPECT_TRUE(source.empty()); // NOLINT(bugprone-use-after-move)
+    source.append(9.0f);
+    EXPECT_EQ(valuesOf(source), std::vector<float>{9});
+    CFloatArray assigned;
+    assigned.assign(std::vector<float>(12, 1.0f));
+    assigned = moved;
+    EXPECT_EQ(valuesOf(assigned), values);
+    assigned = std::move(copy);
+    EXPECT_EQ(valuesOf(assigned), values);
+    assigned = assigned;
+    EXPECT_EQ(valuesOf(assigned), values);
+  }
+}
+
 TEST(ModelItemStore, RemoveAndMove) {
   CItemStore store;
   store.headerWord = 100;
