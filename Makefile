@@ -5,8 +5,9 @@ BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 SAMPLE     := $(BUILD)/sample
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build test run demo screenshots asan bench bench-e2e fuzz clean
+.PHONY: all deps configure build test install run demo screenshots asan bench bench-e2e fuzz clean
 
 all: build
 
@@ -21,6 +22,9 @@ build: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The GUI on the bundled sample project (a fresh copy each time).
 run: build

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <utility>
 
+#include "base/FileSystem.h"
+
 namespace velmora {
 
 namespace {
@@ -135,7 +137,11 @@ bool AtomicFile::write(const void* data, size_t size) {
   return true;
 }
 
-bool AtomicFile::commit() {
+bool AtomicFile::commit() { return finish(true); }
+
+bool AtomicFile::commitNoReplace() { return finish(false); }
+
+bool AtomicFile::finish(bool replace) {
   if (fd_ < 0) {
     if (error_.empty()) error_ = "file is not open";
     return false;
@@ -151,6 +157,12 @@ bool AtomicFile::commit() {
     ::unlink(temp_.c_str());
     temp_.clear();
     return false;
+  }
+  if (!replace) {
+    const bool renamed = renameNoReplace(temp_, target_, &error_);
+    if (!renamed) ::unlink(temp_.c_str());
+    temp_.clear();
+    return renamed;
   }
   const int injected = injectedRenameFailure();
   if (injected != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {

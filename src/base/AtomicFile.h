@@ -25,6 +25,8 @@ public:
   bool write(std::span<const uint8_t> data) { return write(data.data(), data.size()); }
   // Flushes, closes and renames over the target (replacing it).
   bool commit();
+  // The same, but an existing target is never replaced: then false, the target untouched.
+  bool commitNoReplace();
   // Removes the temporary file; the target stays as it was.
   void discard();
 
@@ -32,6 +34,8 @@ public:
   const std::string& error() const { return error_; }
 
 private:
+  bool finish(bool replace);
+
   int fd_ = -1;
   std::string target_;
   std::string temp_;

@@ -1,8 +1,10 @@
 #include "gui/CVelmoraApp.h"
 
 #include <QIcon>
+#include <cstdio>
 
 #include "app/CommandTable.h"
+#include "app/StartupFiles.h"
 #include "gui/CGuiHost.h"
 #include "gui/CMainFrame.h"
 
@@ -11,6 +13,8 @@ namespace velmora::gui {
 CVelmoraApp::CVelmoraApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Velmora"));
   setOrganizationName(QStringLiteral("Corvane Software"));
+  // Lets the desktop match the window to its menu entry and icon.
+  setDesktopFileName(QStringLiteral("com.corvanesoftware.Velmora"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/velmora.svg")));
   host_ = std::make_unique<CGuiHost>();
 }
@@ -29,6 +33,10 @@ std::string CVelmoraApp::commandLine(const QStringList& arguments) {
 bool CVelmoraApp::initInstance() {
   if (!doc_.create(*host_, commandLine(arguments()))) return false;
   doc_.installHelpFiles();
+  // The Help menu's files, for a settings folder that has none yet.
+  const auto help = helpFiles(applicationFilePath().toLocal8Bit().toStdString());
+  for (const std::string& problem : installMissingFiles(doc_.settings.settingsFolder(), help).problems)
+    std::fprintf(stderr, "velmora: %s\n", problem.c_str());
   frame_ = std::make_unique<CMainFrame>(doc_, batch_, *host_);
   frame_->show();
   return true;

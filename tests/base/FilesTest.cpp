@@ -67,6 +67,29 @@ TEST(BaseAtomicFile, UnsyncedCommitIsTheSameRename) {
   EXPECT_EQ(dir.listing(), "out.mus");
 }
 
+TEST(BaseAtomicFile, CommitNoReplaceKeepsATargetThatAppeared) {
+  TempDir dir;
+  const std::string target = dir.file("velmora3.pdf");
+  // No target: the file is created.
+  {
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target)) << file.error();
+    ASSERT_TRUE(file.write(kNew));
+    ASSERT_TRUE(file.commitNoReplace()) << file.error();
+  }
+  EXPECT_EQ(readBytes(target), kNew);
+  // A target made while the file was written stays, and no temporary is left.
+  ASSERT_EQ(::unlink(target.c_str()), 0);
+  AtomicFile file;
+  ASSERT_TRUE(file.open(target)) << file.error();
+  ASSERT_TRUE(file.write(kNew));
+  writeBytes(target, kOld);
+  EXPECT_FALSE(file.commitNoReplace());
+  EXPECT_EQ(file.error(), "File exists");
+  EXPECT_EQ(readBytes(target), kOld);
+  EXPECT_EQ(dir.listing(), "velmora3.pdf");
+}
+
 TEST(BaseAtomicFile, ReadOnlyTargetIsNotReplaced) {
   TempDir dir;
   const std::string target = dir.file("out.mus");

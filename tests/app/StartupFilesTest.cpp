@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/StartupFiles.h"
+#include "support/Faults.h"
+#include "support/ScoreFixture.h"
+#include "support/TempDir.h"
+
+namespace velmora {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+using Bytes = std::vector<uint8_t>;
+using Names = std::vector<std::string>;
+
+const Bytes kManual = {'%', 'P', 'D', 'F', '-', '1', '.', '4'};
+const Bytes kUsers = {'m', 'i', 'n', 'e'};
+
+TEST(AppStartupFiles, InstallsOnlyWhatTheSettingsFolderLacks) {
+  TempDir data, settings;
+  writeBytes(data.file("velmora3.pdf"), kManual);
+  writeBytes(data.file("changelog.txt"), {'3', '.', '7'});
+  const std::vector<StartupFile> files{{"velmora3.pdf", data.file("velmora3.pdf"), {}},
+                                       {"changelog.txt", data.file("changelog.txt"), {}},
+                                       {"SYNTAX.TXT", "", "P5 == 3"}};
+  // An empty folder gets every file, from a source path or from embedded bytes.
+  InstallReport report = installMissingFiles(settings.path(), files);
+  EXPECT_EQ(report.installed, (Names{"velmora3.pdf", "changelog.txt", "SYNTAX.TXT"}));
+  EXPECT_TRUE(report.problems.empty());
+  EXPECT_EQ(readBytes(settings.file("velmora3.pdf")), kManual);
+  EXPECT_EQ(readBytes(settings.file("SYNTAX.TXT")), (Bytes{'P', '5', ' ', '=', '=', ' ', '3'}));
+  // The second start finds them all and writes nothing.
+  report = installMissingFiles(settings.path(), files);
+  EXPECT_TRUE(report.installed.empty());
+  EXPECT_EQ(settings.listing(), "SYNTAX.TXT changelog.txt velmora3.pdf");
+}
+
+TEST(AppStartupFiles, NeverReplacesTheUsersFile) {
+  TempDir data, settings;
+  writeBytes(data.file("velmora3.pdf"), kManual);
+  writeBytes(data.file("changelog.txt"), kManual);
+  // A file of the same name in another case counts as present.
+  writeBytes(settings.file("VELMORA3.PDF"), kUsers);
+  writeBytes(settings.file("changelog.txt"), kUsers);
+  const InstallReport report =
+      installMissingFiles(settings.path(), {{"velmora3.pdf", data.file("velmora3.pdf"), {}},
+                                            {"changelog.txt", data.file("changelog.txt"), {}}});
+  EXPECT_TRUE(report.installed.empty());
+  EXPECT_EQ(settings.listing(), "VELMORA3.PDF changelog.txt");
+  EXPECT_EQ(readBytes(settings.file("VELMORA3.PDF")), kUsers);
+  EXPECT_EQ(readBytes(settings.file("changelog.txt")), kUsers);
+}
+
+TEST(AppStartupFiles, MissingSourcesAndFailedWrites) {
+  TempDir data, settings;
+  // No source file, no source at all: skipped quietly.
+  InstallReport report =
+      installMissingFiles(settings.path(), {{"velmora3.pdf", data.file("velmora3.pdf"), {}}, {"empty.txt", "", {}}});
+  EXPECT_TRUE(report.installed.empty());
+  EXPECT_TRUE(report.problems.empty());
+  EXPECT_EQ(settings.listing(), "");
+  // A write that fails names the file and leaves nothing behind.
+  writeBytes(data.file("velmora3.pdf"), kManual);
+  {
+    test::InjectedFault full(test::InjectedFault::Kind::DiskFullAt, 3);
+    report = installMissingFiles(settings.path(), {{"velmora3.pdf", data.file("velmora3.pdf"), {}}});
+  }
+  EXPECT_EQ(report.problems,
+            (Names{"Unable to install " + settings.file("velmora3.pdf") + ": No space left on device"}));
+  EXPECT_EQ(settings.listing(), "");
+  // A settings folder without a trailing separator is the same folder.
+  std::string folder = settings.path();
+  folder.pop_back();
+  report = installMissingFiles(folder, {{"velmora3.pdf", data.file("velmora3.pdf"), {}}});
+  EXPECT_EQ(report.installed, Names{"velmora3.pdf"});
+  EXPECT_EQ(readBytes(settings.file("velmora3.pdf")), kManual);
+}
+
+TEST(AppStartupFiles, DataFilesAreFoundBesideTheExecutablesFolder) {
+  TempDir prefix;
+  std::filesystem::create_directories(prefix.file("bin"));
+  std::filesystem::create_directories(prefix.file("share/velmora/folder.d"));
+  writeBytes(prefix.file("share/velmora/velmora3.pdf"), kManual);
+  const std::string exe = prefix.file("bin/velmora");
+  EXPECT_EQ(dataFilePath(exe, "velmora3.pdf"), prefix.file("share/velmora/velmora3.pdf"));
+  // Missing files and folders are not data files.
+  EXPECT_EQ(dataFilePath(exe, "no-such-data-file.txt"), "");
+  EXPECT_EQ(dataFilePath(exe, "folder.d"), "");
+  const std::vector<StartupFile> help = helpFiles(exe);
+  ASSERT_EQ(help.size(), 2u);
+  EXPECT_EQ(help[0].name, "velmora3.pdf");
+  EXPECT_EQ(help[0].sourcePath, prefix.file("share/velmora/velmora3.pdf"));
+  EXPECT_EQ(help[1].name, "changelog.txt");
+}
+
+} // namespace
+} // namespace velmora
