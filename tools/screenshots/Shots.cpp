@@ -75,25 +75,27 @@ void pickSteps(QWidget* dialog) {
     macroSteps->setFocus();
     macroSteps->setCurrentRow(std::min(2, macroSteps->count() - 1), QItemSelectionModel::ClearAndSelect);
   }
-  // Types into the search-and-replace dialog's two fields.
-  CScreenshotTool::Prepare typeReplace(const char* search, const char* replacement) {
-    return [search, replacement](QWidget* dialog) {
-      dialog->findChild<QLineEdit*>(QStringLiteral("search"))->setText(QString::fromLatin1(search));
-      dialog->findChild<QLineEdit*>(QStringLiteral("replacement"))->setText(QString::fromLatin1(replacement));
-    };
-  }
+}
 
-  // A step as an engraver would keep it in the sample project, opened for editing.
-  void editSampleStep(IHost & host, const std::string& folder) {
-    const std::string project = folder + "SAMPLES/";
-    std::string message;
-    writeStepFile(project + "RAISE.STP",
-                  {"Sets P5 to 4 on notes whose P5 is 3,\r\nif another item has a P4 above 10", "1",
-                   "P5 == 3 && COMP[4] > 10", "5 = 4", 0},
-                  message);
-    CCreateStepDlg dialog({project, folder, "RAISE", false, false}, host);
-    dialog.run();
-  }
+// Types into the search-and-replace dialog's two fields.
+CScreenshotTool::Prepare typeReplace(const char* search, const char* replacement) {
+  return [search, replacement](QWidget* dialog) {
+    dialog->findChild<QLineEdit*>(QStringLiteral("search"))->setText(QString::fromLatin1(search));
+    dialog->findChild<QLineEdit*>(QStringLiteral("replacement"))->setText(QString::fromLatin1(replacement));
+  };
+}
+
+// A step as an engraver would keep it in the sample project, opened for editing.
+void editSampleStep(IHost& host, const std::string& folder) {
+  const std::string project = folder + "SAMPLES/";
+  std::string message;
+  writeStepFile(project + "RAISE.STP",
+                {"Sets P5 to 4 on notes whose P5 is 3,\r\nif another item has a P4 above 10", "1",
+                 "P5 == 3 && COMP[4] > 10", "5 = 4", 0},
+                message);
+  CCreateStepDlg dialog({project, folder, "RAISE", false, false}, host);
+  dialog.run();
+}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "gui/CGuiHost.h"
 #include <memory>
 
+#include "gui/edit/CCreateStepDlg.h"
 #include "gui/edit/CDragEditMacroDlg.h"
 #include "gui/edit/CEditPromptDlg.h"
 #include "gui/edit/CEditSettingsDlg.h"
@@ -26,7 +27,15 @@ bool CEditDialogs::editMacro(const MacroEditRequest& request, QWidget* parent) {
     editor = std::make_unique<CDragEditMacroDlg>(request, host_, parent);
   else
     editor = std::make_unique<CEditMacroDlg>(request, host_, parent);
-  editor->setStepEditor(stepEditor_);
+  if (stepEditor_) {
+    editor->setStepEditor(stepEditor_);
+  } else {
+    CEditMacroDlg* owner = editor.get();
+    editor->setStepEditor([this, request, owner](const std::string& name, bool create) {
+      CCreateStepDlg step({request.projectFolder, request.settingsFolder, name, create}, host_, owner);
+      return step.run();
+    });
+  }
   return editor->run();
 }
 
