@@ -343,6 +343,9 @@ void CMainFrame::batchStarted() {
 void CMainFrame::fileStarted(size_t index, size_t count) {
   const int n = static_cast<int>(std::min<size_t>(count, INT_MAX));
   const int i = static_cast<int>(std::min<size_t>(index, INT_MAX));
+  // Repainting the bar for every small file costs more than the file itself.
+  if (i > 1 && i < n && progressClock_.isValid() && progressClock_.elapsed() < 50) return;
+  progressClock_.start();
   progress_->setRange(0, n);
   progress_->setValue(i - 1);
   progress_->setFormat(QStringLiteral("File %1 of %2").arg(i).arg(n));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <functional>
 #include <map>
@@ -80,6 +81,7 @@ private:
   QLabel* idlePane_ = nullptr;
   QLabel* projectPane_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  QElapsedTimer progressClock_; // repaints the bar at most every few milliseconds
   std::map<int, QAction*> actions_;
   std::map<int, Handler> commandHandlers_;
   bool closeAfterTask_ = false;
