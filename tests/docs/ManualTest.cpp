@@ -61,15 +61,15 @@ TEST(DocsManual, DescribeEveryCliCommand) {
   const std::string manual = readDoc("manual.md");
   const std::string manPage = readDoc("velmora-cli.1");
   ASSERT_FALSE(manPage.empty());
-  for (const cli::CommandSpec& spec : cli::commandSpecs()) {
+  for (const cli::CommandSpec& command : cli::commandSpecs()) {
     std::string roff;
-    for (const char c : std::string(spec.name))
+    for (const char c : std::string(command.name))
       roff += c == '-' ? std::string("\\-") : std::string(1, c);
-    EXPECT_TRUE(mentions(manual, "| `" + std::string(spec.name))) << spec.name;
-    EXPECT_TRUE(mentions(manPage, roff)) << spec.name;
-    for (const std::string& option : spec.valueOptions) {
-      EXPECT_TRUE(mentions(manual, "--" + option)) << spec.name << " --" << option;
-      EXPECT_TRUE(mentions(manPage, "\\-\\-" + option)) << spec.name << " --" << option;
+    EXPECT_TRUE(mentions(manual, "| `" + std::string(command.name))) << command.name;
+    EXPECT_TRUE(mentions(manPage, roff)) << command.name;
+    for (const std::string& option : command.valueOptions) {
+      EXPECT_TRUE(mentions(manual, "--" + option)) << command.name << " --" << option;
+      EXPECT_TRUE(mentions(manPage, "\\-\\-" + option)) << command.name << " --" << option;
     }
   }
   for (const int status : {cli::kExitFinished, cli::kExitCancelled, cli::kExitUsage, cli::kExitInterrupted}) {

@@ -224,4 +224,7 @@ inline std::unique_ptr<ModalScript> answerBoxes(QMessageBox::StandardButton butt
   });
 }
 
+// Runs `f` from the event loop of the dialog that is about to open.
+inline void later(QObject* context, std::function<void()> f) { QTimer::singleShot(0, context, std::move(f)); }
+
 } // namespace velmora::test

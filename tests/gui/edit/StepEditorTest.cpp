@@ -8,11 +8,11 @@
 
 #include "edit/MacroFiles.h"
 #include "edit/SyntaxHelp.h"
+#include "gui/GuiTestSupport.h"
 #include "gui/edit/CCreateStepDlg.h"
 #include "gui/edit/CFontChangeDlg.h"
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
-#include "gui/edit/TimedModalScript.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
@@ -129,7 +129,7 @@ private slots:
     // Cancelled: "APP[" followed at once by "] ", the caret before "]".
     QString title;
     {
-      test::TimedModalScript cancel([&](QWidget* modal) {
+      test::ModalScript cancel([&](QWidget* modal) {
         auto* picker = qobject_cast<QFileDialog*>(modal);
         if (!picker) return false;
         title = picker->windowTitle();
@@ -145,7 +145,7 @@ private slots:
     // Chosen: the path inside the brackets, the caret before "]".
     const QString path = QString::fromStdString(project_.file("HEADER.MUS"));
     {
-      test::TimedModalScript choose([&](QWidget* modal) {
+      test::ModalScript choose([&](QWidget* modal) {
         auto* picker = qobject_cast<QFileDialog*>(modal);
         if (!picker) return false;
         // Typed as a user would; tried again until the dialog has taken it and closed.
@@ -216,7 +216,7 @@ private slots:
       QCOMPARE(dialog.windowTitle(), QStringLiteral("Create Step"));
       QVERIFY(!dialog.loaded());
       line(&dialog, "codeNumbers")->setText(QStringLiteral("1"));
-      test::TimedModalScript cancel([&](QWidget* modal) {
+      test::ModalScript cancel([&](QWidget* modal) {
         if (modal != &dialog) return false;
         test::later(&dialog, [&dialog] { dialog.reject(); });
         return true;
@@ -228,7 +228,7 @@ private slots:
     // OK: upper case except the TXT text, CR LF in the description, the flag.
     {
       CCreateStepDlg dialog(request("RAISE", true), host_);
-      test::TimedModalScript ok([&](QWidget* modal) {
+      test::ModalScript ok([&](QWidget* modal) {
         if (modal != &dialog) return false;
         test::later(&dialog, [&dialog] {
           line(&dialog, "codeNumbers")->setText(QStringLiteral("16"));
@@ -295,20 +295,20 @@ private slots:
       };
     };
     {
-      test::TimedModalScript script(fill("2", "13"));
+      test::ModalScript script(fill("2", "13"));
       button(&dialog, "fonts")->click();
       QVERIFY(!script.timedOut());
     }
     QCOMPARE(dialog.step(), (StepData{"Replaces font 2 with font 13", "16", "TXT[_02]", "TXT[_13]", 1}));
     {
-      test::TimedModalScript script(fill("rit.", ""));
+      test::ModalScript script(fill("rit.", ""));
       button(&dialog, "text")->click();
       QVERIFY(!script.timedOut());
     }
     QCOMPARE(dialog.step(), (StepData{"Replaces text \"rit.\" with \"\"", "16", "TXT[rit.]", "", 1}));
     // Cancelled: the fields stay.
     {
-      test::TimedModalScript script([](QWidget* modal) {
+      test::ModalScript script([](QWidget* modal) {
         auto* d = qobject_cast<gui::CFontChangeDlg*>(modal);
         if (!d) return false;
         test::later(d, [d] { d->reject(); });
@@ -329,7 +329,7 @@ private slots:
     CCreateStepDlg dialog(request("S", true), host_);
     std::string shown;
     {
-      test::TimedModalScript script([&](QWidget* modal) {
+      test::ModalScript script([&](QWidget* modal) {
         auto* syntax = qobject_cast<gui::CSyntaxDlg*>(modal);
         if (!syntax) return false;
         shown = syntax->text();

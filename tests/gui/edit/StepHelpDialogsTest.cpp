@@ -8,10 +8,10 @@
 #include <QtTest>
 
 #include "edit/SyntaxHelp.h"
+#include "gui/GuiTestSupport.h"
 #include "gui/edit/CFontChangeDlg.h"
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
-#include "gui/edit/TimedModalScript.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
@@ -96,7 +96,7 @@ private slots:
   void fontChangeAskGivesTheFields() {
     test::FakeHost host;
     gui::CFontChangeDlg dialog(host);
-    test::TimedModalScript script([](QWidget* modal) {
+    test::ModalScript script([](QWidget* modal) {
       if (!qobject_cast<gui::CFontChangeDlg*>(modal)) return false;
       test::later(modal, [modal] {
         field(modal, "search")->setText(QStringLiteral("2"));
