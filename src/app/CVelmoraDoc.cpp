@@ -1,6 +1,5 @@
 #include "app/CVelmoraDoc.h"
 
-#include "edit/SyntaxHelp.h"
 #include "settings/Folders.h"
 
 namespace velmora {
@@ -22,11 +21,6 @@ bool CVelmoraDoc::locateSettingsFolder(IHost& host, std::string_view commandLine
 }
 
 void CVelmoraDoc::loadSettings(IHost& host) { settings.loadAtStartup(host); }
-
-void CVelmoraDoc::installHelpFiles() {
-  // The help is optional: a folder that cannot take it only goes without.
-  installSyntaxHelp(settings.settingsFolder());
-}
 
 void CVelmoraDoc::clearStore() {
   candidates.clear();

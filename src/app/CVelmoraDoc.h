@@ -42,9 +42,6 @@ public:
   // The two halves of create().
   bool locateSettingsFolder(IHost& host, std::string_view commandLine);
   void loadSettings(IHost& host);
-  // The program's start-up: puts the shipped SYNTAX.TXT into a settings
-  // folder that has none.
-  void installHelpFiles();
 
   // Empties the item store after a file, and the candidate sets with it.
   void clearStore();

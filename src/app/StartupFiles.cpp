@@ -6,6 +6,7 @@
 #include "app/CommandTable.h"
 #include "base/AtomicFile.h"
 #include "base/FileSystem.h"
+#include "edit/SyntaxHelp.h"
 
 #ifndef VELMORA_DATA_FROM_BIN
 #define VELMORA_DATA_FROM_BIN "../share/velmora"
@@ -38,7 +39,8 @@ std::string dataFilePath(const std::string& executablePath, std::string_view nam
 
 std::vector<StartupFile> helpFiles(const std::string& executablePath) {
   return {{kManualFile, dataFilePath(executablePath, kManualFile), {}},
-          {kChangelogFile, dataFilePath(executablePath, kChangelogFile), {}}};
+          {kChangelogFile, dataFilePath(executablePath, kChangelogFile), {}},
+          {kSyntaxFileName, "", builtInSyntaxText()}};
 }
 
 InstallReport installMissingFiles(const std::string& settingsFolder, const std::vector<StartupFile>& files) {

@@ -13,13 +13,6 @@
 
 namespace velmora {
 
-bool installSyntaxHelp(const std::string& settingsFolder, std::string* error) {
-  const std::string path = resolveCaseInsensitive(settingsFolder, kSyntaxFileName);
-  if (fileExists(path)) return true;
-  const std::string_view text = builtInSyntaxText();
-  return writeFileAtomic(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), error);
-}
-
 std::string syntaxLines(std::string_view bytes, bool cut) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 16 + 64);

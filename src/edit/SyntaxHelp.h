@@ -12,10 +12,6 @@ inline constexpr const char* kSyntaxFileName = "SYNTAX.TXT";
 // The copy shipped with the program, CR LF line ends.
 std::string_view builtInSyntaxText();
 
-// Writes the shipped copy into the settings folder unless a file of that
-// name, in any case, is already there. True when the folder has one after.
-bool installSyntaxHelp(const std::string& settingsFolder, std::string* error = nullptr);
-
 // Only this much of a SYNTAX.TXT is shown; the rest is left out with a note.
 inline constexpr size_t kMaxSyntaxBytes = 1u << 20;
 

@@ -32,7 +32,6 @@ std::string CVelmoraApp::commandLine(const QStringList& arguments) {
 
 bool CVelmoraApp::initInstance() {
   if (!doc_.create(*host_, commandLine(arguments()))) return false;
-  doc_.installHelpFiles();
   // The Help menu's files, for a settings folder that has none yet.
   const auto help = helpFiles(applicationFilePath().toLocal8Bit().toStdString());
   for (const std::string& problem : installMissingFiles(doc_.settings.settingsFolder(), help).problems)

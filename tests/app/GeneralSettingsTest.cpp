@@ -176,24 +176,5 @@ TEST_F(GeneralSettingsCommand, HelpFilesOpenWhenPresent) {
   EXPECT_EQ(aboutLine(), "Velmora Version 3.8 for Linux");
 }
 
-TEST(StartUp, InstallsTheSyntaxHelpOnlyWhenMissing) {
-  TempDir settings;
-  FakeHost host;
-  CVelmoraDoc first;
-  ASSERT_TRUE(first.create(host, settings.path()));
-  EXPECT_EQ(settings.listing(), "");
-  first.installHelpFiles();
-  const std::string_view shipped = builtInSyntaxText();
-  EXPECT_EQ(test::readBytes(settings.file("SYNTAX.TXT")), std::vector<uint8_t>(shipped.begin(), shipped.end()));
-  // A user's own help, in any case of the name, survives the next start.
-  fs::remove(settings.file("SYNTAX.TXT"));
-  test::writeBytes(settings.file("syntax.txt"), {'m', 'y', '\r', '\n'});
-  CVelmoraDoc second;
-  ASSERT_TRUE(second.create(host, settings.path()));
-  second.installHelpFiles();
-  EXPECT_EQ(test::readBytes(settings.file("syntax.txt")), (std::vector<uint8_t>{'m', 'y', '\r', '\n'}));
-  EXPECT_EQ(settings.listing(), "syntax.txt");
-}
-
 } // namespace
 } // namespace velmora

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/StartupFiles.h"
+#include "edit/SyntaxHelp.h"
 #include "support/Faults.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
@@ -18,6 +20,14 @@ using Names = std::vector<std::string>;
 
 const Bytes kManual = {'%', 'P', 'D', 'F', '-', '1', '.', '4'};
 const Bytes kUsers = {'m', 'i', 'n', 'e'};
+
+TEST(AppStartupFiles, HelpFilesCarryTheShippedSyntaxText) {
+  const std::vector<StartupFile> files = helpFiles("/nowhere/bin/velmora");
+  const auto syntax =
+      std::find_if(files.begin(), files.end(), [](const StartupFile& f) { return f.name == "SYNTAX.TXT"; });
+  ASSERT_NE(syntax, files.end());
+  EXPECT_EQ(syntax->content, builtInSyntaxText());
+}
 
 TEST(AppStartupFiles, InstallsOnlyWhatTheSettingsFolderLacks) {
   TempDir data, settings;
@@ -90,7 +100,7 @@ TEST(AppStartupFiles, DataFilesAreFoundBesideTheExecutablesFolder) {
   EXPECT_EQ(dataFilePath(exe, "no-such-data-file.txt"), "");
   EXPECT_EQ(dataFilePath(exe, "folder.d"), "");
   const std::vector<StartupFile> help = helpFiles(exe);
-  ASSERT_EQ(help.size(), 2u);
+  ASSERT_EQ(help.size(), 3u);
   EXPECT_EQ(help[0].name, "velmora3.pdf");
   EXPECT_EQ(help[0].sourcePath, prefix.file("share/velmora/velmora3.pdf"));
   EXPECT_EQ(help[1].name, "changelog.txt");

@@ -79,29 +79,6 @@ TEST(SyntaxHelp, DocumentedExamplesPassTheStepChecks) {
   }
 }
 
-TEST(SyntaxHelp, InstalledOnlyWhenMissing) {
-  // Missing: the shipped text, byte for byte.
-  test::TempDir folder;
-  ASSERT_TRUE(installSyntaxHelp(folder.path()));
-  EXPECT_EQ(test::readBytes(folder.file("SYNTAX.TXT")), bytesOf(builtInSyntaxText()));
-  EXPECT_EQ(folder.listing(), "SYNTAX.TXT");
-
-  // Present in any case of the name: left alone, and no second copy.
-  for (const char* name : {"SYNTAX.TXT", "syntax.txt", "Syntax.Txt"}) {
-    test::TempDir other;
-    test::writeBytes(other.file(name), bytesOf("mine\r\n"));
-    EXPECT_TRUE(installSyntaxHelp(other.path())) << name;
-    EXPECT_EQ(test::readBytes(other.file(name)), bytesOf("mine\r\n")) << name;
-    EXPECT_EQ(other.listing(), name);
-  }
-
-  // A folder that does not exist gets nothing and says so.
-  std::string error;
-  EXPECT_FALSE(installSyntaxHelp(folder.path() + "missing/", &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(std::filesystem::exists(folder.path() + "missing"));
-}
-
 TEST(SyntaxHelp, ReadLineByLine) {
   test::TempDir folder;
   // Missing: empty.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/CVelmoraDoc.h"
+#include "app/StartupFiles.h"
 #include "gui/CMainFrame.h"
 #include "tools/screenshots/CScreenshotTool.h"
 
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
   velmora::gui::CShotHost host;
   velmora::CVelmoraDoc doc;
   if (!doc.create(host, args[1].toLocal8Bit().toStdString())) return 1;
-  doc.installHelpFiles();
+  velmora::installMissingFiles(doc.settings.settingsFolder(),
+                               velmora::helpFiles(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()));
   velmora::CBatchState batch;
   velmora::gui::CMainFrame frame(doc, batch, host);
   frame.show();
