@@ -1,19 +1,12 @@
 #include "gui/justify/CJustifyPromptDlg.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/GuiText.h"
+#include "gui/PromptButtons.h"
+
 namespace velmora::gui {
-
-namespace {
-
-QString fromAnsi(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 CJustifyPromptDlg::CJustifyPromptDlg(IHost& host, QWidget* parent) : QDialog(parent), host_(host) {
   auto* layout = new QVBoxLayout(this);
@@ -30,26 +23,9 @@ CJustifyPromptDlg::CJustifyPromptDlg(IHost& host, QWidget* parent) : QDialog(par
   layout->addWidget(parameters_);
   layout->addWidget(question_);
 
-  auto* row = new QHBoxLayout;
-  const auto add = [&](const char* label, const char* name) {
-    auto* button = new QPushButton(QString::fromLatin1(label), this);
-    button->setObjectName(QString::fromLatin1(name));
-    row->addWidget(button);
-    return button;
-  };
-  QPushButton* yes = add("Yes", "yes");
-  QPushButton* yesToAll = add("Yes To All", "yesToAll");
-  QPushButton* no = add("No", "no");
-  QPushButton* cancel = add("Cancel", "cancel");
-  QPushButton* open = add("Open Score file", "openScoreFile");
-  yes->setDefault(true);
-  layout->addLayout(row);
-  connect(yes, &QPushButton::clicked, this, [this] { answerWith(PromptAnswer::Yes); });
-  connect(yesToAll, &QPushButton::clicked, this, [this] { answerWith(PromptAnswer::YesToAll); });
-  connect(no, &QPushButton::clicked, this, [this] { answerWith(PromptAnswer::No); });
-  connect(cancel, &QPushButton::clicked, this, [this] { answerWith(PromptAnswer::Cancel); });
-  // Opens the score beside the prompt, which stays up.
-  connect(open, &QPushButton::clicked, this, [this] { host_.openInViewer(filePath_); });
+  // The prompt stays up while the score is open beside it.
+  layout->addLayout(promptButtonRow(
+      this, [this](PromptAnswer answer) { answerWith(answer); }, [this] { host_.openInViewer(filePath_); }));
 }
 
 PromptAnswer CJustifyPromptDlg::ask(const JustifyPrompt& prompt) {
