@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "gui/CYesNoDlg.h"
 
 namespace velmora::gui {
 
 // "Are You Sure?" before the library dialog clears the whole library.
-class CAreYouSure : public QDialog {
+class CAreYouSure : public CYesNoDlg {
   Q_OBJECT
 public:
   explicit CAreYouSure(QWidget* parent = nullptr);
-  // True for "Yes".
-  bool ask();
 };
 
 } // namespace velmora::gui

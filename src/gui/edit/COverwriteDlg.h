@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/edit/CYesNoDlg.h"
+#include "gui/CYesNoDlg.h"
 
 namespace velmora::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/edit/CYesNoDlg.h"
+#include "gui/CYesNoDlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
