@@ -1,11 +1,11 @@
 // velmora-bench-gui: one batch run from the main window and from the command
 // line, side by side in one process, alternating.
-//   velmora-bench-gui [--runs N] [--only gui|cli] [--detach progress|log|both]
+//   velmora-bench-gui [--runs N] [--only gui|cli] [--detach progress|log|both] [--warm yes|no]
 //                     SETTINGS count|edit:MACRO FILE...
 // Prints one "ratio R" line per pair (window time / command-line time) and the
 // median; with --only, runs that side once and prints nothing on success.
 // --detach runs the window without its progress bar or log view following
-// the batch, to show what each costs.
+// the batch, to show what each costs; --warm yes times the window's second batch.
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -43,6 +43,7 @@ private:
 struct Job {
   bool withProgress = true;
   bool withLog = true;
+  bool warm = false;
   std::string settings;
   std::string command; // "count" or "edit"
   std::string macro;
@@ -65,7 +66,32 @@ bool finished(const CBatchState& batch) {
   return !batch.log.rows().empty();
 }
 
+// The window's busy rule without its progress bar.
+class BusyOnly : public IBatchProgress {
+public:
+  explicit BusyOnly(IBatchProgress& frame) : frame_(frame) {}
+  void batchStarted() override { frame_.batchStarted(); }
+  void fileStarted(size_t, size_t) override {}
+  void batchIdle() override { frame_.batchIdle(); }
+
+private:
+  IBatchProgress& frame_;
+};
+
+void runCommand(const Job& job, CVelmoraDoc& doc, CBatchState& batch, gui::CGuiHost& host, gui::CMainFrame& frame) {
+  if (job.command == "count") {
+    frame.runCommand(cmd::kItemCount);
+  } else {
+    // The window's Edit command is wired elsewhere; its handler is the one every front end calls.
+    CCommandHandlers handlers(doc, batch, host);
+    bench::SilentDialogs dialogs(job.macro);
+    handlers.onEdit(dialogs);
+  }
+}
+
 // Seconds for the batch in a shown main window, from the command to its finish line.
+// With job.warm the window has run the batch once before: icons for the busy
+// state and fonts are made the first time only.
 double runGui(const Job& job, bool& ok) {
   bench::SilentHost quiet;
   CVelmoraDoc doc;
@@ -79,18 +105,17 @@ double runGui(const Job& job, bool& ok) {
   frame.show();
   for (int i = 0; i < 10; ++i)
     QCoreApplication::processEvents();
-  if (!job.withProgress) batch.progress = nullptr;
+  BusyOnly busyOnly(frame);
+  if (!job.withProgress) batch.progress = &busyOnly;
   if (!job.withLog) batch.log.setObserver(nullptr);
+  if (job.warm) {
+    runCommand(job, doc, batch, host, frame);
+    for (int i = 0; i < 10; ++i)
+      QCoreApplication::processEvents();
+  }
   clearVectorState();
   const auto start = Clock::now();
-  if (job.command == "count") {
-    frame.runCommand(cmd::kItemCount);
-  } else {
-    // The window's Edit command is wired elsewhere; its handler is the one every front end calls.
-    CCommandHandlers handlers(doc, batch, host);
-    bench::SilentDialogs dialogs(job.macro);
-    handlers.onEdit(dialogs);
-  }
+  runCommand(job, doc, batch, host, frame);
   QCoreApplication::processEvents();
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   ok = finished(batch);
@@ -119,8 +144,10 @@ double runCli(const Job& job, bool& ok) {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: velmora-bench-gui [--runs N] [--only gui|cli] [--detach progress|log|both] SETTINGS "
-                       "count|edit:MACRO FILE...\n");
+  std::fprintf(
+      stderr,
+      "usage: velmora-bench-gui [--runs N] [--only gui|cli] [--detach progress|log|both] [--warm yes|no] SETTINGS "
+      "count|edit:MACRO FILE...\n");
   return 2;
 }
 
@@ -131,6 +158,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   int runs = 5;
   std::string only, detach;
+  Job job;
   int i = 1;
   for (; i + 1 < argc && std::strncmp(argv[i], "--", 2) == 0; i += 2) {
     if (std::strcmp(argv[i], "--runs") == 0)
@@ -139,11 +167,12 @@ int main(int argc, char** argv) {
       only = argv[i + 1];
     else if (std::strcmp(argv[i], "--detach") == 0)
       detach = argv[i + 1];
+    else if (std::strcmp(argv[i], "--warm") == 0)
+      job.warm = std::strcmp(argv[i + 1], "yes") == 0;
     else
       return usage();
   }
   if (argc - i < 3) return usage();
-  Job job;
   job.settings = argv[i];
   job.command = argv[i + 1];
   if (job.command.starts_with("edit:")) {
@@ -181,7 +210,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     ratios.push_back(gui / cli);
-    std::printf("ratio %.3f\n", ratios.back());
+    std::printf("ratio %.3f (window %.1f ms, command line %.1f ms)\n", ratios.back(), gui * 1e3, cli * 1e3);
   }
   std::sort(ratios.begin(), ratios.end());
   std::printf("median %.3f\n", ratios[ratios.size() / 2]);

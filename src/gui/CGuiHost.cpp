@@ -57,6 +57,16 @@ bool CGuiHost::askOkCancel(const std::string& text) {
   return answer == QMessageBox::Ok;
 }
 
+// Code in the libraries an event loop runs can leave the upper halves of the
+// vector registers dirty; until they are cleared every SSE instruction of the
+// task pays a penalty (the window's batch ran at half the command line's speed).
+void CGuiHost::cleanVectorState() {
+#if defined(__x86_64__) && defined(__GNUC__)
+  static const bool avx = __builtin_cpu_supports("avx");
+  if (avx) asm volatile("vzeroupper" ::: "memory");
+#endif
+}
+
 bool CGuiHost::inputDue() {
   if (pumpInterval_ <= 0) return true;
   // The coarse clock costs a few nanoseconds and ticks every few milliseconds: enough here.
@@ -69,6 +79,10 @@ bool CGuiHost::inputDue() {
 }
 
 Pump CGuiHost::pump() {
+  // Tasks pump once per item: most calls only count.
+  if (pumpInterval_ > 0 && !cancelConfirmed_ && lastEvents_ != kNever && (++pumpCalls_ & 15) != 0) return Pump::GoOn;
+  // The log and the progress bar run Qt code between pumps too.
+  cleanVectorState();
   // A cancel confirmed elsewhere (closing the window) needs no input.
   if (!cancelConfirmed_ && !inputDue()) return Pump::GoOn;
   {

@@ -60,12 +60,14 @@ private:
 
   // Whether the interval since the pump last took input has passed.
   bool inputDue();
+  static void cleanVectorState();
 
   static constexpr long long kNever = -(1LL << 62);
 
   QWidget* window_;
   int pumpInterval_ = kPumpIntervalMs;
   long long lastEvents_ = kNever;
+  unsigned pumpCalls_ = 0;
   bool taskRunning_ = false;
   bool pumping_ = false;
   int pumpLoopLevel_ = 0;

@@ -17,6 +17,8 @@ namespace {
 
 // A few pixels between the frame and the text.
 constexpr int kIndent = 4;
+// How long new rows may wait before the view shows them.
+constexpr int kRefreshMs = 40;
 
 } // namespace
 
@@ -53,6 +55,9 @@ QFont CVelmoraView::logFont() {
 CVelmoraView::CVelmoraView(COutputLog& log, QWidget* parent) : CRowView(parent), log_(log) {
   setFont(logFont());
   log_.setObserver(this);
+  refreshTimer_.setSingleShot(true);
+  refreshTimer_.setInterval(kRefreshMs);
+  connect(&refreshTimer_, &QTimer::timeout, this, &CVelmoraView::refresh);
   updateScrollSizes();
 }
 
@@ -119,13 +124,19 @@ void CVelmoraView::selectRow(int row) {
 
 void CVelmoraView::rowAppended(size_t index, bool follow) {
   measure(static_cast<int>(index));
-  if (follow) {
+  followPending_ = followPending_ || follow;
+  if (!refreshTimer_.isActive()) refreshTimer_.start();
+}
+
+void CVelmoraView::refresh() {
+  refreshTimer_.stop();
+  if (followPending_) {
+    followPending_ = false;
     selectRow(lastSelectableRow());
-    viewport()->update();
   } else {
     updateScrollSizes();
-    viewport()->update(rowRect(static_cast<int>(index)));
   }
+  viewport()->update();
 }
 
 void CVelmoraView::rowReplaced(size_t index) {
@@ -140,6 +151,8 @@ void CVelmoraView::cleared() {
 }
 
 void CVelmoraView::resetDisplay() {
+  refreshTimer_.stop();
+  followPending_ = false;
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);
   updateScrollSizes();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QTimer>
 
 #include "batch/COutputLog.h"
 #include "gui/CRowView.h"
@@ -43,11 +44,17 @@ protected:
 
 private:
   void measure(int row);
+  // Scroll sizes, following and repaint for the rows appended since the last refresh.
+  void refresh();
 
   COutputLog& log_;
   int widestRowPixels = 0;
   int widestRowChars = 0;
   int activeRow = 0;
+  // A batch appends rows far faster than anyone can read them, so the view
+  // catches up on a timer instead of scrolling and repainting for each row.
+  QTimer refreshTimer_;
+  bool followPending_ = false;
 };
 
 // Tabs to the next multiple of eight columns, as the default tab stops do.
