@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "gui/GuiText.h"
 
@@ -109,10 +110,20 @@ void CVelmoraView::paintEvent(QPaintEvent* event) {
 }
 
 void CVelmoraView::measure(int row) {
-  const QString text = rowText(row);
-  if (text.size() <= widestRowChars) return;
-  widestRowChars = static_cast<int>(text.size());
-  widestRowPixels = kIndent + QFontMetrics(font()).horizontalAdvance(text);
+  if (row < 0 || row >= getRowCount()) return;
+  // Columns counted on the bytes, tabs expanded: an upper bound of the text's
+  // length that needs no conversion for the rows that are not the widest.
+  int columns = 0;
+  if (row > lastViewableRow())
+    columns = static_cast<int>(std::strlen(kStorageExceeded));
+  else
+    for (const char c : log_.rows()[static_cast<size_t>(row)])
+      columns = c == '\t' ? (columns / 8 + 1) * 8 : columns + 1;
+  if (columns <= widestRowChars) return;
+  widestRowChars = columns;
+  const int pixels = kIndent + QFontMetrics(font()).horizontalAdvance(rowText(row));
+  if (pixels <= widestRowPixels) return;
+  widestRowPixels = pixels;
   updateScrollSizes();
 }
 
