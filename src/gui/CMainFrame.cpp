@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <climits>
 
@@ -93,6 +94,14 @@ CMainFrame::CMainFrame(CVelmoraDoc& doc, CBatchState& batch, CGuiHost& host)
   updateCommandStates();
   resize(960, 640);
   view_->setFocus();
+  QTimer::singleShot(0, this, &CMainFrame::prepareBusyLook);
+}
+
+// The greyed toolbar icons are drawn when the window is first idle, not when the first task starts.
+void CMainFrame::prepareBusyLook() {
+  for (QToolBar* bar : {mainToolBar_, postScriptToolBar_})
+    for (QAction* a : bar->actions())
+      if (!a->icon().isNull()) a->icon().pixmap(bar->iconSize(), devicePixelRatioF(), QIcon::Disabled);
 }
 
 CMainFrame::~CMainFrame() {

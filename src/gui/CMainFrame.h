@@ -50,6 +50,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  void prepareBusyLook();
   using Handler = std::function<void()>;
 
   void createActions();
