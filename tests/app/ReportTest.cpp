@@ -106,11 +106,75 @@ protected:
 TEST_F(ReportTest, EveryFlagAtItsDefaultOnAnEmptyProject) {
   const std::string text = run(ReportOptions{});
   EXPECT_EQ(outcome, BatchOutcome::Finished);
-  const std::string expected = heading() +
-                               "MACROS\n\n\nTotal macros found = 0\n\nSTEPS\n\n\nTotal steps found = 0\n\n" +
-                               "MACROS USED BY EACH STEP (blank indicates redundant step)\n\n\tStep\tMacros\n\n\n" +
-                               kNoLibraries + "OPTIONS\n\nOPTIMIZE OPTIONS\n\n" + settingsDir.file("opt.dat") + "\n";
-  EXPECT_EQ(text.substr(0, expected.size()), expected);
+  // No settings file exists, so every block is undated and shows the defaults.
+  const std::string expected =
+      heading() + "MACROS\n\n\nTotal macros found = 0\n\nSTEPS\n\n\nTotal steps found = 0\n\n" +
+      "MACROS USED BY EACH STEP (blank indicates redundant step)\n\n\tStep\tMacros\n\n\n" + kNoLibraries +
+      "OPTIONS\n\nOPTIMIZE OPTIONS\n\n" + settingsDir.file("opt.dat") +
+      "\n"
+      "Delete single stave braces (p5 = 8) = TRUE\n"
+      "Delete single stave brackets (p5 = 9) = FALSE\n"
+      "Delete single stave straight brackets (p5 = 10) = TRUE\n"
+      "Show stave delete window on transcription = FALSE\n"
+      "Extension to use for optimized files = OPT\n\n"
+      "UNOPTIMIZE OPTIONS\n\n" +
+      settingsDir.file("uno.dat") +
+      "\n"
+      "Insert single stave braces (p5 = 8) = FALSE\n"
+      "Insert single stave brackets (p5 = 9) = TRUE\n"
+      "Insert single stave straight brackets (p5 = 10) = FALSE\n"
+      "Show stave insert window on transcription = FALSE\n"
+      "Extension to use for unoptimized files = UNO\n\n"
+      "EDIT OPTIONS\n\n" +
+      settingsDir.file("edi.dat") +
+      "\n"
+      "Remember last macro used = TRUE\n"
+      "Prompt for each item before Operation is made = FALSE\n"
+      "Allow dragging in Selected Steps List Box = FALSE\n"
+      "Recognize Winscore extended parameters 20 to 30 = FALSE\n"
+      "Limit macro/step name length to 8 characters (for compatibility with DOS Score) = FALSE\n"
+      "Extension to use for edited files = EDI\n\n"
+      "JUSTIFY OPTIONS\n\n" +
+      settingsDir.file("just.dat") +
+      "\n"
+      "Prompt for each item before Operation is made = FALSE\n"
+      "Recognize Winscore stretched notes = FALSE\n"
+      "Minimum space for note justification = 0.500000\n"
+      "Extra space before first note/rest = 0.000000\n"
+      "Extra space for opening tie = 0.000000\n"
+      "Barline type to use for stave group = 0\n"
+      "Extension to use for justified files = JST\n"
+      "Widths (in Score units at stave size 1.0)\n"
+      "Notehead widths - Quarter/half = 3.000000, Whole = 3.400000, Double whole = 3.600000\n"
+      "Accidental widths - Flat = 2.700000, Sharp = 3.200000, Natural = 2.600000, Double flat = 4.700000, "
+      "Double sharp = 3.200000\n"
+      "1/4 Flat = 2.700000, 3/4 Flat = 4.100000, 1/4 Sharp = 3.100000, 3/4 Sharp = 3.600000, \n"
+      "Ledger line widths (one side only) - Quarter/half = 0.850000, Whole = 0.800000, Double whole = 0.900000\n"
+      "Other widths - Rhythm dot = 2.050000, Note flag = 2.100000, Note parenthesis = 2.300000, "
+      "Accidental parenthesis = 2.100000\n\n"
+      "BEAM OPTIONS\n\n" +
+      settingsDir.file("beam.dat") +
+      "\n"
+      "Replace angles in library with those in files = FALSE\n"
+      "Allow Beam Angle Does Not Exist dialog = FALSE\n"
+      "Treat value in p18 as grace beams = FALSE\n"
+      "Dont process 64th notes = FALSE\n"
+      "Extension to use for edited files = BIM\n"
+      "Rules: Set beams horizontal as specified in Beam Angles dialog.\n\n"
+      "CROP MARK OPTIONS\n\n" +
+      settingsDir.file("crops.dat") +
+      "\n"
+      "Bounding Box = 0 0 595 841\n"
+      "Align with Bounding box in file = TRUE\n"
+      "Translate Origin = 0 0\n"
+      "Crop mark line length = 22\n"
+      "Crop mark line thickness = 0.50\n"
+      "Rename file to Score filename+EPS = TRUE\n\n"
+      "ITEM COUNT OPTIONS\n\n" +
+      settingsDir.file("scorcnt2.dat") +
+      "\n"
+      "Don't include blank staves in stave count = FALSE\n";
+  EXPECT_EQ(text, expected);
   EXPECT_EQ(batch.log.rows(), (Rows{"Creating report VELRPT.TXT", "Finished."}));
   EXPECT_EQ(host.opened, Rows{reportPath()});
   ASSERT_EQ(host.messages.size(), 8u); // report.dat, then each settings file of the options
