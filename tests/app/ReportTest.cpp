@@ -106,11 +106,75 @@ protected:
 TEST_F(ReportTest, EveryFlagAtItsDefaultOnAnEmptyProject) {
   const std::string text = run(ReportOptions{});
   EXPECT_EQ(outcome, BatchOutcome::Finished);
-  const std::string expected = heading() +
-                               "MACROS\n\n\nTotal macros found = 0\n\nSTEPS\n\n\nTotal steps found = 0\n\n" +
-                               "MACROS USED BY EACH STEP (blank indicates redundant step)\n\n\tStep\tMacros\n\n\n" +
-                               kNoLibraries + "OPTIONS\n\nOPTIMIZE OPTIONS\n\n" + settingsDir.file("opt.dat") + "\n";
-  EXPECT_EQ(text.substr(0, expected.size()), expected);
+  // No settings file exists, so every block is undated and shows the defaults.
+  const std::string expected =
+      heading() + "MACROS\n\n\nTotal macros found = 0\n\nSTEPS\n\n\nTotal steps found = 0\n\n" +
+      "MACROS USED BY EACH STEP (blank indicates redundant step)\n\n\tStep\tMacros\n\n\n" + kNoLibraries +
+      "OPTIONS\n\nOPTIMIZE OPTIONS\n\n" + settingsDir.file("opt.dat") +
+      "\n"
+      "Delete single stave braces (p5 = 8) = TRUE\n"
+      "Delete single stave brackets (p5 = 9) = FALSE\n"
+      "Delete single stave straight brackets (p5 = 10) = TRUE\n"
+      "Show stave delete window on transcription = FALSE\n"
+      "Extension to use for optimized files = OPT\n\n"
+      "UNOPTIMIZE OPTIONS\n\n" +
+      settingsDir.file("uno.dat") +
+      "\n"
+      "Insert single stave braces (p5 = 8) = FALSE\n"
+      "Insert single stave brackets (p5 = 9) = TRUE\n"
+      "Insert single stave straight brackets (p5 = 10) = FALSE\n"
+      "Show stave insert window on transcription = FALSE\n"
+      "Extension to use for unoptimized files = UNO\n\n"
+      "EDIT OPTIONS\n\n" +
+      settingsDir.file("edi.dat") +
+      "\n"
+      "Remember last macro used = TRUE\n"
+      "Prompt for each item before Operation is made = FALSE\n"
+      "Allow dragging in Selected Steps List Box = FALSE\n"
+      "Recognize Winscore extended parameters 20 to 30 = FALSE\n"
+      "Limit macro/step name length to 8 characters (for compatibility with DOS Score) = FALSE\n"
+      "Extension to use for edited files = EDI\n\n"
+      "JUSTIFY OPTIONS\n\n" +
+      settingsDir.file("just.dat") +
+      "\n"
+      "Prompt for each item before Operation is made = FALSE\n"
+      "Recognize Winscore stretched notes = FALSE\n"
+      "Minimum space for note justification = 0.500000\n"
+      "Extra space before first note/rest = 0.000000\n"
+      "Extra space for opening tie = 0.000000\n"
+      "Barline type to use for stave group = 0\n"
+      "Extension to use for justified files = JST\n"
+      "Widths (in Score units at stave size 1.0)\n"
+      "Notehead widths - Quarter/half = 3.000000, Whole = 3.400000, Double whole = 3.600000\n"
+      "Accidental widths - Flat = 2.700000, Sharp = 3.200000, Natural = 2.600000, Double flat = 4.700000, "
+      "Double sharp = 3.200000\n"
+      "1/4 Flat = 2.700000, 3/4 Flat = 4.100000, 1/4 Sharp = 3.100000, 3/4 Sharp = 3.600000, \n"
+      "Ledger line widths (one side only) - Quarter/half = 0.850000, Whole = 0.800000, Double whole = 0.900000\n"
+      "Other widths - Rhythm dot = 2.050000, Note flag = 2.100000, Note parenthesis = 2.300000, "
+      "Accidental parenthesis = 2.100000\n\n"
+      "BEAM OPTIONS\n\n" +
+      settingsDir.file("beam.dat") +
+      "\n"
+      "Replace angles in library with those in files = FALSE\n"
+      "Allow Beam Angle Does Not Exist dialog = FALSE\n"
+      "Treat value in p18 as grace beams = FALSE\n"
+      "Dont process 64th notes = FALSE\n"
+      "Extension to use for edited files = BIM\n"
+      "Rules: Set beams horizontal as specified in Beam Angles dialog.\n\n"
+      "CROP MARK OPTIONS\n\n" +
+      settingsDir.file("crops.dat") +
+      "\n"
+      "Bounding Box = 0 0 595 841\n"
+      "Align with Bounding box in file = TRUE\n"
+      "Translate Origin = 0 0\n"
+      "Crop mark line length = 22\n"
+      "Crop mark line thickness = 0.50\n"
+      "Rename file to Score filename+EPS = TRUE\n\n"
+      "ITEM COUNT OPTIONS\n\n" +
+      settingsDir.file("scorcnt2.dat") +
+      "\n"
+      "Don't include blank staves in stave count = FALSE\n";
+  EXPECT_EQ(text, expected);
   EXPECT_EQ(batch.log.rows(), (Rows{"Creating report VELRPT.TXT", "Finished."}));
   EXPECT_EQ(host.opened, Rows{reportPath()});
   ASSERT_EQ(host.messages.size(), 8u); // report.dat, then each settings file of the options
@@ -261,6 +325,116 @@ TEST_F(ReportTest, OptionsWithAndWithoutDates) {
                       "2.300000, Accidental parenthesis = 2.100000\n\nBEAM OPTIONS\n\n"),
             std::string::npos)
       << comma << text;
+}
+
+TEST_F(ReportTest, EveryLineOfAFullReportWithEachBeamRule) {
+  FakeHost quiet;
+  constexpr std::time_t kNov14 = 1700000000; // Tue Nov 14 22:13:20 2023 UTC
+  const std::string jan2 = kJan2Text, nov14 = "Tue Nov 14 22:13:20 2023\n";
+  test::writeMacro(project, "TWO", {"FIRST", "SECOND"}, "Two steps");
+  test::writeStep(project, "FIRST", {"Drops braces", "1 2", "P5 = 8", "DEL", 1});
+  test::writeStep(project, "SECOND", {"", "3", "", "APP 9 1 0", 0});
+  test::writeStep(project, "SPARE", {"Unused", "14", "P4 > 1", "DEL", 2});
+  const std::string down16 = beamLibraryPath(project, kDown16ths);
+  ASSERT_TRUE(writeLibraryRecords(down16, Rows{"\t1\t2\t3\t10.000\t11.000\t", "\t<2\t>4\t6\t9.500\t8.250\t"}));
+  for (const char* f : {"TWO.MAC", "FIRST.STP", "SECOND.STP", "SPARE.STP"})
+    setMtime(project + f, kNov14);
+  setMtime(down16, kJan2);
+
+  // Every printed option away from its default; widths distinct so their order shows.
+  doc.settings.optimize() = {0, 1, 0, 1, "OPX", 1};
+  doc.settings.unoptimize() = {1, 0, 1, 1, "UNX"};
+  doc.settings.edit() = {"EDX", 0, 1, 1, 1, 1, 1, 1};
+  JustifyOptions& j = doc.settings.justify();
+  j = {"JSX", 1,      1,    0.0625f, 3.125f, 3.25f,  3.375f, 2.5f,   2.625f, 2.75f, 2.875f, 3.5f, 1.125f,
+       1.25f, 1.375f, 1.5f, 0.625f,  0.75f,  0.875f, 1.625f, 1.875f, 2.125f, 0.25f, 0.375f, 3,    1.75f};
+  doc.settings.beam() = {"BMX", 1, 1, 1, 1, 2, 1, 1};
+  doc.settings.crops() = {3, -15, 30, 10, 580, 20, 820, 40, 0.75f, 0, 1, 0};
+  doc.settings.itemCount().skipBlankStaves = 1;
+  const auto saveAll = [&] {
+    for (SettingsFile f : {SettingsFile::Optimize, SettingsFile::Unoptimize, SettingsFile::Edit, SettingsFile::Justify,
+                           SettingsFile::Beam, SettingsFile::Crops, SettingsFile::ItemCount, SettingsFile::Report}) {
+      ASSERT_TRUE(doc.settings.save(f, quiet));
+      setMtime(doc.settings.pathOf(f), kJan2);
+    }
+  };
+  saveAll();
+
+  const std::string columns = "\tLeft note pos\tMid note pos\tRight note pos\tLeft beam endp\t Right beam endp\n\n";
+  const auto expected = [&](const std::string& rules) {
+    return heading() + "MACROS\n\n" + "TWO.MAC\tDate: " + nov14 + "\n" + "\tDescription: Two steps\n" +
+           "\tSteps: FIRST | SECOND\n\n" + "\nTotal macros found = 1\n\n" + "STEPS\n\n" + "FIRST.STP\tDate: " + nov14 +
+           "\n" + "\tDescription: Drops braces\n\n" + "\tCode no(s): 1 2\n" + "\tConditional argument: IF (P5 = 8)\n" +
+           "\tIf no item of this kind found: TRUE\n" + "\tOperation: DEL\n\n" + "SECOND.STP\tDate: " + nov14 + "\n" +
+           "\tDescription: \n\n" + "\tCode no(s): 3\n" + "\tConditional argument: IF ()\n" +
+           "\tOperation: APP 9 1 0\n\n" + "SPARE.STP\tDate: " + nov14 + "\n" + "\tDescription: Unused\n\n" +
+           "\tCode no(s): 14\n" + "\tConditional argument: IF (P4 > 1)\n" + "\tOperation: DEL\n\n" +
+           "\nTotal steps found = 3\n\n" + "MACROS USED BY EACH STEP (blank indicates redundant step)\n\n" +
+           "\tStep\tMacros\n\n" + "\tFIRST - TWO, \n" + "\tSECOND - TWO, \n" + "\tSPARE - \n" + "\n" +
+           "BUP8THS.DAT not found\n" + "BDN8THS.DAT not found\n" + "BUP16THS.DAT not found\n" +
+           "DOWNSTEM 16TH NOTE BEAM ANGLES\tDate: " + jan2 + "\n" + columns + "\t1\t2\t3\t10.000\t11.000\t\n" +
+           "\t<2\t>4\t6\t9.500\t8.250\t\n" + "\n" + "BUP32NDS.DAT not found\n" + "BDN32NDS.DAT not found\n" +
+           "BUPGRACE.DAT not found\n" + "BDNGRACE.DAT not found\n" + "OPTIONS\n\n" + "OPTIMIZE OPTIONS\n\n" +
+           settingsDir.file("opt.dat") + "\tDate: " + jan2 + "\n" + "Delete single stave braces (p5 = 8) = FALSE\n" +
+           "Delete single stave brackets (p5 = 9) = TRUE\n" +
+           "Delete single stave straight brackets (p5 = 10) = FALSE\n" +
+           "Show stave delete window on transcription = TRUE\n" + "Extension to use for optimized files = OPX\n\n" +
+           "UNOPTIMIZE OPTIONS\n\n" + settingsDir.file("uno.dat") + "\tDate: " + jan2 + "\n" +
+           "Insert single stave braces (p5 = 8) = TRUE\n" + "Insert single stave brackets (p5 = 9) = FALSE\n" +
+           "Insert single stave straight brackets (p5 = 10) = TRUE\n" +
+           "Show stave insert window on transcription = TRUE\n" + "Extension to use for unoptimized files = UNX\n\n" +
+           "EDIT OPTIONS\n\n" + settingsDir.file("edi.dat") + "\tDate: " + jan2 + "\n" +
+           "Remember last macro used = FALSE\n" + "Prompt for each item before Operation is made = TRUE\n" +
+           "Allow dragging in Selected Steps List Box = TRUE\n" +
+           "Recognize Winscore extended parameters 20 to 30 = TRUE\n" +
+           "Limit macro/step name length to 8 characters (for compatibility with DOS Score) = TRUE\n" +
+           "Extension to use for edited files = EDX\n\n" + "JUSTIFY OPTIONS\n\n" + settingsDir.file("just.dat") +
+           "\tDate: " + jan2 + "\n" + "Prompt for each item before Operation is made = TRUE\n" +
+           "Recognize Winscore stretched notes = TRUE\n" + "Minimum space for note justification = 0.062500\n" +
+           "Extra space before first note/rest = 0.250000\n" + "Extra space for opening tie = 0.375000\n" +
+           "Barline type to use for stave group = 3\n" + "Extension to use for justified files = JSX\n" +
+           "Widths (in Score units at stave size 1.0)\n" +
+           "Notehead widths - Quarter/half = 3.125000, Whole = 3.250000, Double whole = 3.375000\n" +
+           "Accidental widths - Flat = 2.500000, Sharp = 2.625000, Natural = 2.750000, Double flat = 2.875000, "
+           "Double sharp = 3.500000\n" +
+           "1/4 Flat = 1.125000, 3/4 Flat = 1.250000, 1/4 Sharp = 1.375000, 3/4 Sharp = 1.500000, \n" +
+           "Ledger line widths (one side only) - Quarter/half = 0.625000, Whole = 0.750000, Double whole = 0.875000\n" +
+           "Other widths - Rhythm dot = 1.625000, Note flag = 1.750000, Note parenthesis = 1.875000, "
+           "Accidental parenthesis = 2.125000\n\n" +
+           "BEAM OPTIONS\n\n" + settingsDir.file("beam.dat") + "\tDate: " + jan2 + "\n" +
+           "Replace angles in library with those in files = TRUE\n" +
+           "Allow Beam Angle Does Not Exist dialog = TRUE\n" + "Treat value in p18 as grace beams = TRUE\n" +
+           "Dont process 64th notes = TRUE\n" + "Extension to use for edited files = BMX\n" + rules +
+           "CROP MARK OPTIONS\n\n" + settingsDir.file("crops.dat") + "\tDate: " + jan2 + "\n" +
+           "Bounding Box = 10 20 580 820\n" + "Align with Bounding box in file = FALSE\n" +
+           "Translate Origin = -15 30\n" + "Crop mark line length = 40\n" + "Crop mark line thickness = 0.75\n" +
+           "Rename file to Score filename+EPS = FALSE\n\n" + "ITEM COUNT OPTIONS\n\n" +
+           settingsDir.file("SCORCNT2.DAT") + "\tDate: " + jan2 + "\n" +
+           "Don't include blank staves in stave count = TRUE\n";
+  };
+
+  // Rule 2 with both conditions: one line for each.
+  EXPECT_EQ(run(ReportOptions{}), expected("Rules: Set beams horizontal only if \n"
+                                           "\tnote direction changes within beam group.\n\n"
+                                           "\tnotes of the same pitch are repeated within beam group.\n\n"));
+  EXPECT_EQ(outcome, BatchOutcome::Finished);
+  EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+
+  // Rules 0 and 1 ignore the two conditions.
+  doc.settings.beam().horizontalRule = 0;
+  saveAll();
+  EXPECT_EQ(run(ReportOptions{}), expected("Rules: Set beams horizontal as specified in Beam Angles dialog.\n\n"));
+  doc.settings.beam().horizontalRule = 1;
+  saveAll();
+  EXPECT_EQ(run(ReportOptions{}), expected("Rules: Set beams horizontal always.\n\n"));
+
+  // Rule 2 with one condition only.
+  doc.settings.beam().horizontalRule = 2;
+  doc.settings.beam().horizontalIfPitchRepeated = 0;
+  saveAll();
+  EXPECT_EQ(run(ReportOptions{}), expected("Rules: Set beams horizontal only if \n"
+                                           "\tnote direction changes within beam group.\n\n"));
+  EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(ReportTest, CancelAndFailureKeepTheOldReport) {
