@@ -25,6 +25,14 @@ Place placeOnField(const BeamRowFields& row, const BeamRowFields& added, int fie
   return field < kRightNoteField ? Place::Next : Place::After;
 }
 
+// Rows that stand for entries: the blank row and an empty row are only places to type into.
+std::vector<std::string> entryRows(const std::vector<std::string>& rows) {
+  std::vector<std::string> entries;
+  for (const std::string& row : rows)
+    if (!row.empty() && row != kBlankBeamRow) entries.push_back(row);
+  return entries;
+}
+
 } // namespace
 
 std::string beamRowText(const BeamRowFields& fields) {
@@ -143,12 +151,10 @@ bool BeamAnglesEditor::clearAll(IBeamDialogs& dialogs) {
 }
 
 void BeamAnglesEditor::save() {
-  if (incomplete_ && rows_ == loadedRows_) return;
+  // A blank row as a record would match notes at 0; nor does it count as an edit of a damaged file.
+  const std::vector<std::string> records = entryRows(rows_);
+  if (incomplete_ && records == entryRows(loadedRows_)) return;
   const std::string file = path();
-  // A blank row is a place to type into, not an entry: as a record it would match notes at 0.
-  std::vector<std::string> records;
-  for (const std::string& row : rows_)
-    if (row != kBlankBeamRow) records.push_back(row);
   if (fileExists(file)) {
     if (const int error = setReadOnlyFile(file, false)) host_.showMessage(strprintf(beams_msg::kErrorCode, error));
   }
@@ -170,7 +176,10 @@ void BeamAnglesEditor::changeDirection(int libraryIndex) {
   if (!isValidBeamLibrary(libraryIndex) || libraryIndex == library_) return;
   save();
   rows_.clear();
-  open(libraryIndex);
+  load(libraryIndex);
+  // Unlike opening, an empty library gets a row without any text.
+  if (rows_.empty()) rows_.emplace_back();
+  selectRow(0);
 }
 
 void BeamAnglesEditor::setReadOnly(bool readOnly) {

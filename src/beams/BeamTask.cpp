@@ -366,8 +366,7 @@ int setBeamAngles(BeamRun& run) {
   const BeamOptions& options = run.options;
   for (CBeamPosition& group : run.groups) {
     const BeamClass kind = classifyBeam(*group.beam, options.skip64ths != 0);
-    // A group without both end notes cannot match and teaches nothing.
-    if (kind.library < 0 || !group.leftNote || !group.rightNote) continue;
+    if (kind.library < 0) continue;
     const bool up = kind.up();
     const FarNoteShift shift(group, kind);
     const auto library = [&]() -> CBeamLibrary& { return run.libraries[kind.library]; };

@@ -1,5 +1,7 @@
 #include "cli/CliBeamDialogs.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "beams/Messages.h"
@@ -18,8 +20,16 @@ BeamNotFoundAnswer CliBeamDialogs::askBeamAngleDoesNotExist(const BeamNotFoundQu
   }
   std::fflush(err_);
   char line[64];
-  if (!std::fgets(line, sizeof line, stdin)) return BeamNotFoundAnswer::NoToAll;
-  return line[0] == 'n' ? BeamNotFoundAnswer::No : BeamNotFoundAnswer::NoToAll;
+  if (!std::fgets(line, sizeof line, in_)) return BeamNotFoundAnswer::NoToAll;
+  std::string answer = line;
+  while (!answer.empty() && std::isspace(static_cast<unsigned char>(answer.back())))
+    answer.pop_back();
+  answer.erase(0, std::min(answer.size(), answer.find_first_not_of(" \t")));
+  for (char& c : answer)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // "a" as in the other prompts, or the button's own text; anything else learns nothing.
+  if (answer == "no to all" || (!answer.empty() && answer[0] == 'a')) return BeamNotFoundAnswer::NoToAll;
+  return BeamNotFoundAnswer::No;
 }
 
 bool CliBeamDialogs::editBeamLibrary(BeamLibraryRequest& request) {

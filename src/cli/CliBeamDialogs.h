@@ -9,7 +9,8 @@ namespace velmora::cli {
 // The library editor is a window only, so "Beam Angle Does Not Exist" offers "No" and "No To All".
 class CliBeamDialogs : public IBeamDialogs {
 public:
-  CliBeamDialogs(std::FILE* err, bool interactive) : err_(err), interactive_(interactive) {}
+  CliBeamDialogs(std::FILE* err, bool interactive, std::FILE* in = stdin)
+      : err_(err), in_(in), interactive_(interactive) {}
 
   BeamNotFoundAnswer askBeamAngleDoesNotExist(const BeamNotFoundQuestion& question) override;
   bool editBeamLibrary(BeamLibraryRequest& request) override;
@@ -18,6 +19,7 @@ public:
 
 private:
   std::FILE* err_;
+  std::FILE* in_;
   bool interactive_;
 };
 

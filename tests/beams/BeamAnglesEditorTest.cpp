@@ -170,9 +170,14 @@ TEST_F(BeamAnglesEditorTest, DirectionChangeSavesTheShownLibrary) {
   EXPECT_TRUE(isReadOnlyFile(file(kUp8ths)));
   EXPECT_EQ(host.messages, Rows{"Unable to open file " + file(kDown32nds) + " for reading"});
   EXPECT_EQ(editor.library(), kDown32nds);
-  EXPECT_EQ(editor.rows(), Rows{kBlankBeamRow});
+  // Unlike on opening, the empty library shows a row without any text; "&Add" puts the blank row above it.
+  EXPECT_EQ(editor.rows(), Rows{""});
+  EXPECT_EQ(editor.selected(), 0);
+  EXPECT_EQ(editor.fields(), BeamRowFields{});
   EXPECT_FALSE(editor.readOnly());
   EXPECT_EQ(editor.countText(), "0 beam angles in library");
+  EXPECT_TRUE(editor.add());
+  EXPECT_EQ(editor.rows(), (Rows{kBlankBeamRow, ""}));
 
   // "Read Only" on a file that is not there reports the system error.
   host.messages.clear();
@@ -216,6 +221,29 @@ TEST_F(BeamAnglesEditorTest, PrefilledOpeningAndDamagedFiles) {
   editor.remove();
   editor.ok();
   EXPECT_TRUE(test::readBytes(file(kUp32nds)).empty());
+
+  // Nor is it rewritten for a blank row alone: "&Add", a prefilled opening, or no record readable at all.
+  test::writeBytes(file(kUp32nds), damaged);
+  editor.open(kUp32nds);
+  ASSERT_TRUE(editor.add());
+  editor.changeDirection(kUp8ths);
+  EXPECT_EQ(test::readBytes(file(kUp32nds)), damaged);
+  editor.openPrefilled(kUp32nds, "1", "", "2");
+  editor.ok();
+  EXPECT_EQ(test::readBytes(file(kUp32nds)), damaged);
+  const Bytes unreadable{0x40, '\t'};
+  test::writeBytes(file(kDown8ths), unreadable);
+  host.messages.clear();
+  editor.open(kDown8ths);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(editor.rows(), Rows{kBlankBeamRow});
+  editor.changeDirection(kUp8ths);
+  EXPECT_EQ(test::readBytes(file(kDown8ths)), unreadable);
+  editor.changeDirection(kDown8ths);
+  EXPECT_EQ(editor.rows(), Rows{""});
+  editor.ok();
+  EXPECT_EQ(test::readBytes(file(kDown8ths)), unreadable);
+  EXPECT_EQ(editor.writtenLibraries() & (1u << kDown8ths | 1u << kUp32nds), 1u << kUp32nds);
 }
 
 } // namespace

@@ -190,12 +190,29 @@ TEST_F(BeamTaskTest, ExclusionAndBeamsLeftAlone) {
   EXPECT_EQ(beam(out, 3), std::make_pair(9.0f, 8.0f));
   EXPECT_TRUE(dialogs.questions.empty());
 
-  // A group without both end notes is not put to the user and teaches nothing.
-  out = runOn("6 1 10 9 8 30 11\n1 1 10 4 10\n");
-  EXPECT_TRUE(dialogs.questions.empty());
-  run.options.allowNoAngleDialog = 0;
-  out = runOn("6 1 10 9 8 30 11\n1 1 30 4 10\n");
-  EXPECT_EQ(libraries[kUp8ths].size(), 1u);
+  // A group without both end notes is put to the user with the missing note empty; it never matches.
+  dialogs.notFoundAnswers = {BeamNotFoundAnswer::Yes, BeamNotFoundAnswer::NoToAll};
+  dialogs.onEditLibrary = [this](BeamLibraryRequest&) {
+    test::writeBytes(project.file("BUP8THS.DAT"), libraryBytes(Rows{"\t4\t>0\t>0\t1\t1", "\t>0\t>0\t4\t1\t1"}));
+    return true;
+  };
+  out = runOn("6 1 10 9 8 30 11\n1 1 10 4 10\n"
+              "6 2 10 9 8 30 11\n1 2 30 4 10\n"
+              "6 3 10 9 8 30 11\n1 3 30 4 10\n");
+  ASSERT_EQ(dialogs.questions.size(), 2u);
+  EXPECT_EQ(dialogs.questions[0].text.substr(dialogs.questions[0].text.find('\n')),
+            "\nDirection: Up 8ths\tLeft note: 4\tMid note: \tRight note: ");
+  EXPECT_EQ(dialogs.questions[1].text.substr(dialogs.questions[1].text.find('\n')),
+            "\nDirection: Up 8ths\tLeft note: \tMid note: \tRight note: 4");
+  ASSERT_EQ(dialogs.libraryRequests.size(), 1u);
+  EXPECT_EQ((Rows{dialogs.libraryRequests[0].left, dialogs.libraryRequests[0].mid, dialogs.libraryRequests[0].right}),
+            (Rows{"4", "", ""}));
+  // The reloaded library has no entry it could take; after "No To All" nothing is learned from it.
+  EXPECT_EQ(beam(out, 0), std::make_pair(9.0f, 8.0f));
+  EXPECT_EQ(beam(out, 1), std::make_pair(9.0f, 8.0f));
+  EXPECT_EQ(beam(out, 2), std::make_pair(9.0f, 8.0f));
+  EXPECT_EQ(run.options.allowNoAngleDialog, 0);
+  EXPECT_EQ(libraries[kUp8ths].size(), 2u);
 }
 
 TEST_F(BeamTaskTest, FindingTheNotesOfAGroup) {
@@ -454,7 +471,9 @@ TEST_F(BeamTaskTest, CorpusSecondRunFindsEveryGroup) {
   run.options.allowNoAngleDialog = 1;
   for (const auto& f : files)
     ASSERT_EQ(setBeamAnglesInFile(run, f, "BIM"), 1) << f;
-  EXPECT_TRUE(dialogs.questions.empty()) << dialogs.questions.front().text;
+  // Only groups missing an end note are asked about again.
+  for (const BeamNotFoundQuestion& question : dialogs.questions)
+    EXPECT_TRUE(question.left.empty() || question.right.empty()) << question.text;
   // Every file was written again.
   for (const auto& f : files)
     EXPECT_TRUE(fileExists(outputPathFor(f, "BIM"))) << f;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "beams/BeamLibrary.h"
+#include "cli/CliBeamDialogs.h"
 #include "settings/Serialize.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
@@ -77,6 +78,24 @@ TEST(CliBeams, NotFoundIsAnsweredNoToAllOffATerminal) {
   const SpawnedRun stopped = spawnCli(io, {"--settings", settings.path(), "beams", scores.file("gone.mus")});
   EXPECT_EQ(stopped.status, 1);
   EXPECT_EQ(stopped.out, "Setting beam angles in " + scores.file("gone.mus") + "\nOperation cancelled.\n");
+}
+
+TEST(CliBeams, OnATerminalTheAnswerIgnoresCase) {
+  std::FILE* in = std::tmpfile();
+  ASSERT_TRUE(in);
+  std::fputs("No\nn\nNO TO ALL\na\n  No To All \nA\nyes\n\n", in);
+  std::rewind(in);
+  std::FILE* err = std::tmpfile();
+  CliBeamDialogs dialogs(err, true, in);
+  const BeamNotFoundQuestion question;
+  for (BeamNotFoundAnswer expected :
+       {BeamNotFoundAnswer::No, BeamNotFoundAnswer::No, BeamNotFoundAnswer::NoToAll, BeamNotFoundAnswer::NoToAll,
+        BeamNotFoundAnswer::NoToAll, BeamNotFoundAnswer::NoToAll, BeamNotFoundAnswer::No, BeamNotFoundAnswer::No})
+    EXPECT_EQ(dialogs.askBeamAngleDoesNotExist(question), expected);
+  // End of input stops asking.
+  EXPECT_EQ(dialogs.askBeamAngleDoesNotExist(question), BeamNotFoundAnswer::NoToAll);
+  std::fclose(in);
+  std::fclose(err);
 }
 
 } // namespace

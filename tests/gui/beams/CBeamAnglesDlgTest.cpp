@@ -150,7 +150,11 @@ private slots:
     // Changing the direction saves the shown library first.
     dialog.findChild<QComboBox*>("direction")->setCurrentIndex(kDown8ths);
     QVERIFY(test::readBytes(library(kUp8ths)).empty());
-    QCOMPARE(listRows(dialog), QStringList{"\t\t\t\t\t"});
+    // The empty library shows one row without text; "&Add" puts the blank row above it.
+    QCOMPARE(listRows(dialog), QStringList{QString()});
+    QCOMPARE(fieldText(dialog, "leftNote"), QString());
+    QTest::mouseClick(dialog.findChild<QPushButton*>("add"), Qt::LeftButton);
+    QCOMPARE(listRows(dialog), (QStringList{"\t\t\t\t\t", QString()}));
 
     // "Read Only" sets the file at once and locks the fields and buttons.
     test::writeBytes(library(kDown8ths), {});
