@@ -65,8 +65,6 @@ private:
 EpsText splitEpsText(std::span<const uint8_t> bytes) {
   EpsText text;
   const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  const size_t firstLf = all.find('\n');
-  text.crlf = firstLf != std::string_view::npos && firstLf > 0 && all[firstLf - 1] == '\r';
   text.finalTerminator = all.empty() || all.back() == '\n';
   size_t start = 0;
   while (start < all.size()) {
@@ -74,19 +72,20 @@ EpsText splitEpsText(std::span<const uint8_t> bytes) {
     const bool terminated = end != std::string_view::npos;
     if (!terminated) end = all.size();
     size_t stop = end;
-    if (terminated && stop > start && all[stop - 1] == '\r') --stop;
+    const bool crlf = terminated && stop > start && all[stop - 1] == '\r';
+    if (crlf) --stop;
     text.lines.emplace_back(all.substr(start, stop - start));
+    text.crlf.push_back(terminated ? crlf : !text.crlf.empty() && text.crlf.back());
     start = end + 1;
   }
   return text;
 }
 
-std::string joinEpsText(const std::vector<std::string>& lines, const EpsText& format) {
-  const std::string_view eol = format.crlf ? "\r\n" : "\n";
+std::string joinEpsText(const std::vector<std::string>& lines, const std::vector<bool>& crlf, bool finalTerminator) {
   std::string out;
   for (size_t i = 0; i < lines.size(); ++i) {
     out += lines[i];
-    if (i + 1 < lines.size() || format.finalTerminator) out += eol;
+    if (i + 1 < lines.size() || finalTerminator) out += i < crlf.size() && crlf[i] ? "\r\n" : "\n";
   }
   return out;
 }
@@ -106,14 +105,15 @@ int readEpsFile(IHost& host, const std::string& path, EpsText& out) {
   return 1;
 }
 
-int writeEpsLines(IHost& host, const std::string& path, const std::vector<std::string>& lines, const EpsText& format) {
+int writeEpsLines(IHost& host, const std::string& path, const std::vector<std::string>& lines,
+                  const std::vector<bool>& crlf, bool finalTerminator) {
   TextWriter writer(host, path);
   if (writer.open() != 1) return -1;
-  const std::string_view eol = format.crlf ? "\r\n" : "\n";
   for (size_t i = 0; i < lines.size(); ++i) {
     if (host.pump() == Pump::Cancel) return 0;
     if (writer.add(lines[i]) != 1) return -1;
-    if ((i + 1 < lines.size() || format.finalTerminator) && writer.add(eol) != 1) return -1;
+    if (i + 1 == lines.size() && !finalTerminator) break;
+    if (writer.add(i < crlf.size() && crlf[i] ? "\r\n" : "\n") != 1) return -1;
   }
   return writer.commit();
 }
@@ -126,15 +126,20 @@ int writeTextFile(IHost& host, const std::string& path, const std::string& text)
 }
 
 const std::string* LineCursor::next() {
-  if (cancelled_ || index_ >= lines_.size()) return nullptr;
+  if (cancelled_ || index_ >= text_.lines.size()) return nullptr;
   if (host_.pump() == Pump::Cancel) {
     cancelled_ = true;
     return nullptr;
   }
-  return &lines_[index_++];
+  return &text_.lines[index_++];
 }
 
-int scoreEpsCheck(IHost& host, LineCursor& cursor, std::vector<std::string>& out, std::string& current) {
+bool LineCursor::lastCrlf() const {
+  const size_t line = index_ == 0 ? 0 : index_ - 1;
+  return line < text_.crlf.size() && text_.crlf[line];
+}
+
+int scoreEpsCheck(IHost& host, LineCursor& cursor, LineBuffer& out, std::string& current) {
   const std::string* line = cursor.next();
   if (!line) {
     if (cursor.cancelled()) return 0;
@@ -149,7 +154,7 @@ int scoreEpsCheck(IHost& host, LineCursor& cursor, std::vector<std::string>& out
       return -1;
     }
   }
-  out.push_back(first);
+  out.add(first);
   line = cursor.next();
   if (!line) {
     if (cursor.cancelled()) return 0;
@@ -173,7 +178,10 @@ std::string titleName(const std::string& titleLine) {
 std::string fileNamePart(std::string_view name) {
   name = name.substr(0, name.find('\0'));
   const size_t sep = name.find_last_of("/\\");
-  return std::string(sep == std::string_view::npos ? name : name.substr(sep + 1));
+  if (sep != std::string_view::npos) name = name.substr(sep + 1);
+  // SCORE pads its titles with blanks, which a file name does not keep.
+  const size_t last = name.find_last_not_of(" \t");
+  return std::string(last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1));
 }
 
 long long decimalValue(std::string_view text) {

@@ -20,6 +20,8 @@ struct BoxExpressions {
 struct EpsState {
   // The output file being built, one entry per line without its terminator.
   std::vector<std::string> epsLines;
+  // Per entry of epsLines: written with CR LF rather than LF.
+  std::vector<bool> epsCrlf;
   // The SCORE file name from the "%%Title:" line; after a rename, the new path.
   std::string scoreName;
   // Distinct names from the trailers of one List text fonts batch.

@@ -21,21 +21,21 @@ std::string folderOf(const std::string& path) {
 }
 
 // The eight marks, each starting at a corner of the crop box.
-void appendCropProcedure(std::vector<std::string>& out, const CropOptions& o, long long left, long long right,
-                         long long bottom, long long top) {
+void appendCropProcedure(LineBuffer& out, const CropOptions& o, long long left, long long right, long long bottom,
+                         long long top) {
   const long long length = o.markLength;
-  const auto moveTo = [&](long long x, long long y) { out.push_back(strprintf("%lld %lld moveto", x, y)); };
+  const auto moveTo = [&](long long x, long long y) { out.add(strprintf("%lld %lld moveto", x, y)); };
   const auto across = [&](long long d) {
-    out.push_back(strprintf("%lld 0 rlineto", d));
-    out.emplace_back("stroke");
+    out.add(strprintf("%lld 0 rlineto", d));
+    out.add("stroke");
   };
   const auto upDown = [&](long long d) {
-    out.push_back(strprintf("0 %lld rlineto", d));
-    out.emplace_back("stroke");
+    out.add(strprintf("0 %lld rlineto", d));
+    out.add("stroke");
   };
-  out.emplace_back("/crops");
-  out.emplace_back("{");
-  out.push_back(strprintf("%f setlinewidth", static_cast<double>(o.markThickness)));
+  out.add("/crops");
+  out.add("{");
+  out.add(strprintf("%f setlinewidth", static_cast<double>(o.markThickness)));
   moveTo(left - length, bottom);
   across(length);
   moveTo(left, bottom);
@@ -52,8 +52,8 @@ void appendCropProcedure(std::vector<std::string>& out, const CropOptions& o, lo
   across(length);
   moveTo(left, top);
   upDown(length);
-  out.emplace_back("} def");
-  out.emplace_back("crops");
+  out.add("} def");
+  out.add("crops");
 }
 
 } // namespace
@@ -63,10 +63,10 @@ int CEpsTools::refuse() {
   return -1;
 }
 
-int CEpsTools::removeCropLines(const std::vector<std::string>& input) {
-  std::vector<std::string>& out = state_.epsLines;
-  out.clear();
+int CEpsTools::removeCropLines(const EpsText& input) {
   LineCursor cursor(host_, input);
+  LineBuffer out(state_.epsLines, state_.epsCrlf, cursor);
+  out.clear();
   std::string current;
   const int checked = scoreEpsCheck(host_, cursor, out, current);
   if (checked != 1) return checked;
@@ -76,17 +76,17 @@ int CEpsTools::removeCropLines(const std::vector<std::string>& input) {
   const std::string* line = &current;
   while (line) {
     if (!contains(*line, "%%OldBoundingBox:")) {
-      out.push_back(*line);
+      out.add(*line);
       line = cursor.next();
       continue;
     }
-    out.push_back(boundingBoxLine(parseBoxNumbers(*line, 18)));
+    out.add(boundingBoxLine(parseBoxNumbers(*line, 18)));
     while ((line = cursor.next()) && !contains(*line, "%%BoundingBox:"))
-      out.push_back(*line);
+      out.add(*line);
     if (!line) return ended();
     do {
       if (!(line = cursor.next())) return ended();
-      out.push_back(*line);
+      out.add(*line);
     } while (!contains(*line, " save"));
     line = cursor.next();
     if (line && contains(*line, "translate")) line = cursor.next();
@@ -96,17 +96,17 @@ int CEpsTools::removeCropLines(const std::vector<std::string>& input) {
       }
       if (!line) return ended();
     } else {
-      out.push_back(*line);
+      out.add(*line);
     }
     line = cursor.next();
   }
   return cursor.cancelled() ? 0 : 1;
 }
 
-int CEpsTools::addCropLines(const CropOptions& o, const std::vector<std::string>& input) {
-  std::vector<std::string>& out = state_.epsLines;
-  out.clear();
+int CEpsTools::addCropLines(const CropOptions& o, const EpsText& input) {
   LineCursor cursor(host_, input);
+  LineBuffer out(state_.epsLines, state_.epsCrlf, cursor);
+  out.clear();
   std::string current;
   const int checked = scoreEpsCheck(host_, cursor, out, current);
   if (checked != 1) return checked;
@@ -114,19 +114,19 @@ int CEpsTools::addCropLines(const CropOptions& o, const std::vector<std::string>
 
   const std::string* line = &current;
   while (!contains(*line, "%%Title:")) {
-    out.push_back(*line);
+    out.add(*line);
     if (!(line = cursor.next())) return ended();
   }
   state_.scoreName = titleName(*line);
-  out.push_back(*line);
+  out.add(*line);
 
   while ((line = cursor.next())) {
     if (!contains(*line, "%%BoundingBox:")) {
-      out.push_back(*line);
+      out.add(*line);
       continue;
     }
     const BoxNumbers file = parseBoxNumbers(*line, 15);
-    out.push_back(oldBoundingBoxLine(file));
+    out.add(oldBoundingBoxLine(file));
     long long tx = 0, ty = 0;
     if (o.alignWithFileBox == 1) {
       // Centres the crop box on the file's own box; the halves truncate toward zero.
@@ -145,12 +145,12 @@ int CEpsTools::addCropLines(const CropOptions& o, const std::vector<std::string>
       host_.showMessage(outOfRange);
       return -1;
     }
-    out.push_back(boundingBoxLine({left + o.originX, bottom + o.originY, right + o.originX, top + o.originY}));
+    out.add(boundingBoxLine({left + o.originX, bottom + o.originY, right + o.originX, top + o.originY}));
     do {
       if (!(line = cursor.next())) return ended();
-      out.push_back(*line);
+      out.add(*line);
     } while (!contains(*line, " save"));
-    if (o.originX != 0 || o.originY != 0) out.push_back(strprintf("%d %d translate", o.originX, o.originY));
+    if (o.originX != 0 || o.originY != 0) out.add(strprintf("%d %d translate", o.originX, o.originY));
     if (o.markLength > 0) appendCropProcedure(out, o, left, right, bottom, top);
   }
   return cursor.cancelled() ? 0 : 1;
@@ -160,12 +160,12 @@ int CEpsTools::addCropMarks(const CropOptions& options, const std::string& path)
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
   // Earlier marks come off in memory first, so the file is written once or not at all.
-  int result = removeCropLines(input.lines);
+  int result = removeCropLines(input);
   if (result != 1) return result;
-  const std::vector<std::string> unmarked = std::move(state_.epsLines);
+  EpsText unmarked{std::move(state_.epsLines), std::move(state_.epsCrlf), input.finalTerminator};
   result = addCropLines(options, unmarked);
   if (result != 1) return result;
-  result = writeEpsLines(host_, path, state_.epsLines, input);
+  result = writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
   if (result != 1) return result;
   if (options.renameToScoreName == 1) renameStep(path);
   return 1;
@@ -174,13 +174,19 @@ int CEpsTools::addCropMarks(const CropOptions& options, const std::string& path)
 int CEpsTools::removeCropMarks(const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  const int result = removeCropLines(input.lines);
+  const int result = removeCropLines(input);
   if (result != 1) return result;
-  return writeEpsLines(host_, path, state_.epsLines, input);
+  return writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
 }
 
 void CEpsTools::renameStep(const std::string& path) {
-  const std::string newPath = folderOf(path) + fileNamePart(state_.scoreName) + ".EPS";
+  const std::string name = fileNamePart(state_.scoreName);
+  if (name.empty()) {
+    // ".EPS" alone would hide the file; it keeps its name and the log says why.
+    batch_.log.replaceLast(batch_.currentLine + eps_msg::kNotRenamedNoName);
+    return;
+  }
+  const std::string newPath = folderOf(path) + name + ".EPS";
   state_.scoreName = newPath;
   batch_.notifyRenaming(newPath);
   // An existing file of that name, or an unusable name, leaves the old name.
@@ -197,15 +203,17 @@ std::string CEpsTools::pageNamingStep(const std::string& path) {
 int CEpsTools::renameToScoreFile(const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  const int found = findScoreName(input.lines);
+  const int found = findScoreName(input);
   if (found != 1) return found;
   renameStep(path);
   return 1;
 }
 
-int CEpsTools::findScoreName(const std::vector<std::string>& input) {
+int CEpsTools::findScoreName(const EpsText& input) {
   LineCursor cursor(host_, input);
-  std::vector<std::string> header;
+  std::vector<std::string> headerLines;
+  std::vector<bool> headerCrlf;
+  LineBuffer header(headerLines, headerCrlf, cursor);
   std::string current;
   const int checked = scoreEpsCheck(host_, cursor, header, current);
   if (checked != 1) return checked;
@@ -221,7 +229,7 @@ int CEpsTools::splitPages(const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
   std::vector<EpsPage> pages;
-  const int split = splitPageLines(input.lines, pages);
+  const int split = splitPageLines(input, pages);
   if (split != 1) return split;
   if (pages.size() == 1) {
     renameStep(path);
@@ -233,7 +241,12 @@ int CEpsTools::splitPages(const std::string& path) {
   // A set beside the list keeps a file of many pages from taking quadratic time.
   std::unordered_set<std::string> taken;
   for (const EpsPage& page : pages) {
-    std::string target = folder + fileNamePart(page.name) + ".EPS";
+    const std::string name = fileNamePart(page.name);
+    if (name.empty()) {
+      host_.showMessage(strprintf(eps_msg::kPageWithoutName, path.c_str()));
+      return -1;
+    }
+    std::string target = folder + name + ".EPS";
     if (!taken.insert(target).second) {
       host_.showMessage(strprintf(eps_msg::kSamePageName, path.c_str(), target.c_str()));
       return -1;
@@ -248,17 +261,19 @@ int CEpsTools::splitPages(const std::string& path) {
   for (size_t i : order) {
     state_.scoreName = pages[i].name;
     const std::string target = pageNamingStep(path);
-    const int written = writeEpsLines(host_, target, pages[i].lines, input);
+    // Only the last page ends where the input does.
+    const bool finalTerminator = i + 1 < pages.size() || input.finalTerminator;
+    const int written = writeEpsLines(host_, target, pages[i].lines, pages[i].crlf, finalTerminator);
     if (written != 1) return written;
   }
   return 1;
 }
 
-int CEpsTools::splitPageLines(const std::vector<std::string>& input, std::vector<EpsPage>& pages) {
+int CEpsTools::splitPageLines(const EpsText& input, std::vector<EpsPage>& pages) {
   pages.clear();
-  std::vector<std::string>& out = state_.epsLines;
-  out.clear();
   LineCursor cursor(host_, input);
+  LineBuffer out(state_.epsLines, state_.epsCrlf, cursor);
+  out.clear();
   std::string current;
   const int checked = scoreEpsCheck(host_, cursor, out, current);
   if (checked != 1) return checked;
@@ -266,30 +281,30 @@ int CEpsTools::splitPageLines(const std::vector<std::string>& input, std::vector
 
   const std::string* line = &current;
   while (!contains(*line, "%%Title:")) {
-    out.push_back(*line);
+    out.add(*line);
     if (!(line = cursor.next())) return ended();
   }
   state_.scoreName = titleName(*line);
-  out.push_back(*line);
+  out.add(*line);
 
   // Every page is collected before any file is written, so no page can
   // overwrite input that has not been read yet.
   while ((line = cursor.next())) {
     if (contains(*line, "%!PS-Adobe-2.0")) {
-      pages.push_back({state_.scoreName, std::move(out)});
+      pages.push_back({state_.scoreName, std::move(state_.epsLines), std::move(state_.epsCrlf)});
       out.clear();
-      out.push_back(*line);
+      out.add(*line);
       do {
         if (!(line = cursor.next())) return ended();
-        out.push_back(*line);
+        out.add(*line);
       } while (!contains(*line, "%%Title:"));
       state_.scoreName = titleName(*line);
     } else if (!contains(*line, "%%Page:") && !contains(*line, "%%Pages:")) {
-      out.push_back(*line);
+      out.add(*line);
     }
   }
   if (cursor.cancelled()) return 0;
-  pages.push_back({state_.scoreName, std::move(out)});
+  pages.push_back({state_.scoreName, std::move(state_.epsLines), std::move(state_.epsCrlf)});
   out.clear();
   return 1;
 }
@@ -297,38 +312,43 @@ int CEpsTools::splitPageLines(const std::vector<std::string>& input, std::vector
 int CEpsTools::alterBoundingBox(IEpsDialogs& dialogs, const std::string& projectFolder, const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  const int altered = alterBoxLines(dialogs, projectFolder, input.lines);
+  const int altered = alterBoxLines(dialogs, projectFolder, input);
   if (altered != 1) return altered;
-  return writeEpsLines(host_, path, state_.epsLines, input);
+  return writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
 }
 
-int CEpsTools::alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFolder,
-                             const std::vector<std::string>& input) {
-  std::vector<std::string>& out = state_.epsLines;
-  out.clear();
+int CEpsTools::alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFolder, const EpsText& input) {
   LineCursor cursor(host_, input);
+  LineBuffer out(state_.epsLines, state_.epsCrlf, cursor);
+  out.clear();
   std::string current;
   const int checked = scoreEpsCheck(host_, cursor, out, current);
   if (checked != 1) return checked;
 
   for (const std::string* line = &current; line; line = cursor.next()) {
     if (!contains(*line, "%%BoundingBox:")) {
-      out.push_back(*line);
+      out.add(*line);
       continue;
     }
     const BoxNumbers box = parseBoxNumbers(*line, 15);
+    BoxExpressions shown;
     if (state_.askBoxPerFile == 1) {
       BoxDialogData data;
       data.fields = {std::to_string(box.x1), std::to_string(box.y1), std::to_string(box.x2), std::to_string(box.y2)};
       data.folder = projectFolder;
+      shown = data.fields;
       const BoxAnswer answer = dialogs.alterBoundingBox(data);
       if (answer == BoxAnswer::Cancel) return 0;
       if (answer == BoxAnswer::OkToAll) state_.askBoxPerFile = 0;
       state_.boxExpressions = data.fields;
     }
+    // A field left as the dialog showed it keeps its value: "-47" shown for -47 is no subtraction.
+    const auto coordinate = [](const std::string& expression, const std::string& asShown, long long value) {
+      return expression == asShown ? value : evaluateCoordinate(expression, value);
+    };
     const BoxExpressions& e = state_.boxExpressions;
-    out.push_back(boundingBoxLine({evaluateCoordinate(e.x1, box.x1), evaluateCoordinate(e.y1, box.y1),
-                                   evaluateCoordinate(e.x2, box.x2), evaluateCoordinate(e.y2, box.y2)}));
+    out.add(boundingBoxLine({coordinate(e.x1, shown.x1, box.x1), coordinate(e.y1, shown.y1, box.y1),
+                             coordinate(e.x2, shown.x2, box.x2), coordinate(e.y2, shown.y2, box.y2)}));
   }
   return cursor.cancelled() ? 0 : 1;
 }
@@ -336,10 +356,10 @@ int CEpsTools::alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFol
 int CEpsTools::listTextFonts(const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  return listFontLines(input.lines);
+  return listFontLines(input);
 }
 
-int CEpsTools::listFontLines(const std::vector<std::string>& input) {
+int CEpsTools::listFontLines(const EpsText& input) {
   LineCursor cursor(host_, input);
   const std::string* line = cursor.next();
   if (!line && cursor.cancelled()) return 0;

@@ -6,6 +6,7 @@
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "eps/EpsDialogs.h"
+#include "eps/EpsFile.h"
 #include "eps/EpsState.h"
 #include "settings/Records.h"
 
@@ -14,10 +15,11 @@ namespace velmora {
 inline constexpr const char* kFontListName = "FONTLIST.TXT";
 inline constexpr const char* kFontListHeading = "TEXT FONTS REQUIRED IN SELECTED EPS FILES";
 
-// One page of a split: the name from its title and its lines.
+// One page of a split: the name from its title, its lines and their terminators.
 struct EpsPage {
   std::string name;
   std::vector<std::string> lines;
+  std::vector<bool> crlf;
 };
 
 // The per-file routines of the PostScript actions. Each returns 1 (done),
@@ -43,17 +45,17 @@ public:
   // path, or "" after the message.
   std::string writeFontList(const std::string& projectFolder);
 
-  // The line scans on their own, from input lines into `epsLines`: 1, 0 on
-  // cancel, -1 after the message.
-  int removeCropLines(const std::vector<std::string>& input);
-  int addCropLines(const CropOptions& options, const std::vector<std::string>& input);
+  // The line scans on their own, from input lines into `epsLines` and
+  // `epsCrlf`: 1, 0 on cancel, -1 after the message.
+  int removeCropLines(const EpsText& input);
+  int addCropLines(const CropOptions& options, const EpsText& input);
   // The title into `scoreName`.
-  int findScoreName(const std::vector<std::string>& input);
+  int findScoreName(const EpsText& input);
   // The pages in input order; a file without a second page gives one.
-  int splitPageLines(const std::vector<std::string>& input, std::vector<EpsPage>& pages);
-  int alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFolder, const std::vector<std::string>& input);
+  int splitPageLines(const EpsText& input, std::vector<EpsPage>& pages);
+  int alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFolder, const EpsText& input);
   // The names in the trailer, added to `fontList`.
-  int listFontLines(const std::vector<std::string>& input);
+  int listFontLines(const EpsText& input);
 
 private:
   void renameStep(const std::string& path);

@@ -16,6 +16,9 @@ inline constexpr const char* kTopRightY = "Top right crop mark Y coordinate out 
 inline constexpr const char* kTooLarge = "%s is larger than any SCORE EPS file and cannot be processed.";
 inline constexpr const char* kWriteFailed = "Unable to write file %s: %s.";
 // Two pages of one file would overwrite each other's page file.
+// A title that names no file (empty or blank) leaves the file or page unnamed.
+inline constexpr const char* kNotRenamedNoName = ", not renamed: its title names no file";
+inline constexpr const char* kPageWithoutName = "%s holds a page whose title names no file; no page file was written.";
 inline constexpr const char* kSamePageName = "%s holds two pages named %s; no page file was written.";
 
 // The framework's standard texts for a refused dialog entry.

@@ -88,6 +88,36 @@ TEST_F(CropMarks, AlignedA4MarksAndTheirExactRemoval) {
   }
 }
 
+TEST_F(CropMarks, MixedTerminatorsStayLineByLine) {
+  // CR LF on even lines, LF on odd ones: the box line and " save" end in LF, the header in CR LF.
+  const Lines page = scorePage();
+  std::vector<bool> ends;
+  for (size_t i = 0; i < page.size(); ++i)
+    ends.push_back(i % 2 == 0);
+  const std::string original = joinEpsText(page, ends, true);
+  const std::string path = put("page.eps", original);
+  ASSERT_EQ(tools.addCropMarks(noRename(), path), 1);
+
+  // Copied lines keep their own; the two box lines take the box line's, the procedure that of " save".
+  std::vector<bool> marked(ends.begin(), ends.begin() + 3);
+  marked.insert(marked.end(), 2, ends[3]);
+  marked.insert(marked.end(), ends.begin() + 4, ends.begin() + 8);
+  marked.insert(marked.end(), 29, ends[7]);
+  marked.insert(marked.end(), ends.begin() + 8, ends.end());
+  ASSERT_EQ(marked.size(), kMarkedA4.size());
+  const std::string text = readText(path);
+  EXPECT_EQ(text, joinEpsText(kMarkedA4, marked, true));
+  EXPECT_EQ(text.substr(0, 127), "%!PS-Adobe-2.0 EPSF-1.2\r\n%%Creator: SCORE (tm) Ver. 4.00, Serial #4009999\n"
+                                 "%%Title: SONG.MUS\r\n%%OldBoundingBox: 100 100 400 600\n");
+  EXPECT_NE(text.find("%%BoundingBox: -47 -70 548 771\n%%DocumentFonts: (atend)\r\n"), std::string::npos);
+  EXPECT_NE(text.find("begin\r\n save\n/crops\n{\n"), std::string::npos);
+  EXPECT_NE(text.find("} def\ncrops\n /m /moveto load def /l /lineto load def\r\n"), std::string::npos);
+
+  // Removal gives the input back byte for byte.
+  ASSERT_EQ(tools.removeCropMarks(path), 1);
+  EXPECT_EQ(readText(path), original);
+}
+
 TEST_F(CropMarks, OriginLengthAndLastLineWithoutTerminator) {
   // A translated origin moves the box and adds the translate line after " save".
   CropOptions o = noRename();

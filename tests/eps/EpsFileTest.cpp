@@ -14,26 +14,27 @@ EpsText split(const std::string& s) {
 }
 
 TEST(EpsFile, LinesAndTheirTerminators) {
+  using Ends = std::vector<bool>;
   // CRLF and LF files, a missing last terminator, the empty file.
-  for (const auto& [text, lines, crlf, final] : std::vector<std::tuple<std::string, Lines, bool, bool>>{
-           {"a\r\nb\r\n", {"a", "b"}, true, true},
-           {"a\nb\n", {"a", "b"}, false, true},
-           {"a\r\nb", {"a", "b"}, true, false},
-           {"", {}, false, true},
-           {"\n\n", {"", ""}, false, true},
-           {"x", {"x"}, false, false},
+  for (const auto& [text, lines, crlf, final] : std::vector<std::tuple<std::string, Lines, Ends, bool>>{
+           {"a\r\nb\r\n", {"a", "b"}, {true, true}, true},
+           {"a\nb\n", {"a", "b"}, {false, false}, true},
+           {"a\r\nb", {"a", "b"}, {true, true}, false},
+           {"", {}, {}, true},
+           {"\n\n", {"", ""}, {false, false}, true},
+           {"x", {"x"}, {false}, false},
+           {"a\r\nb\nc\r\n\r\nd", {"a", "b", "c", "", "d"}, {true, false, true, true, true}, false},
        }) {
     const EpsText t = split(text);
     EXPECT_EQ(t.lines, lines) << text;
     EXPECT_EQ(t.crlf, crlf) << text;
     EXPECT_EQ(t.finalTerminator, final) << text;
-    EXPECT_EQ(joinEpsText(t.lines, t), text);
+    EXPECT_EQ(joinEpsText(t.lines, t.crlf, t.finalTerminator), text);
   }
   // Only the one CR before a LF is a terminator; others are text.
   EXPECT_EQ(split("a\rb\r\r\nc\r").lines, (Lines{"a\rb\r", "c\r"}));
-  // Mixed files take the first line's terminator.
-  const EpsText mixed = split("a\r\nb\nc\n");
-  EXPECT_EQ(joinEpsText(mixed.lines, mixed), "a\r\nb\r\nc\r\n");
+  // A line without a flag is written with a LF.
+  EXPECT_EQ(joinEpsText({"a", "b"}, {true}, true), "a\r\nb\n");
 }
 
 TEST(EpsFile, NumbersTitlesAndNames) {
@@ -64,6 +65,11 @@ TEST(EpsFile, NumbersTitlesAndNames) {
   EXPECT_EQ(fileNamePart("../../etc/x"), "x");
   EXPECT_EQ(fileNamePart("C:\\SCORE\\SONG"), "SONG");
   EXPECT_EQ(fileNamePart(std::string("ab\0/c", 5)), "ab");
+  // Trailing blanks go; a blank title names nothing.
+  EXPECT_EQ(fileNamePart("SONG    \t"), "SONG");
+  EXPECT_EQ(fileNamePart(" MY SONG "), " MY SONG");
+  EXPECT_EQ(fileNamePart("   "), "");
+  EXPECT_EQ(fileNamePart("C:\\SCORE\\  "), "");
 }
 
 } // namespace

@@ -75,7 +75,7 @@ void CAlterBoundingBoxDlg::confirm(BoxAnswer answer) {
 
 EpsFileChooser CAlterBoundingBoxDlg::chooser() {
   if (chooser_) return chooser_;
-  return platformFileChooser(this, kBoxFileFilter, kBoxFileExtension, qFromAnsi(data_.folder));
+  return platformFileChooser(this, kBoxFileFilter, kBoxFileExtension, kBoxFileInitialName, qFromAnsi(data_.folder));
 }
 
 void CAlterBoundingBoxDlg::load() {

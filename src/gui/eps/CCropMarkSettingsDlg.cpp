@@ -203,7 +203,7 @@ void CCropMarkSettingsDlg::offset(bool horizontal, int arrowDelta) {
 
 EpsFileChooser CCropMarkSettingsDlg::chooser() {
   if (chooser_) return chooser_;
-  return platformFileChooser(this, kCropFileFilter, kCropFileExtension, qFromAnsi(data_.folder));
+  return platformFileChooser(this, kCropFileFilter, kCropFileExtension, kCropFileInitialName, qFromAnsi(data_.folder));
 }
 
 void CCropMarkSettingsDlg::load() {

@@ -1,6 +1,7 @@
 #include "gui/eps/EpsFileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace velmora::gui {
@@ -23,16 +24,24 @@ QString qtFilter(const char* filter) {
 } // namespace
 
 EpsFileChooser platformFileChooser(QWidget* parent, const char* filter, const char* defaultExtension,
-                                   const QString& folder) {
+                                   const char* initialName, const QString& folder) {
   const QString qt = qtFilter(filter);
   const QString suffix = QString::fromLatin1(defaultExtension);
-  return [parent, qt, suffix, folder](bool save) {
+  const QString name = QString::fromLatin1(initialName);
+  return [parent, qt, suffix, name, folder](bool save) {
     QFileDialog dialog(parent, QString(), folder, qt);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    return dialog.selectedFiles().front();
+    dialog.selectFile(name);
+    for (;;) {
+      if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+      const QString chosen = dialog.selectedFiles().front();
+      // A pattern such as the starting "*.CRP" names no file: the dialog stays.
+      const QString fileName = QFileInfo(chosen).fileName();
+      if (!fileName.contains(QLatin1Char('*')) && !fileName.contains(QLatin1Char('?'))) return chosen;
+      dialog.selectFile(fileName);
+    }
   };
 }
 

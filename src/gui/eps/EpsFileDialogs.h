@@ -12,9 +12,10 @@ namespace velmora::gui {
 using EpsFileChooser = std::function<QString(bool save)>;
 
 // A chooser over the platform's file dialogs with a filter in the
-// "Label (*.ext) | *.ext|...||" form, a default extension and a start folder.
+// "Label (*.ext) | *.ext|...||" form, a default extension, the name the
+// dialog starts with ("*.CRP") and a start folder.
 EpsFileChooser platformFileChooser(QWidget* parent, const char* filter, const char* defaultExtension,
-                                   const QString& folder);
+                                   const char* initialName, const QString& folder);
 
 // Strings in files are bytes in the ANSI code page, shown as Latin-1.
 QString qFromAnsi(const std::string& text);

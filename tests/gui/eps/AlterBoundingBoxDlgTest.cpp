@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -82,6 +84,47 @@ private slots:
     button(d, "Load...")->click();
     QCOMPARE(host.messages, (std::vector<std::string>{"Unable to open file " + dir.file("bad.bbx") + " for reading"}));
     QCOMPARE(field(d, "x2")->text(), QStringLiteral("3"));
+  }
+
+  // Without a chooser set, "Save As..." and "Load..." open in the project folder with
+  // "*.BBX" as the name; accepting that pattern names no file and keeps the dialog up.
+  void fileDialogsStartWithTheirName() {
+    test::TempDir dir;
+    test::FakeHost host;
+    CAlterBoundingBoxDlg d(host);
+    d.setData({{"1", "2", "3", "4"}, dir.path()});
+    // The open dialog itself may say that no such file exists.
+    QTimer guard;
+    guard.setInterval(20);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->reject();
+    });
+    guard.start();
+    for (const char* label : {"Save As...", "Load..."}) {
+      QString name, folder;
+      bool stayed = false;
+      test::whenModal([&](QWidget* w) {
+        auto* files = qobject_cast<QFileDialog*>(w);
+        if (!files) return test::dismiss(w);
+        auto* edit = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        name = edit ? edit->text() : QStringLiteral("(no name field)");
+        folder = files->directory().canonicalPath();
+        QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+        QTimer::singleShot(300, files, [files, edit, &stayed] {
+          stayed = files->isVisible();
+          if (edit) edit->setText(QStringLiteral("mine.BBX"));
+          QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+        });
+      });
+      button(d, label)->click();
+      QCOMPARE(name, QStringLiteral("*.BBX"));
+      QCOMPARE(folder, QDir(QString::fromStdString(dir.path())).canonicalPath());
+      QVERIFY(stayed);
+      if (QByteArray(label) == "Save As...") d.setData({{"", "", "", ""}, dir.path()});
+    }
+    QCOMPARE(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files), QStringList{QStringLiteral("mine.BBX")});
+    QCOMPARE(d.data().fields, (BoxExpressions{"1", "2", "3", "4"}));
+    QVERIFY(host.messages.empty());
   }
 
   void dialogInterface() {

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -124,6 +126,30 @@ private slots:
     button(d, "Load...")->click();
     QCOMPARE(host.messages, (std::vector<std::string>{"Unable to open file " + dir.file("none.crp") + " for reading"}));
     QCOMPARE(text(d, "originX"), QStringLiteral("12"));
+  }
+
+  // Without a chooser set, the file dialogs open in the settings folder with "*.CRP" as the name.
+  void fileDialogsStartWithTheirName() {
+    test::TempDir dir;
+    test::FakeHost host;
+    CCropMarkSettingsDlg d(host);
+    d.setData({CropOptions{}, dir.path()});
+    for (const char* label : {"Save As...", "Load..."}) {
+      QString name, folder;
+      test::whenModal([&](QWidget* w) {
+        if (auto* files = qobject_cast<QFileDialog*>(w)) {
+          auto* edit = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+          name = edit ? edit->text() : QStringLiteral("(no name field)");
+          folder = files->directory().canonicalPath();
+        }
+        test::dismiss(w);
+      });
+      button(d, label)->click();
+      QCOMPARE(name, QStringLiteral("*.CRP"));
+      QCOMPARE(folder, QDir(QString::fromStdString(dir.path())).canonicalPath());
+    }
+    QVERIFY(QDir(QString::fromStdString(dir.path())).entryList(QDir::Files).isEmpty());
+    QVERIFY(host.messages.empty());
   }
 
   // The dialog interface runs the window modally and returns its values.
