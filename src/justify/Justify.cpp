@@ -63,7 +63,7 @@ void setParam(CItem& item, int n, double value) {
   item.params().set(n - 1, static_cast<float>(std::clamp(value, -kMax, kMax)));
 }
 
-// Beam secondary positions: (parameter, its switch, threshold scaled by s).
+// Beam secondary positions: (parameter, its switch, left threshold scaled by s).
 struct Secondary {
   int param;
   int switchParam;
@@ -116,9 +116,9 @@ private:
   double right(double x) const { return x + dr_ * (R_ - x) / (R_ - xm_); }
 
   // A value tied to the item's position: left of o's end, or right of m's start.
-  double moveEnd(double v, double tolerance) const {
-    if (milli(v) <= milli(xo_ + tolerance)) return leftMoves_ ? left(v) : v;
-    if (milli(v) > milli(xm_ - tolerance)) return rightMoves_ ? right(v) : v;
+  double moveEnd(double v, double leftTolerance) const {
+    if (milli(v) <= milli(xo_ + leftTolerance)) return leftMoves_ ? left(v) : v;
+    if (milli(v) > milli(xm_ - 0.02 * s_)) return rightMoves_ ? right(v) : v;
     return v;
   }
 

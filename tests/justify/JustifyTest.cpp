@@ -143,10 +143,11 @@ TEST_F(JustifyTest, CorrectionMovesEndsAndBeamsByTheirThresholds) {
        "5 1 20 10 10 20.01\n5 1 20 10 10 21\n5 1 20 10 10 21.995\n5 1 5 10 10 22.5\n"
        "6 1 20 10 10 22 0 0 0 10 20.015 22.2 10 0 20.015\n"
        "6 1 110 10 10 110 0 0 0 10 20\n"
-       "9 1 20.0004\n9 1 21.9996\n9 1 20.0006\n");
+       "9 1 20.0004\n9 1 21.9996\n9 1 20.0006\n"
+       "6 1 20 10 10 22 0 0 0 0 0 0 10 0 21.985\n");
   EXPECT_EQ(justify(), 1);
   const Floats p3 = positions(store, 1);
-  ASSERT_EQ(p3.size(), 14u);
+  ASSERT_EQ(p3.size(), 15u);
   EXPECT_FLOAT_EQ(p3[2], 19.95f);
   EXPECT_FLOAT_EQ(p3[3], 22.45f);
   // Slur ends: up to xo + 0.02 s left, beyond xm - 0.02 s right, between and
@@ -171,6 +172,10 @@ TEST_F(JustifyTest, CorrectionMovesEndsAndBeamsByTheirThresholds) {
   EXPECT_FLOAT_EQ(p3[11], 19.950398f);
   EXPECT_FLOAT_EQ(p3[12], 22.449602f);
   EXPECT_FLOAT_EQ(p3[13], 20.0006f);
+  // P15's right threshold is xm - 0.02 s like the others: 21.985 is not beyond 21.99.
+  const Floats second = paramsOf(store, 1, 14);
+  ASSERT_EQ(second.size(), 15u);
+  EXPECT_FLOAT_EQ(second[14], 21.985f);
 }
 
 TEST_F(JustifyTest, StavesThatCannotBeCleared) {
