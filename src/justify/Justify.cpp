@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "base/Format.h"
@@ -176,17 +177,18 @@ Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stav
       if (!(m.x > o.x) || !(m.left - (gap - 0.1) < o.right)) continue;
       const double d = o.right - m.left + gap;
       // Without room between the limits, or a finite shift, nothing can clear it.
-      if (milli(g.right) == milli(g.left) || !std::isfinite(d)) return Pass::Stuck;
-      const Correction correction(g, o.x, m.x, d);
-      if (!correction.movesAnything()) return Pass::Stuck;
+      std::optional<Correction> correction;
+      if (milli(g.right) != milli(g.left) && std::isfinite(d)) correction.emplace(g, o.x, m.x, d);
+      const bool stuck = !correction || !correction->movesAnything();
       if (run.prompt) {
         const PromptAnswer answer = run.dialogs.promptBeforeOperation(promptFor(*m.item, path));
         if (answer == PromptAnswer::Cancel) return Pass::Cancelled;
         if (answer == PromptAnswer::No) continue;
         if (answer == PromptAnswer::YesToAll) run.prompt = false;
       }
+      if (stuck) return Pass::Stuck;
       const float beforeO = o.item->p(3), beforeM = m.item->p(3);
-      correction.apply(store, g);
+      correction->apply(store, g);
       // A shift too small to change a float repeats itself on every pass.
       if (o.item->p(3) == beforeO && m.item->p(3) == beforeM) return Pass::Stuck;
       return Pass::Corrected;
