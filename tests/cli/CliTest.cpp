@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/CliRun.h"
 #include "support/ScoreFixture.h"
@@ -36,6 +37,35 @@ TEST(Cli, UsageErrorsExitWithTwo) {
   }
   EXPECT_EQ(runCommand({"--help"}).status, 0);
   EXPECT_EQ(runCommand({"--version"}).out, "velmora-cli 3.7\n");
+}
+
+TEST(Cli, UsageListsCommandsInColumns) {
+  // Optional options in brackets; a synopsis too long for the column gets its own line.
+  const std::string usage = usageText();
+  const std::string commands =
+      "Commands:\n"
+      "  count          count staves, items and parameters (Run Item Count)\n"
+      "  optimize [--instruments \"N N ...\" [--keep-listed]]\n"
+      "                 delete blank or chosen staves (Optimize)\n"
+      "  unoptimize --template TPL\n"
+      "                 insert the missing staves from a template (Unoptimize)\n"
+      "  justify        remove overlaps between notes (Justify)\n"
+      "  add-crops      add crop marks to SCORE EPS files (settings from crops.dat)\n"
+      "  remove-crops   remove the crop marks added before\n"
+      "  rename-eps     rename EPS files to their SCORE file name + .EPS\n"
+      "  split-eps      split multi-page EPS files into one file per page\n"
+      "  list-fonts     write the text fonts of the files to FONTLIST.TXT and print its path\n"
+      "  alter-bbox --box \"X1,Y1,X2,Y2\"\n"
+      "                 alter the bounding box; each field is +N, -N, *N, /N, N or empty\n"
+      "  beams          set beam angles from the libraries (Set Beam Angles)\n"
+      "  edit --macro NAME\n"
+      "                 run the macro NAME over the files (Edit)\n"
+      "  report         write VELRPT.TXT with every macro and step and print its path (no FILE)\n"
+      "  run [--macro NAME] [--template TPL]\n"
+      "                 run the tasks ticked in run.dat (Run Multiple Tasks); --macro for Edit, --template for "
+      "Unoptimize\n"
+      "\n";
+  EXPECT_NE(usage.find(commands), std::string::npos) << usage;
 }
 
 TEST(Cli, CountPrintsTheLogAndMessagesApart) {
