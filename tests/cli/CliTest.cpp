@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "base/AtomicFile.h"
 #include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/CliRun.h"
@@ -152,6 +153,41 @@ TEST(Cli, InterruptEndsTheBatchWith130) {
   EXPECT_EQ(WEXITSTATUS(status), 130);
   EXPECT_NE(out.find("\nOperation cancelled.\n"), std::string::npos);
   EXPECT_EQ(out.find("Finished."), std::string::npos);
+}
+
+// A Ctrl+C after the last pump still counts: the run exits with 130.
+TEST(Cli, InterruptAfterTheLastPumpCounts) {
+  CliHost host(stdout, stderr);
+  CliHost::interrupted = false;
+  EXPECT_FALSE(host.wasInterrupted());
+  CliHost::interrupted = true;
+  EXPECT_TRUE(host.wasInterrupted());
+  // Taken at a pump, it is still remembered.
+  EXPECT_EQ(host.pump(), Pump::Cancel);
+  EXPECT_FALSE(CliHost::interrupted.load());
+  EXPECT_TRUE(host.wasInterrupted());
+}
+
+// A second Ctrl+C before the next pump exits 130 and takes the half-written temporary along.
+TEST(Cli, SecondInterruptRemovesTheFileBeingWritten) {
+  TempDir dir;
+  test::writeBytes(dir.file("out.mus"), {'o', 'l', 'd'});
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    AtomicFile file;
+    if (!file.open(dir.file("out.mus")) || !file.write("new", 3)) _exit(3);
+    CliHost::interrupted = false;
+    onInterrupt(SIGINT);
+    onInterrupt(SIGINT);
+    _exit(4);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  EXPECT_EQ(test::readBytes(dir.file("out.mus")), (std::vector<uint8_t>{'o', 'l', 'd'}));
 }
 
 } // namespace
