@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +31,26 @@ bool g_sync = [] {
 }();
 
 std::string errnoText() { return std::strerror(errno); }
+
+// Temporaries being written, in plain memory a signal handler may read.
+struct PendingTemp {
+  volatile std::sig_atomic_t used = 0;
+  char path[PATH_MAX] = {};
+};
+constexpr int kPendingSlots = 16;
+PendingTemp g_pending[kPendingSlots];
+
+int recordPending(const std::string& path) {
+  if (path.size() >= sizeof(g_pending[0].path)) return -1;
+  for (int i = 0; i < kPendingSlots; ++i) {
+    if (g_pending[i].used != 0) continue;
+    std::memcpy(g_pending[i].path, path.c_str(), path.size() + 1);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    g_pending[i].used = 1;
+    return i;
+  }
+  return -1;
+}
 
 } // namespace
 
@@ -54,14 +77,20 @@ int injectedRenameFailure() {
   return g_renameFailure;
 }
 
+void unlinkOpenTemporaries() {
+  for (PendingTemp& pending : g_pending)
+    if (pending.used != 0) ::unlink(pending.path);
+}
+
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)), temp_(std::move(other.temp_)),
-      error_(std::move(other.error_)) {}
+    : fd_(std::exchange(other.fd_, -1)), slot_(std::exchange(other.slot_, -1)), target_(std::move(other.target_)),
+      temp_(std::move(other.temp_)), error_(std::move(other.error_)) {}
 
 AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
   if (this != &other) {
     discard();
     fd_ = std::exchange(other.fd_, -1);
+    slot_ = std::exchange(other.slot_, -1);
     target_ = std::move(other.target_);
     temp_ = std::move(other.temp_);
     error_ = std::move(other.error_);
@@ -96,6 +125,7 @@ bool AtomicFile::open(const std::string& target) {
     return false;
   }
   temp_ = pattern;
+  slot_ = recordPending(temp_);
   // Keep an existing target's permissions; else what a plain create would give.
   mode_t mode;
   if (exists) {
@@ -155,23 +185,23 @@ bool AtomicFile::finish(bool replace) {
   if (::close(fd) != 0) {
     error_ = errnoText();
     ::unlink(temp_.c_str());
-    temp_.clear();
+    release();
     return false;
   }
   if (!replace) {
     const bool renamed = renameNoReplace(temp_, target_, &error_);
     if (!renamed) ::unlink(temp_.c_str());
-    temp_.clear();
+    release();
     return renamed;
   }
   const int injected = injectedRenameFailure();
   if (injected != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
     error_ = injected != 0 ? std::strerror(injected) : errnoText();
     ::unlink(temp_.c_str());
-    temp_.clear();
+    release();
     return false;
   }
-  temp_.clear();
+  release();
   return true;
 }
 
@@ -182,8 +212,15 @@ void AtomicFile::discard() {
   }
   if (!temp_.empty()) {
     ::unlink(temp_.c_str());
-    temp_.clear();
+    release();
   }
+}
+
+// The temporary is gone or renamed: forget its name.
+void AtomicFile::release() {
+  if (slot_ >= 0) g_pending[slot_].used = 0;
+  slot_ = -1;
+  temp_.clear();
 }
 
 bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error) {

@@ -36,7 +36,10 @@ public:
 private:
   bool finish(bool replace);
 
+  void release();
+
   int fd_ = -1;
+  int slot_ = -1; // where a signal handler finds the temporary's name
   std::string target_;
   std::string temp_;
   std::string error_;
@@ -47,6 +50,10 @@ private:
 // in the environment or it is turned off here.
 void setAtomicSync(bool on);
 bool atomicSync();
+
+// Removes the temporaries of the files being written, for a signal handler
+// that ends the process at once. Async-signal-safe.
+void unlinkOpenTemporaries();
 
 // Writes the whole buffer through an AtomicFile.
 bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error = nullptr);

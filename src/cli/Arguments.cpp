@@ -2,13 +2,20 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace velmora::cli {
 
 const std::vector<CommandSpec>& commandSpecs() {
   static const std::vector<CommandSpec> specs{
       {"count", "count staves, items and parameters (Run Item Count)", {}},
-      {"optimize", "delete blank or chosen staves (Optimize)", {"instruments"}, {"keep-listed"}},
+      {"optimize",
+       "delete blank or chosen staves (Optimize)",
+       {"instruments"},
+       {"keep-listed"},
+       {},
+       true,
+       {"instruments"}},
       {"unoptimize", "insert the missing staves from a template (Unoptimize)", {"template"}, {}, {"template"}},
       {"justify", "remove overlaps between notes (Justify)", {}},
       {"add-crops", "add crop marks to SCORE EPS files (settings from crops.dat)", {}},
@@ -16,18 +23,52 @@ const std::vector<CommandSpec>& commandSpecs() {
       {"rename-eps", "rename EPS files to their SCORE file name + .EPS", {}},
       {"split-eps", "split multi-page EPS files into one file per page", {}},
       {"list-fonts", "write the text fonts of the files to FONTLIST.TXT and print its path", {}},
-      {"alter-bbox", "alter the bounding box: --box \"X1,Y1,X2,Y2\" expressions (+N -N *N /N N)", {"box"}},
+      {"alter-bbox", "alter the bounding box; each field is +N, -N, *N, /N, N or empty", {"box"}},
       {"beams", "set beam angles from the libraries (Set Beam Angles)", {}},
       {"edit", "run the macro NAME over the files (Edit)", {"macro"}},
       {"report", "write VELRPT.TXT with every macro and step and print its path (no FILE)", {}, {}, {}, false},
       {"run",
        "run the tasks ticked in run.dat (Run Multiple Tasks); --macro for Edit, --template for Unoptimize",
+       {"macro", "template"},
+       {},
+       {},
+       true,
        {"macro", "template"}},
   };
   return specs;
 }
 
 namespace {
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::string valueName(const std::string& option) {
+  if (option == "instruments") return "\"N N ...\"";
+  if (option == "template") return "TPL";
+  if (option == "box") return "\"X1,Y1,X2,Y2\"";
+  return "NAME";
+}
+
+// "optimize [--instruments "N N ..." [--keep-listed]]": flags refine the last optional value.
+std::string synopsis(const CommandSpec& c) {
+  std::string flags;
+  for (const auto& o : c.flagOptions)
+    flags += " [--" + o + "]";
+  std::string line = c.name;
+  for (size_t i = 0; i < c.valueOptions.size(); ++i) {
+    const std::string& o = c.valueOptions[i];
+    std::string part = "--" + o + " " + valueName(o);
+    if (!contains(c.optionalOptions, o)) {
+      line += " " + part;
+      continue;
+    }
+    if (i + 1 == c.valueOptions.size()) part += std::exchange(flags, std::string());
+    line += " [" + part + "]";
+  }
+  return line + flags;
+}
 
 const CommandSpec* findSpec(std::string_view word) {
   for (const CommandSpec& c : commandSpecs())
@@ -50,14 +91,13 @@ bool Arguments::hasOption(const std::string& name) const {
 }
 
 std::string usageText() {
+  // Descriptions start in column 17; a longer synopsis has its own line.
+  constexpr size_t kColumn = 17;
   std::string commands;
   for (const CommandSpec& c : commandSpecs()) {
-    std::string line = std::string("  ") + c.name;
-    for (const auto& o : c.valueOptions)
-      line += " --" + o + " VALUE";
-    for (const auto& o : c.flagOptions)
-      line += " [--" + o + "]";
-    line.resize(std::max<size_t>(line.size() + 1, 17), ' ');
+    std::string line = "  " + synopsis(c);
+    if (line.size() >= kColumn) line = line + "\n" + std::string(kColumn, ' ');
+    line.resize(std::max(line.size(), kColumn), ' ');
     commands += line + c.summary + "\n";
   }
   return "Usage: velmora-cli [--settings DIR] COMMAND [OPTIONS] FILE...\n"

@@ -17,7 +17,8 @@ struct CommandSpec {
   std::vector<std::string> valueOptions;  // each takes one value
   std::vector<std::string> flagOptions{}; // each stands alone
   std::vector<std::string> requiredOptions{};
-  bool takesFiles = true; // false: the command works on the project folder
+  bool takesFiles = true;                     // false: the command works on the project folder
+  std::vector<std::string> optionalOptions{}; // value options that may be left out
 };
 
 const std::vector<CommandSpec>& commandSpecs();

@@ -34,7 +34,8 @@ public:
 
   // Set from the SIGINT handler.
   static std::atomic<bool> interrupted;
-  bool wasInterrupted() const { return sawInterrupt_; }
+  // Also a Ctrl+C that came after the last pump.
+  bool wasInterrupted() const { return sawInterrupt_ || interrupted.load(); }
 
 private:
   bool ask(const std::string& text, const char* choices, bool defaultAnswer);

@@ -6,22 +6,26 @@
 
 #include "app/CCommandHandlers.h"
 #include "app/CVelmoraDoc.h"
+#include "base/AtomicFile.h"
 #include "cli/Arguments.h"
 #include "cli/CliBeamDialogs.h"
 #include "cli/CliEditDialogs.h"
 #include "cli/CliHost.h"
-#include "cli/CliStaveDialogs.h"
 #include "cli/CliJustify.h"
+#include "cli/CliStaveDialogs.h"
 #include "eps/BoxFile.h"
 
 namespace velmora::cli {
 
-namespace {
-
 void onInterrupt(int) {
-  // A second Ctrl+C ends at once; every write is atomic, so nothing is half-written.
-  if (CliHost::interrupted.exchange(true)) _exit(kExitInterrupted);
+  // A second Ctrl+C ends at once; the file being written is dropped, its target untouched.
+  if (CliHost::interrupted.exchange(true)) {
+    unlinkOpenTemporaries();
+    _exit(kExitInterrupted);
+  }
 }
+
+namespace {
 
 int exitStatus(BatchOutcome outcome, const CliHost& host) {
   if (host.wasInterrupted()) return kExitInterrupted;

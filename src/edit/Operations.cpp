@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "base/FileSystem.h"
 #include "base/Format.h"
@@ -116,8 +117,11 @@ private:
   bool stopped_ = false;
 };
 
-// One value, or the reason it cannot be used as an index.
-long long indexOf(double v) { return v >= -1.0e9 && v <= 1.0e9 ? static_cast<long long>(v) : 1LL << 40; }
+// The integer part of a parameter index; none when no 32-bit index can hold it (or NaN).
+std::optional<long long> indexOf(double v) {
+  if (!(v > -2147483649.0 && v < 2147483648.0)) return std::nullopt;
+  return static_cast<long long>(v);
+}
 
 void assign(Changer& changer, CItem& item, double number, const std::string& op, float w) {
   if (number >= 1 && number <= 54) {
@@ -142,8 +146,10 @@ void assign(Changer& changer, CItem& item, double number, const std::string& op,
     if (!changer.grow(item, e)) return;
     item.params().set(e - 1, item.p(e) + w);
   } else if (number >= 2000) {
-    const long long e = indexOf(number / 1000);
-    const long long s = indexOf(w);
+    // A hand-made step may name an index no item can have: it changes nothing.
+    const std::optional<long long> index = indexOf(number / 1000), source = indexOf(w);
+    if (!index || !source) return;
+    const long long e = *index, s = *source;
     if (!changer.grow(item, std::max(e, s))) return;
     item.params().set(static_cast<int32_t>(e - 1), s >= 1 ? item.p(static_cast<int32_t>(s)) : 0.0f);
   }

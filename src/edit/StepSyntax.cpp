@@ -154,7 +154,8 @@ FieldCheck checkCompBrackets(std::string_view s, StepField field, int maxParamet
     const size_t open = i + compKeywordLength(s, i);
     if (open >= s.size() || s[open] != '[') return fault(field, 60);
     const size_t close = s.find(']', open + 1);
-    if (close == std::string_view::npos || close - open - 1 > 3) return fault(field, 59);
+    // The "]" stands at most three characters after the "[".
+    if (close == std::string_view::npos || close - open > 3) return fault(field, 59);
     const std::string content(s.substr(open + 1, close - open - 1));
     if (!allDigits(content)) return fault(field, 29, content);
     const int n = std::atoi(content.c_str());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "base/Format.h"
@@ -63,7 +64,7 @@ void setParam(CItem& item, int n, double value) {
   item.params().set(n - 1, static_cast<float>(std::clamp(value, -kMax, kMax)));
 }
 
-// Beam secondary positions: (parameter, its switch, threshold scaled by s).
+// Beam secondary positions: (parameter, its switch, left threshold scaled by s).
 struct Secondary {
   int param;
   int switchParam;
@@ -116,9 +117,9 @@ private:
   double right(double x) const { return x + dr_ * (R_ - x) / (R_ - xm_); }
 
   // A value tied to the item's position: left of o's end, or right of m's start.
-  double moveEnd(double v, double tolerance) const {
-    if (milli(v) <= milli(xo_ + tolerance)) return leftMoves_ ? left(v) : v;
-    if (milli(v) > milli(xm_ - tolerance)) return rightMoves_ ? right(v) : v;
+  double moveEnd(double v, double leftTolerance) const {
+    if (milli(v) <= milli(xo_ + leftTolerance)) return leftMoves_ ? left(v) : v;
+    if (milli(v) > milli(xm_ - 0.02 * s_)) return rightMoves_ ? right(v) : v;
     return v;
   }
 
@@ -176,17 +177,18 @@ Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stav
       if (!(m.x > o.x) || !(m.left - (gap - 0.1) < o.right)) continue;
       const double d = o.right - m.left + gap;
       // Without room between the limits, or a finite shift, nothing can clear it.
-      if (milli(g.right) == milli(g.left) || !std::isfinite(d)) return Pass::Stuck;
-      const Correction correction(g, o.x, m.x, d);
-      if (!correction.movesAnything()) return Pass::Stuck;
+      std::optional<Correction> correction;
+      if (milli(g.right) != milli(g.left) && std::isfinite(d)) correction.emplace(g, o.x, m.x, d);
+      const bool stuck = !correction || !correction->movesAnything();
       if (run.prompt) {
         const PromptAnswer answer = run.dialogs.promptBeforeOperation(promptFor(*m.item, path));
         if (answer == PromptAnswer::Cancel) return Pass::Cancelled;
         if (answer == PromptAnswer::No) continue;
         if (answer == PromptAnswer::YesToAll) run.prompt = false;
       }
+      if (stuck) return Pass::Stuck;
       const float beforeO = o.item->p(3), beforeM = m.item->p(3);
-      correction.apply(store, g);
+      correction->apply(store, g);
       // A shift too small to change a float repeats itself on every pass.
       if (o.item->p(3) == beforeO && m.item->p(3) == beforeM) return Pass::Stuck;
       return Pass::Corrected;

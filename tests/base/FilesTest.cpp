@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,48 @@ TEST(BaseAtomicFile, UncommittedLeavesTargetAndNoTemporary) {
   EXPECT_EQ(file.error(), "No such file or directory");
   EXPECT_FALSE(file.write(kNew));
   EXPECT_FALSE(file.commit());
+}
+
+TEST(BaseAtomicFile, SignalCleanupRemovesOnlyOpenTemporaries) {
+  TempDir dir;
+  const std::string target = dir.file("out.mus");
+  writeBytes(target, kOld);
+  const auto entries = [&] {
+    const std::filesystem::directory_iterator it(dir.path());
+    return std::distance(begin(it), end(it));
+  };
+  // Two files being written, one of them moved: both temporaries go, the target stays.
+  {
+    AtomicFile first, second;
+    ASSERT_TRUE(first.open(target));
+    ASSERT_TRUE(second.open(dir.file("other.mus")));
+    AtomicFile moved(std::move(second));
+    EXPECT_EQ(entries(), 3);
+    unlinkOpenTemporaries();
+    EXPECT_EQ(dir.listing(), "out.mus");
+  }
+  // A committed file keeps its new content.
+  AtomicFile done;
+  ASSERT_TRUE(done.open(target));
+  ASSERT_TRUE(done.write(kNew));
+  ASSERT_TRUE(done.commit());
+  unlinkOpenTemporaries();
+  EXPECT_EQ(dir.listing(), "out.mus");
+  EXPECT_EQ(readBytes(target), kNew);
+  // Finished files free their place: after many, a new temporary is still found.
+  for (int i = 0; i < 40; ++i) {
+    AtomicFile file;
+    ASSERT_TRUE(file.open(dir.file("m" + std::to_string(i))));
+    if (i % 2 == 0) {
+      ASSERT_TRUE(file.commit());
+    }
+  }
+  EXPECT_EQ(entries(), 21);
+  AtomicFile last;
+  ASSERT_TRUE(last.open(dir.file("last.mus")));
+  EXPECT_EQ(entries(), 22);
+  unlinkOpenTemporaries();
+  EXPECT_EQ(entries(), 21);
 }
 
 TEST(BaseAtomicFile, InjectedWriteFailureKeepsOldFile) {

@@ -68,8 +68,10 @@ TEST(CliStaves, UsageErrors) {
   }
   EXPECT_EQ(run({"unoptimize", "a.mus"}).err.substr(0, 45), "velmora-cli: unoptimize needs --template\n\nUsa");
   const std::string usage = run({"--help"}).out;
-  EXPECT_NE(usage.find("  optimize --instruments VALUE [--keep-listed] delete blank"), std::string::npos) << usage;
-  EXPECT_NE(usage.find("  unoptimize --template VALUE insert"), std::string::npos) << usage;
+  EXPECT_NE(usage.find("  optimize [--instruments \"N N ...\" [--keep-listed]]\n                 delete blank"),
+            std::string::npos)
+      << usage;
+  EXPECT_NE(usage.find("  unoptimize --template TPL\n                 insert"), std::string::npos) << usage;
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+#include "base/AtomicFile.h"
+#include "cli/Arguments.h"
 #include "cli/CliHost.h"
 #include "cli/CliRun.h"
 #include "support/ScoreFixture.h"
@@ -36,6 +38,35 @@ TEST(Cli, UsageErrorsExitWithTwo) {
   }
   EXPECT_EQ(runCommand({"--help"}).status, 0);
   EXPECT_EQ(runCommand({"--version"}).out, "velmora-cli 3.7\n");
+}
+
+TEST(Cli, UsageListsCommandsInColumns) {
+  // Optional options in brackets; a synopsis too long for the column gets its own line.
+  const std::string usage = usageText();
+  const std::string commands =
+      "Commands:\n"
+      "  count          count staves, items and parameters (Run Item Count)\n"
+      "  optimize [--instruments \"N N ...\" [--keep-listed]]\n"
+      "                 delete blank or chosen staves (Optimize)\n"
+      "  unoptimize --template TPL\n"
+      "                 insert the missing staves from a template (Unoptimize)\n"
+      "  justify        remove overlaps between notes (Justify)\n"
+      "  add-crops      add crop marks to SCORE EPS files (settings from crops.dat)\n"
+      "  remove-crops   remove the crop marks added before\n"
+      "  rename-eps     rename EPS files to their SCORE file name + .EPS\n"
+      "  split-eps      split multi-page EPS files into one file per page\n"
+      "  list-fonts     write the text fonts of the files to FONTLIST.TXT and print its path\n"
+      "  alter-bbox --box \"X1,Y1,X2,Y2\"\n"
+      "                 alter the bounding box; each field is +N, -N, *N, /N, N or empty\n"
+      "  beams          set beam angles from the libraries (Set Beam Angles)\n"
+      "  edit --macro NAME\n"
+      "                 run the macro NAME over the files (Edit)\n"
+      "  report         write VELRPT.TXT with every macro and step and print its path (no FILE)\n"
+      "  run [--macro NAME] [--template TPL]\n"
+      "                 run the tasks ticked in run.dat (Run Multiple Tasks); --macro for Edit, --template for "
+      "Unoptimize\n"
+      "\n";
+  EXPECT_NE(usage.find(commands), std::string::npos) << usage;
 }
 
 TEST(Cli, CountPrintsTheLogAndMessagesApart) {
@@ -122,6 +153,41 @@ TEST(Cli, InterruptEndsTheBatchWith130) {
   EXPECT_EQ(WEXITSTATUS(status), 130);
   EXPECT_NE(out.find("\nOperation cancelled.\n"), std::string::npos);
   EXPECT_EQ(out.find("Finished."), std::string::npos);
+}
+
+// A Ctrl+C after the last pump still counts: the run exits with 130.
+TEST(Cli, InterruptAfterTheLastPumpCounts) {
+  CliHost host(stdout, stderr);
+  CliHost::interrupted = false;
+  EXPECT_FALSE(host.wasInterrupted());
+  CliHost::interrupted = true;
+  EXPECT_TRUE(host.wasInterrupted());
+  // Taken at a pump, it is still remembered.
+  EXPECT_EQ(host.pump(), Pump::Cancel);
+  EXPECT_FALSE(CliHost::interrupted.load());
+  EXPECT_TRUE(host.wasInterrupted());
+}
+
+// A second Ctrl+C before the next pump exits 130 and takes the half-written temporary along.
+TEST(Cli, SecondInterruptRemovesTheFileBeingWritten) {
+  TempDir dir;
+  test::writeBytes(dir.file("out.mus"), {'o', 'l', 'd'});
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    AtomicFile file;
+    if (!file.open(dir.file("out.mus")) || !file.write("new", 3)) _exit(3);
+    CliHost::interrupted = false;
+    onInterrupt(SIGINT);
+    onInterrupt(SIGINT);
+    _exit(4);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  EXPECT_EQ(dir.listing(), "out.mus");
+  EXPECT_EQ(test::readBytes(dir.file("out.mus")), (std::vector<uint8_t>{'o', 'l', 'd'}));
 }
 
 } // namespace

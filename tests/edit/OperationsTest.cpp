@@ -244,6 +244,14 @@ TEST(Operations, GrowthBeyondAnyScoreFileStopsTheFile) {
   EXPECT_EQ(o.host.messages, std::vector<std::string>{"Unable to write file /out/a.EDI: its word total 40006 does not "
                                                       "fit in a SCORE file header (0 to 65535)."});
   EXPECT_EQ(o.first(), (Params{1, 1, 10}));
+  // An index no item can have, in the number or the value, changes nothing and says nothing.
+  for (const char* op : {"99999999999999999999 = 1", "5000 99999999999", "5000 -99999999999"}) {
+    Operation huge("1 1 10");
+    EXPECT_EQ(huge.apply(op), ApplyResult::Done) << op;
+    EXPECT_TRUE(huge.host.messages.empty()) << op;
+    EXPECT_EQ(huge.first(), (Params{1, 1, 10})) << op;
+    EXPECT_EQ(huge.store.headerWord, huge.headerBefore) << op;
+  }
 }
 
 TEST(Operations, AppendAFile) {

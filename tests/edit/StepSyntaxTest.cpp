@@ -72,6 +72,10 @@ TEST(StepSyntax, ConditionalArgument) {
            {"COMP5 == 3", F::Argument, 60, "No left square bracket found after COMP function - syntax = COMP[x]"},
            {"COMP[5 == 3", F::Argument, 59, "No right square bracket found after COMP function - syntax = COMP[x]"},
            {"COMP[1234] == 3", F::Argument, 59, "No right square bracket found after COMP function - syntax = COMP[x]"},
+           // The "]" at most three characters after the "[": COMP[12] is checked for its number.
+           {"COMP[123] == 3", F::Argument, 59, "No right square bracket found after COMP function - syntax = COMP[x]"},
+           {"COMP[12] == 3", F::None, 0, ""},
+           {"COMP[P1] == 3", F::Argument, 29, "Invalid Parameter Number P1" + kArg},
            {"COMP[20] == 1", F::Argument, 29, "Invalid Parameter Number 20" + kArg},
            {"COMP[] == 1", F::Argument, 29, "Invalid Parameter Number " + kArg},
            // Brackets.

@@ -143,10 +143,11 @@ TEST_F(JustifyTest, CorrectionMovesEndsAndBeamsByTheirThresholds) {
        "5 1 20 10 10 20.01\n5 1 20 10 10 21\n5 1 20 10 10 21.995\n5 1 5 10 10 22.5\n"
        "6 1 20 10 10 22 0 0 0 10 20.015 22.2 10 0 20.015\n"
        "6 1 110 10 10 110 0 0 0 10 20\n"
-       "9 1 20.0004\n9 1 21.9996\n9 1 20.0006\n");
+       "9 1 20.0004\n9 1 21.9996\n9 1 20.0006\n"
+       "6 1 20 10 10 22 0 0 0 0 0 0 10 0 21.985\n");
   EXPECT_EQ(justify(), 1);
   const Floats p3 = positions(store, 1);
-  ASSERT_EQ(p3.size(), 14u);
+  ASSERT_EQ(p3.size(), 15u);
   EXPECT_FLOAT_EQ(p3[2], 19.95f);
   EXPECT_FLOAT_EQ(p3[3], 22.45f);
   // Slur ends: up to xo + 0.02 s left, beyond xm - 0.02 s right, between and
@@ -171,6 +172,10 @@ TEST_F(JustifyTest, CorrectionMovesEndsAndBeamsByTheirThresholds) {
   EXPECT_FLOAT_EQ(p3[11], 19.950398f);
   EXPECT_FLOAT_EQ(p3[12], 22.449602f);
   EXPECT_FLOAT_EQ(p3[13], 20.0006f);
+  // P15's right threshold is xm - 0.02 s like the others: 21.985 is not beyond 21.99.
+  const Floats second = paramsOf(store, 1, 14);
+  ASSERT_EQ(second.size(), 15u);
+  EXPECT_FLOAT_EQ(second[14], 21.985f);
 }
 
 TEST_F(JustifyTest, StavesThatCannotBeCleared) {
@@ -186,24 +191,39 @@ TEST_F(JustifyTest, StavesThatCannotBeCleared) {
   EXPECT_LT(p3[2], 10.1f);
   EXPECT_EQ(p3[3], 110.0f);
 
-  // o on L and m on R: nothing can move, so no prompt and the line at once.
-  store.clear();
-  batch.log.clear();
-  dialogs.prompts.clear();
+  // o on L and m on R: nothing can move. "Yes" gives the line at once.
+  const auto reload = [&](const char* text) {
+    store.clear();
+    batch.log.clear();
+    dialogs.prompts.clear();
+    load(text);
+  };
   options.minimumSpace = 1.0f;
-  load("8 2 0 0 1\n1 2 20 5 10\n1 2 22 5 10\n14 2 22\n");
+  constexpr const char* kPinned = "8 2 0 0 1\n1 2 20 5 10\n1 2 22 5 10\n14 2 22\n";
+  reload(kPinned);
   EXPECT_EQ(justify(), 1);
   EXPECT_EQ(positions(store, 2), (Floats{0, 20, 22, 22}));
+  EXPECT_EQ(dialogs.prompts.size(), 1u);
+  EXPECT_EQ(batch.log.rows(), (Rows{"!!Not enough space to justify ideally on stave 2."}));
+  // "No" leaves the pair like any other: the pass ends clean.
+  reload(kPinned);
+  dialogs.answers = {PromptAnswer::No};
+  EXPECT_EQ(justify(), 1);
+  EXPECT_EQ(dialogs.prompts.size(), 1u);
+  EXPECT_TRUE(batch.log.rows().empty());
+  // Without the prompt the line comes at once.
+  options.promptBeforeOperation = 0;
+  reload(kPinned);
+  EXPECT_EQ(justify(), 1);
   EXPECT_TRUE(dialogs.prompts.empty());
   EXPECT_EQ(batch.log.rows(), (Rows{"!!Not enough space to justify ideally on stave 2."}));
 
-  // R equal to L: no correction (and no division by zero).
-  store.clear();
-  batch.log.clear();
-  load("2 3 10 1\n14 3 10\n1 3 20 5 10\n1 3 22 5 10\n");
+  // R equal to L: no correction (and no division by zero), asked first when prompting.
+  options.promptBeforeOperation = 1;
+  reload("2 3 10 1\n14 3 10\n1 3 20 5 10\n1 3 22 5 10\n");
   EXPECT_EQ(justify(), 1);
   EXPECT_EQ(positions(store, 3), (Floats{10, 10, 20, 22}));
-  EXPECT_TRUE(dialogs.prompts.empty());
+  EXPECT_EQ(dialogs.prompts.size(), 1u);
   EXPECT_EQ(batch.log.rows(), (Rows{"!!Not enough space to justify ideally on stave 3."}));
 }
 
