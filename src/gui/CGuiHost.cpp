@@ -30,6 +30,21 @@ private:
   bool old_;
 };
 
+// Mouse and key input, which could start something once a cancel is confirmed; moves and paints are harmless.
+bool isUserInput(QEvent::Type type) {
+  switch (type) {
+  case QEvent::MouseButtonPress:
+  case QEvent::MouseButtonRelease:
+  case QEvent::MouseButtonDblClick:
+  case QEvent::KeyPress:
+  case QEvent::KeyRelease:
+  case QEvent::ShortcutOverride:
+  case QEvent::Wheel:
+  case QEvent::ContextMenu: return true;
+  default: return false;
+  }
+}
+
 } // namespace
 
 CGuiHost::CGuiHost(QWidget* parentWindow) : window_(parentWindow) { qApp->installEventFilter(this); }
@@ -103,9 +118,11 @@ Pump CGuiHost::pump() {
 bool CGuiHost::eventFilter(QObject* watched, QEvent* event) {
   // Only input the pump itself takes off the queue: not input to a dialog
   // opened meanwhile, which runs an event loop of its own.
-  if (!taskRunning_ || !pumping_ || asking_ || cancelConfirmed_ || !watched->isWidgetType() ||
+  if (!taskRunning_ || !pumping_ || asking_ || !watched->isWidgetType() ||
       QThread::currentThread()->loopLevel() != pumpLoopLevel_)
     return QObject::eventFilter(watched, event);
+  // The pump cannot stop Qt's drain: after "Yes" the rest of the queued input is dropped.
+  if (cancelConfirmed_) return isUserInput(event->type());
   Input input;
   if (event->type() == QEvent::MouseButtonPress) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
