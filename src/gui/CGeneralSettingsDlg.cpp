@@ -54,9 +54,11 @@ void CGeneralSettingsDlg::onNewProject() {
   CNameDlg ask(this, QStringLiteral("New Project"), kNewProjectPrompt);
   std::string name;
   if (!ask.askName(name) || !newProjectAction_) return;
-  form_.selected = project_->currentIndex();
+  // On success the refill selects the project folder again, as the dialog opened
+  // (form_.selected still names it); a failure leaves the combo box as the user left it.
+  const GeneralSettingsForm before = form_;
   newProjectAction_(name, form_);
-  fill(form_);
+  if (form_ != before) fill(form_);
 }
 
 bool CGeneralSettingsDlg::editGeneralSettings(GeneralSettingsForm& form, const NewProjectAction& newProject) {

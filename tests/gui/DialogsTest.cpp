@@ -97,25 +97,31 @@ private slots:
     CBatchState batch;
     CCommandHandlers commands(doc, batch, host);
 
+    // The user picks item 0, then "New Project..." twice: a new name, then one that exists.
     int step = 0;
     QStringList items;
-    QString selectedText;
+    QString selectedText, afterFailure;
+    const QStringList names{QStringLiteral("my.score.project"), QStringLiteral("zeta")};
     test::ModalScript script([&](QWidget* modal) {
       if (auto* dialog = qobject_cast<gui::CGeneralSettingsDlg*>(modal)) {
-        if (step == 0) {
-          step = 1;
+        if (step == 0 || step == 2) {
+          if (step == 2) {
+            items = comboItems(dialog->projectCombo());
+            selectedText = dialog->projectCombo()->currentText();
+          }
+          dialog->projectCombo()->setCurrentIndex(0);
+          ++step;
           later(dialog, [dialog] { dialog->newProjectButton()->click(); });
-        } else if (step == 2) {
-          step = 3;
-          items = comboItems(dialog->projectCombo());
-          selectedText = dialog->projectCombo()->currentText();
+        } else if (step == 4) {
+          step = 5;
+          afterFailure = dialog->projectCombo()->currentText();
           later(dialog, [dialog] { dialog->reject(); });
         }
         return false;
       }
       if (auto* name = qobject_cast<gui::CNameDlg*>(modal)) {
-        name->findChild<QLineEdit*>("name")->setText(QStringLiteral("my.score.project"));
-        step = 2;
+        name->findChild<QLineEdit*>("name")->setText(names.at(step / 2));
+        ++step;
         later(name, [name] { name->accept(); });
         return true;
       }
@@ -123,11 +129,13 @@ private slots:
     });
     gui::CGeneralSettingsDlg dialog(nullptr);
     QVERIFY(!commands.onGeneralSettings(dialog));
-    // The folder is the name before its last dot, upper-cased; the selection stays.
+    // The folder is the name before its last dot, upper-cased; the refill selects the project folder again.
     QVERIFY(std::filesystem::is_directory(settings.path() + "MY.SCORE"));
     QCOMPARE(items.mid(1), (QStringList{"[MY.SCORE]", "[ZETA]"}));
     QCOMPARE(selectedText, QStringLiteral("[ZETA]"));
-    QVERIFY(host.messages.empty());
+    // A folder that cannot be made: the message, and the combo box as the user left it.
+    QCOMPARE(host.messages, std::vector<std::string>{"Error creating directory."});
+    QCOMPARE(afterFailure, "[.] (" + QString::fromStdString(settings.path()) + ")");
     QCOMPARE(doc.settings.projectFolder(), settings.path() + "ZETA/");
   }
 
