@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
@@ -217,6 +218,56 @@ private slots:
     QCOMPARE(list, QStringList{QString::fromStdString(b)});
     QCOMPARE(files, (std::vector<std::string>{"/already/there.mus", b}));
     QCOMPARE(request.filterIndex, 2); // remembered on OK
+  }
+
+  void classicFileListTypedNamesAndDoubleClick() {
+    test::TempDir scores;
+    const std::string spaced = "\xc3\x89lan vital.mus";
+    for (const std::string& name : {std::string("a.mus"), std::string("b.mus"), spaced})
+      test::writeBytes(scores.file(name), {1, 2});
+    const QString folder = QDir::cleanPath(QString::fromStdString(scores.path()));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, false, 0};
+    std::vector<std::string> files;
+    QStringList typed, quoted, clicked;
+    test::whenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CFileListDlg*>(modal);
+      if (!dialog) return test::dismiss(modal);
+      gui::CFileBrowser* browser = dialog->browser();
+      browser->setDirectory(folder);
+      auto* add = browser->findChild<QPushButton*>("addFiles");
+      QAbstractButton* remove = test::buttonNamed(dialog, QStringLiteral("Remove Files"));
+      const auto clearList = [&] {
+        dialog->findChild<QListWidget*>("selectionList")->selectAll();
+        remove->click();
+      };
+      // Typed names split at blanks, each folder + name, one not there too.
+      browser->setNameText(QStringLiteral("a.mus  b.mus missing.mus"));
+      add->click();
+      typed = dialog->selection();
+      clearList();
+      // A quoted name stays whole, as Qt fills the field for several selected files.
+      browser->setNameText(QString::fromUtf8("\"\xc3\x89lan vital.mus\" a.mus"));
+      add->click();
+      quoted = dialog->selection();
+      clearList();
+      // A double-clicked file is added alone, blanks and all.
+      browser->setNameText(QString());
+      auto* model = browser->findChild<QFileSystemModel*>();
+      auto* view = browser->findChild<QListView*>("listView");
+      const QString path = folder + QString::fromUtf8("/\xc3\x89lan vital.mus");
+      QVERIFY(QTest::qWaitFor(
+          [&] { return model->index(path).isValid() && view->visualRect(model->index(path)).isValid(); }));
+      const QPoint at = view->visualRect(model->index(path)).center();
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+      QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+      clicked = dialog->selection();
+      dialog->accept();
+    });
+    QCOMPARE(gui::runFileListDialog(nullptr, request, files), 1);
+    QCOMPARE(typed, (QStringList{folder + "/a.mus", folder + "/b.mus", folder + "/missing.mus"}));
+    QCOMPARE(quoted, (QStringList{folder + QString::fromUtf8("/\xc3\x89lan vital.mus"), folder + "/a.mus"}));
+    QCOMPARE(clicked, QStringList{folder + QString::fromUtf8("/\xc3\x89lan vital.mus")});
+    QCOMPARE(files, std::vector<std::string>{folder.toStdString() + "/" + spaced});
   }
 
   void postScriptListCancelAndEmpty() {
