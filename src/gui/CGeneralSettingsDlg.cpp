@@ -46,7 +46,7 @@ CGeneralSettingsDlg::CGeneralSettingsDlg(QWidget* parent) : QDialog(parent) {
 void CGeneralSettingsDlg::fill(const GeneralSettingsForm& form) {
   project_->clear();
   for (const std::string& entry : form.projectEntries)
-    project_->addItem(fromAnsi(entry));
+    project_->addItem(fromPath(entry)); // folder names
   project_->setCurrentIndex(form.selected);
 }
 

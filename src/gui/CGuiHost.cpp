@@ -55,19 +55,19 @@ CGuiHost::~CGuiHost() {
 
 void CGuiHost::showMessage(const std::string& text) {
   FlagScope asking(asking_, true);
-  QMessageBox::information(window_, QString::fromLatin1(kAppTitle), fromAnsi(text));
+  QMessageBox::information(window_, QString::fromLatin1(kAppTitle), fromProgramText(text));
 }
 
 bool CGuiHost::askYesNo(const std::string& title, const std::string& text) {
   FlagScope asking(asking_, true);
-  const auto answer = QMessageBox::question(window_, fromAnsi(title), fromAnsi(text),
+  const auto answer = QMessageBox::question(window_, fromAnsi(title), fromProgramText(text),
                                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
   return answer == QMessageBox::Yes;
 }
 
 bool CGuiHost::askOkCancel(const std::string& text) {
   FlagScope asking(asking_, true);
-  const auto answer = QMessageBox::question(window_, QString::fromLatin1(kAppTitle), fromAnsi(text),
+  const auto answer = QMessageBox::question(window_, QString::fromLatin1(kAppTitle), fromProgramText(text),
                                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
   return answer == QMessageBox::Ok;
 }
@@ -150,7 +150,7 @@ int CGuiHost::chooseFiles(FileListRequest& request, std::vector<std::string>& fi
 }
 
 void CGuiHost::openInViewer(const std::string& path) {
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromAnsi(path)))) showMessage(path);
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromPath(path)))) showMessage(path);
 }
 
 } // namespace velmora::gui

@@ -140,6 +140,47 @@ private slots:
     QCOMPARE(doc.settings.projectFolder(), settings.path() + "ZETA/");
   }
 
+  void nonAsciiSettingsFolderAndNewProject() {
+    // Folder names are the file system's UTF-8, in the combo box and in a new project's folder.
+    test::TempDir root;
+    const std::string folder = root.path() + "R\xc3\xa9glages/";
+    std::filesystem::create_directories(folder + "\xc3\x89T\xc3\x89");
+    test::FakeHost host;
+    CVelmoraDoc doc;
+    QVERIFY(doc.create(host, folder));
+    QVERIFY(doc.settings.save(SettingsFile::Prefs, host));
+    host.messages.clear();
+    CBatchState batch;
+    CCommandHandlers commands(doc, batch, host);
+    QStringList items;
+    bool named = false;
+    test::ModalScript script([&](QWidget* modal) {
+      if (auto* name = qobject_cast<gui::CNameDlg*>(modal)) {
+        named = true;
+        name->findChild<QLineEdit*>("name")->setText(QString::fromUtf8("na\xc3\xafve.mus"));
+        later(name, [name] { name->accept(); });
+        return true;
+      }
+      auto* dialog = qobject_cast<gui::CGeneralSettingsDlg*>(modal);
+      if (!dialog) return false;
+      if (!named) {
+        later(dialog, [dialog] { dialog->newProjectButton()->click(); });
+        return false;
+      }
+      items = comboItems(dialog->projectCombo());
+      dialog->projectCombo()->setCurrentIndex(items.indexOf(QString::fromUtf8("[NA\xc3\xafVE]")));
+      later(dialog, [dialog] { dialog->accept(); });
+      return true;
+    });
+    gui::CGeneralSettingsDlg dialog(nullptr);
+    QVERIFY(commands.onGeneralSettings(dialog));
+    QCOMPARE(items, (QStringList{"[.] (" + QString::fromStdString(folder) + ")", QString::fromUtf8("[NA\xc3\xafVE]"),
+                                 QString::fromUtf8("[\xc3\x89T\xc3\x89]")}));
+    QVERIFY(std::filesystem::is_directory(folder + "NA\xc3\xafVE"));
+    QCOMPARE(doc.settings.projectFolder(), folder + "NA\xc3\xafVE/");
+    QVERIFY(host.messages.empty());
+  }
+
   void itemCountSettings() {
     test::TempDir settings;
     test::FakeHost host;
