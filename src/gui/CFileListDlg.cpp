@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,6 +49,24 @@ QStringList nativeNameFilters(FileKind kind) {
 }
 
 } // namespace
+
+QStringList splitTypedNames(const QString& text) {
+  QStringList names;
+  QString name;
+  bool quoted = false;
+  for (const QChar c : text) {
+    if (c == QLatin1Char('"')) {
+      quoted = !quoted;
+    } else if (c == QLatin1Char(' ') && !quoted) {
+      if (!name.isEmpty()) names << name;
+      name.clear();
+    } else {
+      name += c;
+    }
+  }
+  if (!name.isEmpty()) names << name;
+  return names;
+}
 
 QStringList qtNameFilters(FileKind kind) {
   QStringList filters;
@@ -124,7 +143,7 @@ int CFileListDlgBase::run(FileListRequest& request, std::vector<std::string>& fi
   lastFolder() = folder_;
   const QStringList paths = selection();
   for (const QString& path : paths)
-    files.push_back(toAnsi(path));
+    files.push_back(toPath(path));
   return paths.isEmpty() ? 0 : 1;
 }
 
@@ -149,17 +168,39 @@ CFileBrowser::CFileBrowser(QWidget* parent) : QFileDialog(parent, Qt::Widget) {
   if (layout()) layout()->setContentsMargins(0, 0, 0, 0); // aligned with the rest of our dialog
   if (auto* box = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))) {
     if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel)) cancel->hide();
-    if (QPushButton* add = box->button(QDialogButtonBox::Open)) {
-      add->setAutoDefault(false);
-      add->setDefault(false);
+    // Qt greys its own button for names it cannot parse ("a.mus b.mus"); ours always adds.
+    if (QPushButton* open = box->button(QDialogButtonBox::Open)) {
+      open->setAutoDefault(false);
+      open->setDefault(false);
+      open->hide();
     }
+    auto* add = box->addButton(QStringLiteral("Add Files"), QDialogButtonBox::ActionRole);
+    add->setObjectName(QStringLiteral("addFiles"));
+    add->setAutoDefault(false);
+    connect(add, &QPushButton::clicked, this, &CFileBrowser::accept);
   }
 }
 
 void CFileBrowser::accept() {
+  const QString text = nameText().trimmed();
   // A pattern in the name field selects nothing.
-  if (nameText().trimmed().startsWith(QLatin1Char('*'))) return;
-  QFileDialog::accept();
+  if (text.startsWith(QLatin1Char('*'))) return;
+  const QDir folder = directory();
+  const QFileInfo whole(folder.filePath(text));
+  // Nothing typed, or a folder: Qt takes the view's selection or moves into the folder.
+  if (text.isEmpty() || text == QStringLiteral("..") || whole.isDir()) {
+    QFileDialog::accept();
+    return;
+  }
+  // A file named as typed (a double-clicked one) is one name, spaces and all.
+  if (whole.isFile()) {
+    emit filesChosen({whole.filePath()});
+    return;
+  }
+  QStringList paths;
+  for (const QString& name : splitTypedNames(text))
+    paths << folder.filePath(name);
+  if (!paths.isEmpty()) emit filesChosen(paths);
 }
 
 void CFileBrowser::done(int result) {

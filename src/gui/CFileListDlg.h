@@ -93,6 +93,10 @@ private:
   int filterIndex_ = 0;
 };
 
+// The names typed into the classic form's name field: split at blanks, a
+// name in double quotes kept whole (as Qt fills the field for several files).
+QStringList splitTypedNames(const QString& text);
+
 // Qt's name filter text of every entry of a kind, descriptions as stored.
 QStringList qtNameFilters(FileKind kind);
 

@@ -46,7 +46,7 @@ CGeneralSettingsDlg::CGeneralSettingsDlg(QWidget* parent) : QDialog(parent) {
 void CGeneralSettingsDlg::fill(const GeneralSettingsForm& form) {
   project_->clear();
   for (const std::string& entry : form.projectEntries)
-    project_->addItem(fromAnsi(entry));
+    project_->addItem(fromPath(entry)); // folder names
   project_->setCurrentIndex(form.selected);
 }
 
@@ -54,9 +54,11 @@ void CGeneralSettingsDlg::onNewProject() {
   CNameDlg ask(this, QStringLiteral("New Project"), kNewProjectPrompt);
   std::string name;
   if (!ask.askName(name) || !newProjectAction_) return;
-  form_.selected = project_->currentIndex();
+  // On success the refill selects the project folder again, as the dialog opened
+  // (form_.selected still names it); a failure leaves the combo box as the user left it.
+  const GeneralSettingsForm before = form_;
   newProjectAction_(name, form_);
-  fill(form_);
+  if (form_ != before) fill(form_);
 }
 
 bool CGeneralSettingsDlg::editGeneralSettings(GeneralSettingsForm& form, const NewProjectAction& newProject) {

@@ -30,6 +30,21 @@ private:
   bool old_;
 };
 
+// Mouse and key input, which could start something once a cancel is confirmed; moves and paints are harmless.
+bool isUserInput(QEvent::Type type) {
+  switch (type) {
+  case QEvent::MouseButtonPress:
+  case QEvent::MouseButtonRelease:
+  case QEvent::MouseButtonDblClick:
+  case QEvent::KeyPress:
+  case QEvent::KeyRelease:
+  case QEvent::ShortcutOverride:
+  case QEvent::Wheel:
+  case QEvent::ContextMenu: return true;
+  default: return false;
+  }
+}
+
 } // namespace
 
 CGuiHost::CGuiHost(QWidget* parentWindow) : window_(parentWindow) { qApp->installEventFilter(this); }
@@ -40,19 +55,19 @@ CGuiHost::~CGuiHost() {
 
 void CGuiHost::showMessage(const std::string& text) {
   FlagScope asking(asking_, true);
-  QMessageBox::information(window_, QString::fromLatin1(kAppTitle), fromAnsi(text));
+  QMessageBox::information(window_, QString::fromLatin1(kAppTitle), fromProgramText(text));
 }
 
 bool CGuiHost::askYesNo(const std::string& title, const std::string& text) {
   FlagScope asking(asking_, true);
-  const auto answer = QMessageBox::question(window_, fromAnsi(title), fromAnsi(text),
+  const auto answer = QMessageBox::question(window_, fromAnsi(title), fromProgramText(text),
                                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
   return answer == QMessageBox::Yes;
 }
 
 bool CGuiHost::askOkCancel(const std::string& text) {
   FlagScope asking(asking_, true);
-  const auto answer = QMessageBox::question(window_, QString::fromLatin1(kAppTitle), fromAnsi(text),
+  const auto answer = QMessageBox::question(window_, QString::fromLatin1(kAppTitle), fromProgramText(text),
                                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
   return answer == QMessageBox::Ok;
 }
@@ -103,9 +118,11 @@ Pump CGuiHost::pump() {
 bool CGuiHost::eventFilter(QObject* watched, QEvent* event) {
   // Only input the pump itself takes off the queue: not input to a dialog
   // opened meanwhile, which runs an event loop of its own.
-  if (!taskRunning_ || !pumping_ || asking_ || cancelConfirmed_ || !watched->isWidgetType() ||
+  if (!taskRunning_ || !pumping_ || asking_ || !watched->isWidgetType() ||
       QThread::currentThread()->loopLevel() != pumpLoopLevel_)
     return QObject::eventFilter(watched, event);
+  // The pump cannot stop Qt's drain: after "Yes" the rest of the queued input is dropped.
+  if (cancelConfirmed_) return isUserInput(event->type());
   Input input;
   if (event->type() == QEvent::MouseButtonPress) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -133,7 +150,7 @@ int CGuiHost::chooseFiles(FileListRequest& request, std::vector<std::string>& fi
 }
 
 void CGuiHost::openInViewer(const std::string& path) {
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromAnsi(path)))) showMessage(path);
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromPath(path)))) showMessage(path);
 }
 
 } // namespace velmora::gui

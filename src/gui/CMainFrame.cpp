@@ -313,7 +313,7 @@ void CMainFrame::createStatusBar() {
 
 void CMainFrame::setProjectPane() {
   const std::string& project = doc_.settings.projectFolder();
-  projectPane_->setText(fromAnsi(strprintf(kProjectDirectoryFormat, project.c_str())));
+  projectPane_->setText(fromPath(strprintf(kProjectDirectoryFormat, project.c_str())));
 }
 
 void CMainFrame::refreshToolbarsFlag() {

@@ -32,10 +32,10 @@ CNameDlg::CNameDlg(QWidget* parent, const QString& title, const std::string& pro
 }
 
 bool CNameDlg::askName(std::string& name) {
-  name_->setText(fromAnsi(name));
+  name_->setText(fromPath(name));
   name_->selectAll();
   if (exec() != QDialog::Accepted) return false;
-  name = toAnsi(name_->text().trimmed());
+  name = toPath(name_->text().trimmed()); // it names a folder
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "app/StartupFiles.h"
 #include "gui/CGuiHost.h"
 #include "gui/CMainFrame.h"
+#include "gui/GuiText.h"
 
 namespace velmora::gui {
 
@@ -27,13 +28,13 @@ CVelmoraApp::~CVelmoraApp() {
 std::string CVelmoraApp::commandLine(const QStringList& arguments) {
   QStringList words = arguments;
   if (!words.isEmpty()) words.removeFirst();
-  return words.join(QLatin1Char(' ')).toLocal8Bit().toStdString();
+  return toPath(words.join(QLatin1Char(' ')));
 }
 
 bool CVelmoraApp::initInstance() {
   if (!doc_.create(*host_, commandLine(arguments()))) return false;
   // The Help menu's files, for a settings folder that has none yet.
-  const auto help = helpFiles(applicationFilePath().toLocal8Bit().toStdString());
+  const auto help = helpFiles(toPath(applicationFilePath()));
   for (const std::string& problem : installMissingFiles(doc_.settings.settingsFolder(), help).problems)
     std::fprintf(stderr, "velmora: %s\n", problem.c_str());
   frame_ = std::make_unique<CMainFrame>(doc_, batch_, *host_);

@@ -80,7 +80,7 @@ int CVelmoraView::scrollRowCount() const {
 QString CVelmoraView::rowText(int row) const {
   if (row > lastViewableRow()) return QString::fromLatin1(kStorageExceeded);
   if (row < 0 || row >= getRowCount()) return QString();
-  return expandTabs(fromAnsi(log_.rows()[static_cast<size_t>(row)]));
+  return expandTabs(fromProgramText(log_.rows()[static_cast<size_t>(row)]));
 }
 
 void CVelmoraView::drawRow(QPainter& painter, int row, int top, bool active) {

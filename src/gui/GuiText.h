@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <QStringDecoder>
 #include <string>
 
 namespace velmora::gui {
@@ -11,6 +14,21 @@ inline QString fromAnsi(const std::string& text) {
 }
 
 inline std::string toAnsi(const QString& text) { return text.toLatin1().toStdString(); }
+
+// Paths are the file system's own bytes, whatever Qt shows them as.
+inline QString fromPath(const std::string& path) {
+  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+inline std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// Texts the program makes (log rows, messages) mostly hold paths: UTF-8 when
+// they are valid UTF-8, else the ANSI bytes of a file's text.
+inline QString fromProgramText(const std::string& text) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  return utf8.hasError() ? fromAnsi(text) : decoded;
+}
 
 // Multi-line texts are stored with CR LF; the edit widgets want LF.
 inline QString fromAnsiLines(const std::string& text) {

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
@@ -97,25 +98,31 @@ private slots:
     CBatchState batch;
     CCommandHandlers commands(doc, batch, host);
 
+    // The user picks item 0, then "New Project..." twice: a new name, then one that exists.
     int step = 0;
     QStringList items;
-    QString selectedText;
+    QString selectedText, afterFailure;
+    const QStringList names{QStringLiteral("my.score.project"), QStringLiteral("zeta")};
     test::ModalScript script([&](QWidget* modal) {
       if (auto* dialog = qobject_cast<gui::CGeneralSettingsDlg*>(modal)) {
-        if (step == 0) {
-          step = 1;
+        if (step == 0 || step == 2) {
+          if (step == 2) {
+            items = comboItems(dialog->projectCombo());
+            selectedText = dialog->projectCombo()->currentText();
+          }
+          dialog->projectCombo()->setCurrentIndex(0);
+          ++step;
           later(dialog, [dialog] { dialog->newProjectButton()->click(); });
-        } else if (step == 2) {
-          step = 3;
-          items = comboItems(dialog->projectCombo());
-          selectedText = dialog->projectCombo()->currentText();
+        } else if (step == 4) {
+          step = 5;
+          afterFailure = dialog->projectCombo()->currentText();
           later(dialog, [dialog] { dialog->reject(); });
         }
         return false;
       }
       if (auto* name = qobject_cast<gui::CNameDlg*>(modal)) {
-        name->findChild<QLineEdit*>("name")->setText(QStringLiteral("my.score.project"));
-        step = 2;
+        name->findChild<QLineEdit*>("name")->setText(names.at(step / 2));
+        ++step;
         later(name, [name] { name->accept(); });
         return true;
       }
@@ -123,12 +130,55 @@ private slots:
     });
     gui::CGeneralSettingsDlg dialog(nullptr);
     QVERIFY(!commands.onGeneralSettings(dialog));
-    // The folder is the name before its last dot, upper-cased; the selection stays.
+    // The folder is the name before its last dot, upper-cased; the refill selects the project folder again.
     QVERIFY(std::filesystem::is_directory(settings.path() + "MY.SCORE"));
     QCOMPARE(items.mid(1), (QStringList{"[MY.SCORE]", "[ZETA]"}));
     QCOMPARE(selectedText, QStringLiteral("[ZETA]"));
-    QVERIFY(host.messages.empty());
+    // A folder that cannot be made: the message, and the combo box as the user left it.
+    QCOMPARE(host.messages, std::vector<std::string>{"Error creating directory."});
+    QCOMPARE(afterFailure, "[.] (" + QString::fromStdString(settings.path()) + ")");
     QCOMPARE(doc.settings.projectFolder(), settings.path() + "ZETA/");
+  }
+
+  void nonAsciiSettingsFolderAndNewProject() {
+    // Folder names are the file system's UTF-8, in the combo box and in a new project's folder.
+    test::TempDir root;
+    const std::string folder = root.path() + "R\xc3\xa9glages/";
+    std::filesystem::create_directories(folder + "\xc3\x89T\xc3\x89");
+    test::FakeHost host;
+    CVelmoraDoc doc;
+    QVERIFY(doc.create(host, folder));
+    QVERIFY(doc.settings.save(SettingsFile::Prefs, host));
+    host.messages.clear();
+    CBatchState batch;
+    CCommandHandlers commands(doc, batch, host);
+    QStringList items;
+    bool named = false;
+    test::ModalScript script([&](QWidget* modal) {
+      if (auto* name = qobject_cast<gui::CNameDlg*>(modal)) {
+        named = true;
+        name->findChild<QLineEdit*>("name")->setText(QString::fromUtf8("na\xc3\xafve.mus"));
+        later(name, [name] { name->accept(); });
+        return true;
+      }
+      auto* dialog = qobject_cast<gui::CGeneralSettingsDlg*>(modal);
+      if (!dialog) return false;
+      if (!named) {
+        later(dialog, [dialog] { dialog->newProjectButton()->click(); });
+        return false;
+      }
+      items = comboItems(dialog->projectCombo());
+      dialog->projectCombo()->setCurrentIndex(items.indexOf(QString::fromUtf8("[NA\xc3\xafVE]")));
+      later(dialog, [dialog] { dialog->accept(); });
+      return true;
+    });
+    gui::CGeneralSettingsDlg dialog(nullptr);
+    QVERIFY(commands.onGeneralSettings(dialog));
+    QCOMPARE(items, (QStringList{"[.] (" + QString::fromStdString(folder) + ")", QString::fromUtf8("[NA\xc3\xafVE]"),
+                                 QString::fromUtf8("[\xc3\x89T\xc3\x89]")}));
+    QVERIFY(std::filesystem::is_directory(folder + "NA\xc3\xafVE"));
+    QCOMPARE(doc.settings.projectFolder(), folder + "NA\xc3\xafVE/");
+    QVERIFY(host.messages.empty());
   }
 
   void itemCountSettings() {
@@ -209,6 +259,56 @@ private slots:
     QCOMPARE(list, QStringList{QString::fromStdString(b)});
     QCOMPARE(files, (std::vector<std::string>{"/already/there.mus", b}));
     QCOMPARE(request.filterIndex, 2); // remembered on OK
+  }
+
+  void classicFileListTypedNamesAndDoubleClick() {
+    test::TempDir scores;
+    const std::string spaced = "\xc3\x89lan vital.mus";
+    for (const std::string& name : {std::string("a.mus"), std::string("b.mus"), spaced})
+      test::writeBytes(scores.file(name), {1, 2});
+    const QString folder = QDir::cleanPath(QString::fromStdString(scores.path()));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, false, 0};
+    std::vector<std::string> files;
+    QStringList typed, quoted, clicked;
+    test::whenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CFileListDlg*>(modal);
+      if (!dialog) return test::dismiss(modal);
+      gui::CFileBrowser* browser = dialog->browser();
+      browser->setDirectory(folder);
+      auto* add = browser->findChild<QPushButton*>("addFiles");
+      QAbstractButton* remove = test::buttonNamed(dialog, QStringLiteral("Remove Files"));
+      const auto clearList = [&] {
+        dialog->findChild<QListWidget*>("selectionList")->selectAll();
+        remove->click();
+      };
+      // Typed names split at blanks, each folder + name, one not there too.
+      browser->setNameText(QStringLiteral("a.mus  b.mus missing.mus"));
+      add->click();
+      typed = dialog->selection();
+      clearList();
+      // A quoted name stays whole, as Qt fills the field for several selected files.
+      browser->setNameText(QString::fromUtf8("\"\xc3\x89lan vital.mus\" a.mus"));
+      add->click();
+      quoted = dialog->selection();
+      clearList();
+      // A double-clicked file is added alone, blanks and all.
+      browser->setNameText(QString());
+      auto* model = browser->findChild<QFileSystemModel*>();
+      auto* view = browser->findChild<QListView*>("listView");
+      const QString path = folder + QString::fromUtf8("/\xc3\x89lan vital.mus");
+      QVERIFY(QTest::qWaitFor(
+          [&] { return model->index(path).isValid() && view->visualRect(model->index(path)).isValid(); }));
+      const QPoint at = view->visualRect(model->index(path)).center();
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+      QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+      clicked = dialog->selection();
+      dialog->accept();
+    });
+    QCOMPARE(gui::runFileListDialog(nullptr, request, files), 1);
+    QCOMPARE(typed, (QStringList{folder + "/a.mus", folder + "/b.mus", folder + "/missing.mus"}));
+    QCOMPARE(quoted, (QStringList{folder + QString::fromUtf8("/\xc3\x89lan vital.mus"), folder + "/a.mus"}));
+    QCOMPARE(clicked, QStringList{folder + QString::fromUtf8("/\xc3\x89lan vital.mus")});
+    QCOMPARE(files, std::vector<std::string>{folder.toStdString() + "/" + spaced});
   }
 
   void postScriptListCancelAndEmpty() {

@@ -21,6 +21,7 @@ class ScriptedGuiHost : public gui::CGuiHost {
 public:
   int chooseFiles(FileListRequest& request, std::vector<std::string>& chosen) override {
     requests.push_back(request);
+    if (realFileList) return gui::CGuiHost::chooseFiles(request, chosen);
     if (files.empty()) return 0;
     chosen.insert(chosen.end(), files.begin(), files.end());
     return 1;
@@ -34,6 +35,7 @@ public:
   void openInViewer(const std::string& path) override { opened.push_back(path); }
 
   std::vector<std::string> files;
+  bool realFileList = false; // the real dialog instead of `files`
   std::vector<FileListRequest> requests;
   std::function<void(int pump)> atPump;
   int pumps = 0;

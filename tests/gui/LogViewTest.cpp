@@ -124,13 +124,17 @@ private slots:
     QVERIFY(QFontInfo(font).fixedPitch());
     const QFontMetrics metrics(font);
     QCOMPARE(metrics.horizontalAdvance(QStringLiteral("i")), metrics.horizontalAdvance(QStringLiteral("W")));
-    // Latin-1 bytes are shown as such, and the widest row sets the horizontal extent.
+    // Bytes that are not UTF-8 are shown as Latin-1; a UTF-8 path as itself; the widest row sets the extent.
     COutputLog log;
     CVelmoraView view(log);
     log.append("Reading item count for /scores/\xe9t\xe9.mus");
     QCOMPARE(view.rowText(0), QString::fromUtf8("Reading item count for /scores/été.mus"));
     log.append("\tItems:\t\t52");
     QCOMPARE(view.rowText(1), QStringLiteral("        Items:          52"));
+    log.append("Editing with macro A /scores/\xc3\x89tude.mus, step \xc3");
+    QCOMPARE(view.rowText(2), QString::fromUtf8("Editing with macro A /scores/Ã\u0089tude.mus, step Ã"));
+    log.append("Editing with macro A /scores/\xc3\x89tude.mus");
+    QCOMPARE(view.rowText(3), QString::fromUtf8("Editing with macro A /scores/Étude.mus"));
     QVERIFY(view.widestRowPixelCount() >= metrics.horizontalAdvance(view.rowText(0)));
   }
 

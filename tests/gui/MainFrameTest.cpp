@@ -3,6 +3,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
@@ -12,6 +13,7 @@
 
 #include "app/CVelmoraDoc.h"
 #include "app/CommandTable.h"
+#include "gui/CFileListDlg.h"
 #include "gui/CMainFrame.h"
 #include "gui/CVelmoraView.h"
 #include "gui/GuiTestSupport.h"
@@ -276,6 +278,36 @@ private slots:
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(rows().back(), std::string("Operation cancelled."));
     QVERIFY(!frame_->isVisible());
+  }
+
+  void nonAsciiNameThroughTheFileListAndTheCount() {
+    // A UTF-8 file name typed into the classic file list opens, and the log shows it as typed.
+    const std::string name = "\xc3\x89tude.mus";
+    test::writeBytes(scores_->file(name), test::buildScore("8 1 0\n1 1 10 4 10 0 1"));
+    host_->realFileList = true;
+    QStringList boxes;
+    test::ModalScript script([&](QWidget* modal) {
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        boxes << box->text();
+        test::dismiss(box);
+        return true;
+      }
+      auto* dialog = qobject_cast<gui::CFileListDlg*>(modal);
+      if (!dialog) return false;
+      dialog->browser()->setDirectory(QString::fromStdString(scores_->path()));
+      dialog->browser()->setNameText(QString::fromUtf8("\xc3\x89tude.mus"));
+      dialog->browser()->findChild<QPushButton*>("addFiles")->click();
+      test::later(dialog, [dialog] { dialog->accept(); });
+      return true;
+    });
+    frame_->action(cmd::kItemCount)->trigger();
+    QCOMPARE(boxes, QStringList());
+    const std::string path = QDir::cleanPath(QString::fromStdString(scores_->file(name))).toStdString();
+    QCOMPARE(rows().front(), "Reading item count for " + path);
+    QCOMPARE(rows().at(1), std::string("1 file(s) edited. Finished."));
+    QCOMPARE(rows().at(7), std::string("\tItems:\t\t2"));
+    QCOMPARE(frame_->view()->rowText(0), "Reading item count for " + QString::fromStdString(path));
+    QVERIFY(frame_->view()->rowText(0).endsWith(QString::fromUtf8("/\xc3\x89tude.mus")));
   }
 
   void helpCommands() {

@@ -13,12 +13,14 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Counts the presses and keys a widget receives.
+// Counts the presses, keys and wheel turns a widget receives.
 class InputCounter : public QObject {
 public:
   int presses = 0;
   int keys = 0;
+  int wheels = 0;
   bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Wheel) ++wheels;
     if (event->type() == QEvent::MouseButtonPress) ++presses;
     if (event->type() == QEvent::KeyPress) ++keys;
     return false;
@@ -28,6 +30,12 @@ public:
 void postRightClick(QWidget* widget) {
   QCoreApplication::postEvent(widget, new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5),
                                                       Qt::RightButton, Qt::RightButton, Qt::NoModifier));
+}
+
+void sendRightClick(QWidget* widget) {
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
 }
 
 // Pumps as a task's item loop does until the pump says Cancel or `limit` passes.
@@ -56,7 +64,7 @@ private slots:
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     window_->installEventFilter(&counter_);
-    counter_.presses = counter_.keys = 0;
+    counter_.presses = counter_.keys = counter_.wheels = 0;
     host_ = std::make_unique<gui::CGuiHost>(window_.get());
   }
 
@@ -73,6 +81,45 @@ private slots:
     QCOMPARE(host_->pump(), Pump::Cancel);
     QCOMPARE(boxes, QStringList{"Cancel Action: Do you wish to cancel the current operation?"});
     QCOMPARE(counter_.presses, 0); // the confirming click is not delivered
+  }
+
+  void inputBehindAConfirmedCancelIsDropped() {
+    // What the pump's own drain delivers after "Yes" is swallowed; a later pump and plain input are as before.
+    QWidget* window = window_.get();
+    QStringList boxes;
+    auto script = test::answerBoxes(QMessageBox::Yes, boxes);
+    QMetaObject::invokeMethod(
+        window,
+        [window] {
+          sendRightClick(window);
+          QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+          QCoreApplication::sendEvent(window, &key);
+          QMouseEvent left(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                           Qt::NoModifier);
+          QCoreApplication::sendEvent(window, &left);
+          QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                            Qt::NoScrollPhase, false);
+          QCoreApplication::sendEvent(window, &wheel);
+        },
+        Qt::QueuedConnection);
+    host_->setTaskRunning(true);
+    QCOMPARE(host_->pump(), Pump::Cancel);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(counter_.presses, 0);
+    QCOMPARE(counter_.keys, 0);
+    QCOMPARE(counter_.wheels, 0);
+    // The next pump asks again ("No" delivers); without a task nothing is asked.
+    script = test::answerBoxes(QMessageBox::No, boxes);
+    QMetaObject::invokeMethod(
+        window, [window] { sendRightClick(window); }, Qt::QueuedConnection);
+    host_->setPumpInterval(0);
+    QCOMPARE(host_->pump(), Pump::GoOn);
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(counter_.presses, 1);
+    host_->setTaskRunning(false);
+    sendRightClick(window);
+    QCOMPARE(counter_.presses, 2);
+    QCOMPARE(boxes.size(), 2);
   }
 
   void inputWaitsForTheNextPumpThatTakesIt() {

@@ -260,13 +260,13 @@ void CCreateStepDlg::setOperation(const CaretText& operation) {
 }
 
 void CCreateStepDlg::chooseAppendFile() {
-  QFileDialog dialog(this, QStringLiteral("Select SCORE File to Append"), fromAnsi(request_.projectFolder));
+  QFileDialog dialog(this, QStringLiteral("Select SCORE File to Append"), fromPath(request_.projectFolder));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(appendFileFilters());
   std::string path;
   if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-    path = toAnsi(dialog.selectedFiles().constFirst());
+    path = toPath(dialog.selectedFiles().constFirst());
   // A cancelled choice still leaves the brackets to type into.
   setOperation(appendOperation(path));
 }

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -12,6 +11,7 @@
 #include <QVBoxLayout>
 #include <climits>
 
+#include "gui/GuiText.h"
 #include "gui/justify/CJustifyWidths.h"
 #include "gui/justify/FloatEdit.h"
 
@@ -146,7 +146,7 @@ void CJustifySettings::loadFile() {
   // Fields an older file does not carry keep what the dialog shows.
   JustifyOptions options = shown_;
   readOptions(options);
-  if (loadJustifySettingsFile(host_, QFile::encodeName(path).toStdString(), options)) setOptions(options);
+  if (loadJustifySettingsFile(host_, toPath(path), options)) setOptions(options);
 }
 
 void CJustifySettings::saveFile() {
@@ -154,7 +154,7 @@ void CJustifySettings::saveFile() {
   if (!readChecked(options)) return;
   const QString path = chooseJdtFile(true);
   if (path.isEmpty()) return;
-  saveJustifySettingsFile(host_, QFile::encodeName(path).toStdString(), options);
+  saveJustifySettingsFile(host_, toPath(path), options);
 }
 
 } // namespace velmora::gui

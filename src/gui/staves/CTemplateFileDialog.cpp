@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include "gui/GuiText.h"
+
 namespace velmora::gui {
 
 CTemplateFileDialog::CTemplateFileDialog(QWidget* parent) : QFileDialog(parent) {
@@ -20,7 +22,7 @@ bool CTemplateFileDialog::choose(TemplateChoice& choice) {
   if (choice.selectedFilter < static_cast<size_t>(filters.size()))
     selectNameFilter(filters[static_cast<qsizetype>(choice.selectedFilter)]);
   if (exec() != QDialog::Accepted || selectedFiles().isEmpty()) return false;
-  choice.path = selectedFiles().constFirst().toLatin1().toStdString();
+  choice.path = toPath(selectedFiles().constFirst());
   return true;
 }
 
