@@ -116,4 +116,18 @@ void CSettings::applyProjectSubfolder() {
   prefs().projectSubfolder = projectSubfolderOf(settingsFolder_, projectFolder_);
 }
 
+std::vector<std::string> writeMissingSettingsFiles(const std::string& settingsFolder, IHost& host) {
+  CSettings defaults(settingsFolder);
+  std::vector<std::string> written;
+  for (SettingsFile file : {SettingsFile::Prefs, SettingsFile::Optimize, SettingsFile::Unoptimize, SettingsFile::Edit,
+                            SettingsFile::Justify, SettingsFile::Beam, SettingsFile::Run, SettingsFile::Crops,
+                            SettingsFile::Report, SettingsFile::ItemCount}) {
+    const std::string path = defaults.pathOf(file);
+    if (fileExists(path)) continue;
+    if (!defaults.save(file, host)) break;
+    written.push_back(path);
+  }
+  return written;
+}
+
 } // namespace velmora

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "base/Format.h"
 #include "base/Host.h"
@@ -81,6 +82,11 @@ private:
              CropOptions, ReportOptions, ItemCountOptions>
       records_;
 };
+
+// Writes every settings file the folder lacks (in any case) with its defaults,
+// never replacing one, so a new setup starts without the missing-file
+// messages. Returns the paths written; stops after the first failure's message.
+std::vector<std::string> writeMissingSettingsFiles(const std::string& settingsFolder, IHost& host);
 
 template <class R> bool CSettings::editSettings(IHost& host, const std::function<bool(R&)>& dialog) {
   constexpr SettingsFile file = RecordFile<R>::value;
