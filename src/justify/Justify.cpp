@@ -96,13 +96,18 @@ void leadIn(CItemStore& store, const JustifyGroup& g, double f) {
   }
 }
 
+// A share that would carry a note onto or past its limit, and so past the
+// notes beside it, takes half the room instead; later passes use the rest.
+double boundedShare(double share, double room) { return share < room ? share : room / 2.0; }
+
 // One correction: the part from L to o pressed toward L, the part from m to R toward R.
 class Correction {
 public:
   Correction(const JustifyGroup& g, double xo, double xm, double d)
-      : L_(g.left), R_(g.right), s_(g.staveSize), xo_(xo), xm_(xm), dl_(d * (xo - g.left) / (g.right - g.left)),
-        dr_(d * (g.right - xo) / (g.right - g.left)), leftMoves_(milli(xo) != milli(g.left)),
-        rightMoves_(milli(g.right) != milli(xm)) {}
+      : L_(g.left), R_(g.right), s_(g.staveSize), xo_(xo), xm_(xm),
+        dl_(boundedShare(d * (xo - g.left) / (g.right - g.left), xo - g.left)),
+        dr_(boundedShare(d * (g.right - xo) / (g.right - g.left), g.right - xm)),
+        leftMoves_(milli(xo) != milli(g.left)), rightMoves_(milli(g.right) != milli(xm)) {}
 
   bool movesAnything() const { return leftMoves_ || rightMoves_; }
 
@@ -129,14 +134,19 @@ private:
     const double x = item.p(3);
     const double mx = milli(x);
     const bool inLR = mx >= milli(L_) && mx <= milli(R_);
+    // Ends and secondary beam positions outside L to R are not places on this
+    // line (code 4 items hold P6 = 0), so they stay.
+    const auto onLine = [&](double v) { return milli(v) >= milli(L_) && milli(v) <= milli(R_); };
     if (leftMoves_ && mx >= milli(L_) && mx <= milli(xo_))
       setParam(item, 3, left(x));
     else if (rightMoves_ && mx >= milli(xm_) && mx <= milli(R_))
       setParam(item, 3, right(x));
-    if (isLineLike(code) && item.count() >= 6 && inLR) setParam(item, 6, moveEnd(item.p(6), 0.02 * s_));
+    if (isLineLike(code) && item.count() >= 6 && inLR && onLine(item.p(6)))
+      setParam(item, 6, moveEnd(item.p(6), 0.02 * s_));
     if (code == kBeam && mx >= milli(L_) && mx < milli(R_)) {
       for (const Secondary& sp : kSecondaries)
-        if (hasSecondary(item, sp)) setParam(item, sp.param, moveEnd(item.p(sp.param), sp.scaled ? 0.02 * s_ : 0.02));
+        if (hasSecondary(item, sp) && onLine(item.p(sp.param)))
+          setParam(item, sp.param, moveEnd(item.p(sp.param), sp.scaled ? 0.02 * s_ : 0.02));
     }
   }
 
@@ -197,18 +207,76 @@ Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stav
   return Pass::Clean;
 }
 
-// 1 done (clean or given up with the warning), 0 cancelled.
+// How far the tightest overlapping pair of the stave falls short of the
+// wanted space, by the overlap test of the passes; nothing when it is clear.
+std::optional<double> worstClash(const CItemStore& store, const JustifyGroup& g, int stave,
+                                 const JustifyOptions& options) {
+  const double s = g.staveSize;
+  const double gap = static_cast<double>(options.minimumSpace) * s;
+  struct Edges {
+    double x, left, right;
+  };
+  std::vector<Edges> notes;
+  for (const CItem& item : store.list(stave - 1))
+    if (codeOf(item) == kNote) notes.push_back({item.p(3), leftEdge(item, s, options), rightEdge(item, s, options)});
+  std::optional<double> worst;
+  for (const Edges& o : notes)
+    for (const Edges& m : notes)
+      if (m.x > o.x && m.left - (gap - 0.1) < o.right && (!worst || o.right - m.left > *worst))
+        worst = o.right - m.left;
+  return worst;
+}
+
+// The positions a correction can change, for every item of the group.
+class GroupPositions {
+public:
+  void take(CItemStore& store, const JustifyGroup& g) {
+    values_.clear();
+    forEach(store, g, [&](CItem& item, int n) { values_.push_back(item.p(n)); });
+  }
+  void restore(CItemStore& store, const JustifyGroup& g) const {
+    size_t i = 0;
+    forEach(store, g, [&](CItem& item, int n) { item.params().set(n - 1, values_[i++]); });
+  }
+
+private:
+  template <class F> static void forEach(CItemStore& store, const JustifyGroup& g, F f) {
+    for (int k = g.first; k <= g.last() && k <= kMaxStave; ++k)
+      for (CItem& item : store.list(k - 1))
+        for (int n : {3, 6, 11, 12, 14, 15})
+          if (n <= item.count()) f(item, n);
+  }
+  std::vector<float> values_;
+};
+
+// 1 done (clean or given up with the warning), 0 cancelled. A stave that
+// cannot be cleared keeps the state whose tightest pair came closest.
 int justifyStave(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stave, const std::string& path) {
+  GroupPositions best;
+  double bestClash = 0.0;
+  bool taken = false;
+  const auto giveUp = [&] {
+    const std::optional<double> clash = worstClash(store, g, stave, run.options);
+    if (taken && clash && !(*clash < bestClash)) best.restore(store, g);
+    run.batch.notifyJustifyWarning(stave);
+    return 1;
+  };
   for (int pass = 0; pass < kMaxJustifyPasses; ++pass) {
+    const std::optional<double> clash = worstClash(store, g, stave, run.options);
+    if (!clash) return 1;
+    if (!taken || *clash < bestClash) {
+      taken = true;
+      bestClash = *clash;
+      best.take(store, g);
+    }
     switch (runPass(run, store, g, stave, path)) {
     case Pass::Clean: return 1;
     case Pass::Cancelled: return 0;
-    case Pass::Stuck: run.batch.notifyJustifyWarning(stave); return 1;
+    case Pass::Stuck: return giveUp();
     case Pass::Corrected: break;
     }
   }
-  run.batch.notifyJustifyWarning(stave);
-  return 1;
+  return giveUp();
 }
 
 } // namespace

@@ -227,6 +227,51 @@ TEST_F(JustifyTest, StavesThatCannotBeCleared) {
   EXPECT_EQ(batch.log.rows(), (Rows{"!!Not enough space to justify ideally on stave 3."}));
 }
 
+TEST_F(JustifyTest, NotesKeepTheirBarAndOrderWhenRoomRunsOut) {
+  options.minimumSpace = 0.5f;
+  const auto inOrderWithin = [](const Floats& notes, float right) {
+    for (size_t i = 0; i < notes.size(); ++i) {
+      if (notes[i] > right) return false;
+      if (i > 0 && !(notes[i] > notes[i - 1])) return false;
+    }
+    return true;
+  };
+  // Two notes crowding a barline: the second goes toward it, never past.
+  load("1 1 10 5 10\n1 1 11 5 10\n14 1 12\n");
+  EXPECT_EQ(justify(), 1);
+  Floats p3 = positions(store, 1);
+  EXPECT_EQ(p3[0], 10.0f);
+  EXPECT_GT(p3[1], 11.9f);
+  EXPECT_LE(p3[1], 12.0f);
+  EXPECT_EQ(p3[2], 12.0f);
+  EXPECT_EQ(batch.log.rows(), (Rows{kNotEnoughSpace1}));
+
+  // Ten notes one apart before a barline at 20: every correction squeezes the
+  // bar further, so the first spacing stays as the best reached.
+  store.clear();
+  batch.log.clear();
+  std::string ten;
+  for (int x = 10; x < 20; ++x)
+    ten += "1 1 " + std::to_string(x) + " 5 10\n";
+  load(ten + "14 1 20\n");
+  EXPECT_EQ(justify(), 1);
+  p3 = positions(store, 1);
+  EXPECT_EQ(p3, (Floats{10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
+  EXPECT_TRUE(inOrderWithin(Floats(p3.begin(), p3.end() - 1), 20.0f));
+  EXPECT_EQ(batch.log.rows(), (Rows{kNotEnoughSpace1}));
+
+  // Ends and secondary beam positions off the line stay: P6 = 0 on a code 4
+  // item, a beam's P11 left of L and its P12 right of R.
+  store.clear();
+  batch.log.clear();
+  options.minimumSpace = 1.0f;
+  load(std::string(kWorkedExample) + "4 1 20 10 10 0\n6 1 20 10 10 22 0 0 0 10 5 130\n");
+  EXPECT_EQ(justify(), 1);
+  EXPECT_EQ(paramsOf(store, 1, 5), (Floats{4, 1, 19.8f, 10, 10, 0}));
+  EXPECT_EQ(paramsOf(store, 1, 6), (Floats{6, 1, 19.8f, 10, 10, 23.8f, 0, 0, 0, 10, 5, 130}));
+  EXPECT_TRUE(batch.log.rows().empty());
+}
+
 TEST_F(JustifyTest, GraceNotesAndChords) {
   // A grace note reaches 1.8: no clash at 2.3 apart with M = 0.5 (needs 0.4).
   options.minimumSpace = 0.5f;
