@@ -164,6 +164,10 @@ public:
 private:
   int precision(int parameter) const { return parameter == 7 || (parameter == 2 && ctx_.fourPointPrecision) ? 4 : 3; }
 
+  // A typed number is held as the 32-bit value a parameter would hold, so a
+  // parameter holding exactly that number rounds the same way.
+  static double typed(double number) { return static_cast<float>(number); }
+
   static float rounded(double value, int decimals, char prefix) {
     return static_cast<float>(detail::applyPrefix(roundToDecimals(value, decimals), prefix));
   }
@@ -203,7 +207,7 @@ private:
     if (!l) {
       const char rp = r ? r->prefix : 0;
       const double rv =
-          r ? (r->type == Operand::Type::Param ? signedParam(item_, r->param, *r) : r->number) : arith(right);
+          r ? (r->type == Operand::Type::Param ? signedParam(item_, r->param, *r) : typed(r->number)) : arith(right);
       return compare(rounded(arith(left), 3, 0), op, rounded(rv, 3, rp));
     }
     const int n = l->type == Operand::Type::Param ? l->param : parameterNumberOf(l->number);
@@ -211,7 +215,7 @@ private:
     // 5012 == 9 compares P5 with P9.
     if (l->type == Operand::Type::Number && l->number >= 1000 && r && r->type == Operand::Type::Number)
       return paramVsParam(parameterNumberOf(l->number / 1000), *l, parameterNumberOf(r->number), *r, op);
-    const double constant = r ? r->number : arith(right);
+    const double constant = r ? typed(r->number) : arith(right);
     return paramVsConstant(n, *l, constant, r ? r->prefix : 0, op);
   }
 
@@ -260,7 +264,7 @@ private:
       } else if (r->type == Operand::Type::Param) {
         rightRaw = signedParam(item_, r->param, *r);
       } else if (r->type == Operand::Type::Number) {
-        rightRaw = r->number;
+        rightRaw = typed(r->number);
       } else {
         // Another set's function reads that set's first item.
         const CItem* first = ctx_.candidates.sets[static_cast<size_t>(r->set)].first(ctx_.store);

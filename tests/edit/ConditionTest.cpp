@@ -90,6 +90,24 @@ TEST(Condition, Rounding) {
   EXPECT_TRUE(e.eval("P2 == 1.0004", 1));
 }
 
+TEST(Condition, TypedNumbersRoundLikeTheParametersHoldingThem) {
+  // Each constant is held by the item as a 32-bit float; both sides round from that.
+  Evaluation e("1 1 10 12.3455 0.0025 0.0045 1.23445\n"
+               "1 1 20 0 0.0025\n");
+  expectCases(e, {
+                     {"P5 == 0.0025", 0, true},
+                     {"P5 != 0.0025", 0, false},
+                     {"P6 == 0.0045", 0, true},
+                     {"P4 == 12.3455", 0, true},
+                     {"P4 >= 12.3455", 0, true},
+                     {"P7 == 1.23445", 0, true},
+                     {"P7 > 1.23445", 0, false},
+                     // The same through a candidate set.
+                     {"COMP[5] == 0.0025", 0, true},
+                     {"COMP[3] == 20 && COMP[5] == 0.0025", 0, true},
+                 });
+}
+
 TEST(Condition, MissingParametersAndParameterPairs) {
   Evaluation e("1 1 10 4\n"
                "1 1 0\n"
