@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "edit/MacroFiles.h"
 #include "gui/GuiText.h"
@@ -18,7 +19,14 @@ CNewMacroDlg::CNewMacroDlg(QWidget* parent, const QString& caption, bool limitNa
   name_ = new QLineEdit(this);
   name_->setObjectName(QStringLiteral("name"));
   name_->setMinimumWidth(280);
-  if (limitNameLength) name_->setMaxLength(static_cast<int>(kDosNameLength));
+  if (limitNameLength) {
+    name_->setMaxLength(static_cast<int>(kDosNameLength));
+    // The limit is on typing: a longer name given at start is shown whole and
+    // may be kept or shortened, but never grown again.
+    connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) {
+      name_->setMaxLength(std::max(static_cast<int>(kDosNameLength), static_cast<int>(text.size())));
+    });
+  }
   label->setBuddy(name_);
   layout->addWidget(label);
   layout->addWidget(name_);
@@ -30,7 +38,9 @@ CNewMacroDlg::CNewMacroDlg(QWidget* parent, const QString& caption, bool limitNa
 }
 
 bool CNewMacroDlg::askName(std::string& typed) {
-  name_->setText(fromAnsi(typed));
+  const QString start = fromAnsi(typed);
+  if (name_->maxLength() < start.size()) name_->setMaxLength(static_cast<int>(start.size()));
+  name_->setText(start);
   name_->selectAll();
   name_->setFocus();
   if (exec() != QDialog::Accepted) return false;

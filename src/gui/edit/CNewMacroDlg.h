@@ -15,7 +15,8 @@ public:
   // Decides on "OK" whether the typed name is taken; false keeps the dialog open.
   using Check = std::function<bool(const std::string& typed)>;
 
-  // With `limitNameLength` the field takes at most 8 characters.
+  // With `limitNameLength` at most 8 characters can be typed; a longer name
+  // passed to askName is shown whole.
   CNewMacroDlg(QWidget* parent, const QString& caption, bool limitNameLength);
   void setCheck(Check check) { check_ = std::move(check); }
   // True for OK, with the name as typed; `typed` also fills the field at start.

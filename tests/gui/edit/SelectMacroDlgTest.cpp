@@ -11,6 +11,7 @@
 #include "gui/edit/CEditDialogs.h"
 #include "gui/edit/CNewMacroDlg.h"
 #include "gui/edit/CSelectMacroDlg.h"
+#include "gui/edit/EditNames.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
@@ -34,6 +35,13 @@ QStringList selected(const QListWidget* list) {
   for (int row = 0; row < list->count(); ++row)
     if (list->item(row)->isSelected()) names << list->item(row)->text();
   return names;
+}
+
+std::vector<std::string> stepsOf(const std::string& path) {
+  MacroData macro;
+  std::string why;
+  if (!decodeMacro(test::readBytes(path), macro, why)) return {"undecodable: " + why};
+  return macro.steps;
 }
 
 // A step that types `text` into the name field and presses OK.
@@ -277,6 +285,64 @@ private slots:
     QCOMPARE(QString::fromStdString(dir_->listing()), QStringLiteral("B.MAC C.MAC STEMS.STP"));
     QCOMPARE(rows(macros), (QStringList{"B", "C"}));
     QCOMPARE(selected(macros), QStringList{"B"});
+  }
+
+  void longNamesSurviveTheEightCharacterLimit() {
+    test::writeMacro(project_, "LONGMACRO1", {"LONGSTEP01"}, "");
+    test::writeStep(project_, "LONGSTEP01", {"", "1", "", "5 = 10", 0});
+    SelectMacroRequest r = request("LONGMACRO1");
+    r.limitNameLength = true;
+    CSelectMacroDlg dialog(r, host_);
+    dialog.show();
+    auto* macros = child<QListWidget>(&dialog, "macros");
+
+    // The current name is shown whole; OK without editing keeps it.
+    QString shown;
+    test::DialogScript keep;
+    keep.on("Enter New Name for Macro", [&](QWidget* d) {
+      shown = child<QLineEdit>(d, "name")->text();
+      test::buttonNamed(d, QStringLiteral("OK"))->click();
+    });
+    child<QPushButton>(&dialog, "renameMacro")->click();
+    QVERIFY2(keep.finished(), qPrintable(keep.seen.join(", ")));
+    QCOMPARE(shown, QStringLiteral("LONGMACRO1"));
+    QVERIFY(std::filesystem::exists(dir_->file("LONGMACRO1.MAC")));
+    QVERIFY(!std::filesystem::exists(dir_->file("LONGMACR.MAC")));
+    QCOMPARE(selected(macros), QStringList{"LONGMACRO1"});
+
+    // Typing never makes the name longer than 8 or than it already is.
+    QStringList seen;
+    test::DialogScript edit;
+    edit.on("Enter New Name for Macro", [&](QWidget* d) {
+      auto* name = child<QLineEdit>(d, "name");
+      name->end(false);
+      QTest::keyClicks(name, "X");
+      seen << name->text();
+      QTest::keyClick(name, Qt::Key_Backspace);
+      QTest::keyClicks(name, "Z");
+      seen << name->text();
+      name->selectAll();
+      QTest::keyClicks(name, "abcdefghij");
+      seen << name->text();
+      test::buttonNamed(d, QStringLiteral("OK"))->click();
+    });
+    child<QPushButton>(&dialog, "renameMacro")->click();
+    QVERIFY2(edit.finished(), qPrintable(edit.seen.join(", ")));
+    QCOMPARE(seen, (QStringList{"LONGMACRO1", "LONGMACRO", "abcdefgh"}));
+    QVERIFY(std::filesystem::exists(dir_->file("ABCDEFGH.MAC")));
+    QCOMPARE(selected(macros), QStringList{"ABCDEFGH"});
+
+    // A long step name kept the same way renames nothing, and the macros still list it.
+    CEditFiles files(project_, host_);
+    test::DialogScript step;
+    step.on("Enter New Name for Step", test::click("OK"));
+    const std::string kept = askRename(&dialog, files, EditFileKind::Step, "LONGSTEP01", true,
+                                       [&](const std::string& to) { return files.renameStep("LONGSTEP01", to); });
+    QVERIFY2(step.finished(), qPrintable(step.seen.join(", ")));
+    QCOMPARE(kept, std::string("LONGSTEP01"));
+    QVERIFY(std::filesystem::exists(dir_->file("LONGSTEP01.STP")));
+    QCOMPARE(stepsOf(dir_->file("ABCDEFGH.MAC")), std::vector<std::string>{"LONGSTEP01"});
+    QVERIFY(host_.messages.empty());
   }
 
   void theEditDialogsOpenTheMacroEditor() {
