@@ -10,15 +10,16 @@
 
 namespace velmora {
 
-// Totals of one item-count run, summed over its files.
+// Totals of one item-count run, summed over its files; 64 bits, so a run
+// over many large files cannot wrap.
 struct ItemCountTotals {
   int32_t files = 0;
-  int32_t items = 0;
-  int32_t parameters = 0;
-  int32_t staves = 0;
-  int32_t blankStaves = 0;
-  std::array<int32_t, 19> codeItems{}; // indexed by code 1..18
-  std::array<int32_t, 19> codeParameters{};
+  int64_t items = 0;
+  int64_t parameters = 0;
+  int64_t staves = 0;
+  int64_t blankStaves = 0;
+  std::array<int64_t, 19> codeItems{}; // indexed by code 1..18
+  std::array<int64_t, 19> codeParameters{};
 };
 
 inline constexpr const char* kVersion1File =
@@ -34,8 +35,10 @@ public:
   virtual bool editItemCountOptions(ItemCountOptions& options) = 0;
 };
 
-// Counts one file into the totals; a refused or damaged file adds what was
-// read before the refusal. 0 when the user confirmed a cancel, else 1.
+// Counts one file into the totals. Items are read until the word total less
+// the trailer is reached or the file ends (a truncated item ends it); a bad
+// code number ends it without its staves. 0 when the user confirmed a
+// cancel, else 1.
 int countFile(IHost& host, const std::string& path, ItemCountTotals& totals);
 
 struct ScoreFile;

@@ -133,21 +133,77 @@ TEST(ItemCount, BadCodesAndStavesOutsideTheTables) {
   EXPECT_EQ(b.blankStaves, 1);
 }
 
-TEST(ItemCount, DamagedFileIsReportedAndTheRunGoesOn) {
+// Odd files add what reading them as SCORE frames them adds.
+TEST(ItemCount, OddFilesAddWhatTheirFramingReads) {
+  using Items = std::vector<std::vector<float>>;
+  const Items two{{1, 1, 10, 4}, {9, 2, 20, 1}};
+  // Exactly 33,099 words after a 4-byte header 4B 81 00 00: 11,031 items on stave 1.
+  Items many(11030, std::vector<float>{9, 1});
+  many.push_back({9, 1, 5});
+  const std::vector<uint8_t> big = test::buildScore(many);
+  // Cut inside the second item: 4 parameters promised, 2 present.
+  std::vector<uint8_t> cut = test::buildScore(two, {}, 40);
+  cut.resize(2 + 20 + 4 + 8);
+
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    int64_t items, parameters, staves, blankStaves;
+    std::vector<std::string> messages;
+  };
+  const std::vector<Case> cases{
+      {"whole file", test::buildScore(two), 2, 8, 2, 1, {}},
+      // The header stops the items early; the rest is not read.
+      {"header short of the items", test::buildScore(two, test::scoreTrailer(), 8), 1, 4, 1, 0, {}},
+      // The header reaches into the trailer, whose first word reads as an item without a code.
+      {"header beyond the items",
+       test::buildScore(two, test::scoreTrailer(), 16),
+       3,
+       8,
+       0,
+       0,
+       {"Error - Item no. 3 found with invalid Code No. (= 0!! CIEL)\nPlease try editing your SCORE file."}},
+      // A header past the end of the file reads up to the end: the trailer's
+      // first word promises 7 parameters that are not there.
+      {"header past the file", test::buildScore(two, {7, 0, 0}, 400), 2, 8, 2, 1, {}},
+      // Trailer length -1 + 1 = 0 words: the last item ends the file.
+      {"trailer of 0 words", test::buildScore(Items{{1, 1, 10, 4}, {9, 2, 20, -1, 7}}, {}), 2, 9, 2, 1, {}},
+      // Trailer length 0 + 1 = 1 word.
+      {"trailer of 1 word", test::buildScore(Items{{1, 1, 10, 4}, {9, 2, 20, 0}}, {7}), 2, 8, 2, 1, {}},
+      {"truncated item", cut, 1, 4, 1, 0, {}},
+      {"33,099 words", big, 11031, 11030 * 2 + 3, 1, 1, {}},
+  };
+  ASSERT_EQ(big.size(), 4u + 33099u * 4u);
+  ASSERT_EQ((std::vector<uint8_t>(big.begin(), big.begin() + 4)), (std::vector<uint8_t>{0x4B, 0x81, 0x00, 0x00}));
+  for (const Case& c : cases) {
+    TempDir dir;
+    test::writeBytes(dir.file("a.mus"), c.bytes);
+    FakeHost host;
+    ItemCountTotals t;
+    EXPECT_EQ(countFile(host, dir.file("a.mus"), t), 1) << c.name;
+    EXPECT_EQ(t.items, c.items) << c.name;
+    EXPECT_EQ(t.parameters, c.parameters) << c.name;
+    EXPECT_EQ(t.staves, c.staves) << c.name;
+    EXPECT_EQ(t.blankStaves, c.blankStaves) << c.name;
+    EXPECT_EQ(host.messages, c.messages) << c.name;
+  }
+}
+
+TEST(ItemCount, TotalsPastTwoToTheThirtyFirst) {
   TempDir dir;
-  auto bytes = test::buildScore("1 1 10 4\n1 1 20 4");
-  // Claim 200 parameters for the second item.
-  const auto count = test::f32Bytes(200.0f);
-  std::copy(count.begin(), count.end(), bytes.begin() + 2 + 20);
-  test::writeBytes(dir.file("a.mus"), bytes);
+  test::writeBytes(dir.file("a.mus"), test::buildScore("1 1 10 4"));
   FakeHost host;
-  ItemCountTotals t = countFiles(host, {dir.file("a.mus")});
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], dir.file("a.mus") +
-                                  " is damaged and cannot be processed: item 2 at offset 0x16 runs past the end of "
-                                  "the file.");
-  EXPECT_EQ(t.items, 1);
-  EXPECT_EQ(t.staves, 0);
+  ItemCountTotals t;
+  t.files = 1;
+  t.items = t.codeItems[1] = INT32_MAX;
+  t.parameters = t.codeParameters[1] = INT32_MAX - 1;
+  t.staves = INT32_MAX;
+  EXPECT_EQ(countFile(host, dir.file("a.mus"), t), 1);
+  const Rows block = itemCountResultBlock(t, false);
+  EXPECT_EQ(block[3], "\tStaves:\t2147483648");
+  EXPECT_EQ(block[5], "\tItems:\t\t2147483648");
+  EXPECT_EQ(block[7], "\tParameters:\t2147483650");
+  EXPECT_EQ(block[9], "\tCode 1\t\tItems:\t2147483648\tParameters:\t2147483650");
 }
 
 TEST(ItemCount, ConfirmedCancelStopsTheCount) {
