@@ -226,17 +226,21 @@ void ReportBuilder::beamAngles() {
 
 void ReportBuilder::optionsBlock(SettingsFile file, const char* title) {
   std::string path;
+  std::string shown;
   if (file == SettingsFile::ItemCount) {
-    // The report names this file in lower case and shows the common text for it.
+    // The report names this file in lower case and shows the common text for
+    // it; the file on disk is found whatever the case of its name.
+    shown = settings_.settingsFolder() + "scorcnt2.dat";
     path = settings_.settingsPath("scorcnt2.dat");
     if (loadRecordFile(path, settings_.itemCount()) != LoadResult::Loaded)
-      host_.showMessage(strprintf(base_msg::kUnableToOpen, path.c_str()));
+      host_.showMessage(strprintf(base_msg::kUnableToOpen, shown.c_str()));
   } else {
     path = settings_.pathOf(file);
+    shown = path;
     settings_.reload(file, host_);
   }
   text += std::string(title) + "\n\n";
-  datedLine(path, path, options_.optionsDate != 0);
+  datedLine(shown, path, options_.optionsDate != 0);
 }
 
 void ReportBuilder::options() {
@@ -328,7 +332,8 @@ std::string reportTimeText(std::time_t time) {
                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   std::tm tm{};
   if (!::localtime_r(&time, &tm) || tm.tm_wday < 0 || tm.tm_wday > 6 || tm.tm_mon < 0 || tm.tm_mon > 11) return {};
-  return strprintf("%s %s %02d %02d:%02d:%02d %04d\n", kDays[tm.tm_wday], kMonths[tm.tm_mon], tm.tm_mday, tm.tm_hour,
+  // ctime's form: the day of the month is padded with a blank.
+  return strprintf("%s %s %2d %02d:%02d:%02d %04d\n", kDays[tm.tm_wday], kMonths[tm.tm_mon], tm.tm_mday, tm.tm_hour,
                    tm.tm_min, tm.tm_sec, tm.tm_year + 1900);
 }
 

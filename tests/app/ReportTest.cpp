@@ -26,8 +26,8 @@ using test::FakeHost;
 using test::TempDir;
 using Rows = std::vector<std::string>;
 
-constexpr std::time_t kJan2 = 315626635; // Wed Jan 02 02:03:55 1980 UTC
-constexpr const char* kJan2Text = "Wed Jan 02 02:03:55 1980\n";
+constexpr std::time_t kJan2 = 315626635; // Wed Jan  2 02:03:55 1980 UTC
+constexpr const char* kJan2Text = "Wed Jan  2 02:03:55 1980\n";
 constexpr const char* kNoLibraries = "BUP8THS.DAT not found\nBDN8THS.DAT not found\nBUP16THS.DAT not found\n"
                                      "BDN16THS.DAT not found\nBUP32NDS.DAT not found\nBDN32NDS.DAT not found\n"
                                      "BUPGRACE.DAT not found\nBDNGRACE.DAT not found\n";
@@ -186,6 +186,19 @@ TEST_F(ReportTest, EveryFlagAtItsDefaultOnAnEmptyProject) {
   EXPECT_FALSE(batch.busy);
 }
 
+TEST_F(ReportTest, DatesInTheCLibraryForm) {
+  // The day of the month is padded with a blank, as ctime pads it.
+  const std::pair<std::time_t, const char*> cases[] = {
+      {1614834367, "Thu Mar  4 05:06:07 2021\n"}, {1619827200, "Sat May  1 00:00:00 2021\n"},
+      {1707480001, "Fri Feb  9 12:00:01 2024\n"}, {946684799, "Fri Dec 31 23:59:59 1999\n"},
+      {1700000000, "Tue Nov 14 22:13:20 2023\n"},
+  };
+  for (const auto& [time, text] : cases) {
+    EXPECT_EQ(reportTimeText(time), text);
+    EXPECT_EQ(reportTimeText(time).size(), 25u);
+  }
+}
+
 TEST_F(ReportTest, MacrosWithDatesDescriptionsStepsAndAVanishedOne) {
   test::writeMacro(project, "ABC", {"A", "B", "C"}, "Three steps");
   test::writeMacro(project, "NONE", {});
@@ -299,8 +312,8 @@ TEST_F(ReportTest, OptionsWithAndWithoutDates) {
                       "\tnotes of the same pitch are repeated within beam group.\n\nCROP MARK OPTIONS"),
             std::string::npos);
   EXPECT_NE(text.find("Crop mark line thickness = 1.25\n"), std::string::npos);
-  // The item-count file is created upper case and found by its lower-case name.
-  EXPECT_NE(text.find("ITEM COUNT OPTIONS\n\n" + settingsDir.file("SCORCNT2.DAT") + "\tDate: " + kJan2Text +
+  // The item-count file is created upper case, found and named by its lower-case name.
+  EXPECT_NE(text.find("ITEM COUNT OPTIONS\n\n" + settingsDir.file("scorcnt2.dat") + "\tDate: " + kJan2Text +
                       "\nDon't include blank staves in stave count = FALSE\n"),
             std::string::npos);
 
@@ -409,7 +422,7 @@ TEST_F(ReportTest, EveryLineOfAFullReportWithEachBeamRule) {
            "Bounding Box = 10 20 580 820\n" + "Align with Bounding box in file = FALSE\n" +
            "Translate Origin = -15 30\n" + "Crop mark line length = 40\n" + "Crop mark line thickness = 0.75\n" +
            "Rename file to Score filename+EPS = FALSE\n\n" + "ITEM COUNT OPTIONS\n\n" +
-           settingsDir.file("SCORCNT2.DAT") + "\tDate: " + jan2 + "\n" +
+           settingsDir.file("scorcnt2.dat") + "\tDate: " + jan2 + "\n" +
            "Don't include blank staves in stave count = TRUE\n";
   };
 
