@@ -193,10 +193,8 @@ TEST_F(ReportTest, DatesInTheCLibraryForm) {
       {1707480001, "Fri Feb  9 12:00:01 2024\n"}, {946684799, "Fri Dec 31 23:59:59 1999\n"},
       {1700000000, "Tue Nov 14 22:13:20 2023\n"},
   };
-  for (const auto& [time, text] : cases) {
+  for (const auto& [time, text] : cases)
     EXPECT_EQ(reportTimeText(time), text);
-    EXPECT_EQ(reportTimeText(time).size(), 25u);
-  }
 }
 
 TEST_F(ReportTest, MacrosWithDatesDescriptionsStepsAndAVanishedOne) {

@@ -229,13 +229,6 @@ TEST_F(JustifyTest, StavesThatCannotBeCleared) {
 
 TEST_F(JustifyTest, NotesKeepTheirBarAndOrderWhenRoomRunsOut) {
   options.minimumSpace = 0.5f;
-  const auto inOrderWithin = [](const Floats& notes, float right) {
-    for (size_t i = 0; i < notes.size(); ++i) {
-      if (notes[i] > right) return false;
-      if (i > 0 && !(notes[i] > notes[i - 1])) return false;
-    }
-    return true;
-  };
   // Two notes crowding a barline: the second goes toward it, never past.
   load("1 1 10 5 10\n1 1 11 5 10\n14 1 12\n");
   EXPECT_EQ(justify(), 1);
@@ -257,7 +250,6 @@ TEST_F(JustifyTest, NotesKeepTheirBarAndOrderWhenRoomRunsOut) {
   EXPECT_EQ(justify(), 1);
   p3 = positions(store, 1);
   EXPECT_EQ(p3, (Floats{10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
-  EXPECT_TRUE(inOrderWithin(Floats(p3.begin(), p3.end() - 1), 20.0f));
   EXPECT_EQ(batch.log.rows(), (Rows{kNotEnoughSpace1}));
 
   // Ends and secondary beam positions off the line stay: P6 = 0 on a code 4
