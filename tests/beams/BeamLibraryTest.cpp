@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "base/FileSystem.h"
+#include "beams/BeamAnglesEditor.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
@@ -156,6 +157,11 @@ TEST(BeamLibraryFiles, EmptyRecordsAreSkippedAndEveryEntryKept) {
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(libs[kUp8ths], (CBeamLibrary{entry(9, 0, 1, 0, 2, 0, 3, 4), entry(3, 1, 7, 2, 5, 0, 13.5f, 12)}));
   EXPECT_EQ(libs[kDown8ths], (CBeamLibrary{entry(1, 0, 0, 0, 0, 0), entry(2, 0, 0, 0, 0, 0)}));
+  // The window's library editor reads the same records.
+  BeamAnglesEditor editor(host, project.path());
+  editor.open(kDown8ths);
+  EXPECT_EQ(editor.rows(), (Rows{"\t1", "\t2"}));
+  EXPECT_EQ(editor.count(), 2);
   // Written back in the run's format, every entry kept and in file order.
   libs.saveAll(host, project.path());
   EXPECT_EQ(test::readBytes(project.file("BUP8THS.DAT")),
