@@ -202,8 +202,8 @@ LibraryRead decodeLibraryRecords(std::span<const uint8_t> bytes, std::vector<std
       why = in.error();
       return LibraryRead::Damaged;
     }
-    // A zero-length record ends the library.
-    if (record.empty()) break;
+    // An empty record holds no entry; the records after it are kept.
+    if (record.empty()) continue;
     records.push_back(std::move(record));
   }
   return LibraryRead::Loaded;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 
 #include "base/Format.h"
 #include "edit/Condition.h"
@@ -9,6 +10,7 @@
 #include "edit/Messages.h"
 #include "edit/Operations.h"
 #include "edit/StepSyntax.h"
+#include "model/Messages.h"
 #include "model/ScoreReader.h"
 #include "model/ScoreWriter.h"
 
@@ -68,12 +70,32 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
   }
   outputPath_ = outputPathFor(inputPath, extension);
   bool modified = false;
+  // The step after which each unreadable item became so, to name it if the item stays unreadable.
+  std::unordered_map<const CItem*, std::string> badSince;
   for (const std::string& step : macro.steps) {
     currentStep_ = step;
     ctx_.batch.notifyStep(step);
     if (runStep(step, inputPath, modified) != 1) return finish(0);
+    std::unordered_map<const CItem*, std::string> now;
+    for (const UnreadableItem& bad : unreadableItems(store)) {
+      const auto before = badSince.find(bad.item);
+      now.emplace(bad.item, before != badSince.end() ? before->second : step);
+    }
+    badSince.swap(now);
   }
   if (!ctx_.options.saveOnlyIfModified || modified) {
+    // Nothing is written that a reader would refuse.
+    const std::vector<UnreadableItem> bad = unreadableItems(store);
+    if (!bad.empty()) {
+      const UnreadableItem& first = bad.front();
+      const std::string item = first.list == kPlacedList
+                                   ? strprintf("added item %d", first.position)
+                                   : strprintf("item %d of stave %d", first.position, first.list + 1);
+      const std::string why = strprintf(edit_msg::kUnreadableItem, badSince[first.item].c_str(), item.c_str(),
+                                        describeFault(first).c_str());
+      ctx_.host.showMessage(strprintf(msg::kWriteFailed, outputPath_.c_str(), why.c_str()));
+      return finish(0);
+    }
     if (writePlain(ctx_.host, store, outputPath_) != 1) return finish(0);
   }
   return finish(1);
