@@ -12,6 +12,7 @@
 #include "beams/BeamLibrary.h"
 #include "edit/MacroFiles.h"
 #include "edit/Messages.h"
+#include "settings/Messages.h"
 
 namespace velmora {
 
@@ -229,8 +230,10 @@ void ReportBuilder::optionsBlock(SettingsFile file, const char* title) {
   if (file == SettingsFile::ItemCount) {
     // The report names this file in lower case and shows the common text for it.
     path = settings_.settingsPath("scorcnt2.dat");
-    if (loadRecordFile(path, settings_.itemCount()) != LoadResult::Loaded)
-      host_.showMessage(strprintf(base_msg::kUnableToOpen, path.c_str()));
+    const LoadResult read = loadRecordFile(path, settings_.itemCount());
+    if (read != LoadResult::Loaded)
+      host_.showMessage(
+          strprintf(read == LoadResult::Damaged ? settings_msg::kDamaged : base_msg::kUnableToOpen, path.c_str()));
   } else {
     path = settings_.pathOf(file);
     settings_.reload(file, host_);
@@ -343,7 +346,7 @@ ReportResult writeReport(CSettings& settings, COutputLog& log, IHost& host, IRep
   const std::string path = resolveCaseInsensitive(settings.projectFolder(), report_msg::kFileName);
   AtomicFile file;
   if (!file.open(path)) {
-    host.showMessage(strprintf(base_msg::kUnableToOpen, path.c_str()));
+    host.showMessage(writeFailureMessage(path, file));
     return ReportResult::Failed;
   }
   log.clear();
@@ -361,7 +364,7 @@ ReportResult writeReport(CSettings& settings, COutputLog& log, IHost& host, IRep
 
   // What was written so far is dropped with the temporary file; an old report stays.
   if (flow == Flow::GoOn && !(file.write(report.text.data(), report.text.size()) && file.commit())) {
-    host.showMessage(strprintf(base_msg::kUnableToOpen, path.c_str()));
+    host.showMessage(writeFailureMessage(path, file));
     flow = Flow::Fail;
   }
   if (flow != Flow::GoOn) {

@@ -126,8 +126,10 @@ bool loadCropFile(const std::string& path, CropOptions& options, std::string& me
 }
 
 bool saveCropFile(const std::string& path, const CropOptions& options, std::string& message) {
-  if (isReadOnlyFile(path) || !saveRecordFile(path, options)) {
-    message = strprintf(eps_msg::kUnableToOpen, path.c_str());
+  std::string error;
+  WriteStage stage = WriteStage::Create;
+  if (isReadOnlyFile(path) || !saveRecordFile(path, options, &error, &stage)) {
+    message = writeFailureMessage(path, stage, error);
     return false;
   }
   return true;

@@ -25,8 +25,10 @@ bool loadJustifySettingsFile(IHost& host, const std::string& path, JustifyOption
 }
 
 bool saveJustifySettingsFile(IHost& host, const std::string& path, const JustifyOptions& options) {
-  if (saveJustifyFile(path, options)) return true;
-  host.showMessage(strprintf(justify_msg::kUnableToOpen, path.c_str()));
+  std::string error;
+  WriteStage stage = WriteStage::None;
+  if (saveJustifyFile(path, options, &error, &stage)) return true;
+  host.showMessage(writeFailureMessage(path, stage, error));
   return false;
 }
 
