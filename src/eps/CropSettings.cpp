@@ -9,6 +9,7 @@
 #include "base/Format.h"
 #include "eps/EpsFile.h"
 #include "eps/Messages.h"
+#include "settings/Messages.h"
 #include "settings/Serialize.h"
 
 namespace velmora {
@@ -117,8 +118,12 @@ bool loadCropFile(const std::string& path, CropOptions& options, std::string& me
   const LoadResult opened = readSettingsBytes(path, data);
   if (opened == LoadResult::Loaded && data.empty()) return true;
   CropOptions read = options;
-  if (opened != LoadResult::Loaded || loadRecord(data, read) != LoadResult::Loaded) {
+  if (opened == LoadResult::CannotOpen) {
     message = strprintf(eps_msg::kUnableToOpen, path.c_str());
+    return false;
+  }
+  if (opened == LoadResult::Damaged || loadRecord(data, read) != LoadResult::Loaded) {
+    message = strprintf(settings_msg::kDamagedNotLoaded, path.c_str());
     return false;
   }
   options = read;

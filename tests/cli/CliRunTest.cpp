@@ -80,7 +80,13 @@ TEST(CliOutputs, AFolderInTheWayOfAnOutput) {
     const CliRun r = run(args);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.ends_with("Operation cancelled.\n")) << r.out;
-    EXPECT_EQ(r.err, "velmora-cli: Unable to open file " + scores.file(c.output) + " for reading\n");
+    // Beams first says which of its libraries are missing.
+    const std::string message = "velmora-cli: Unable to open file " + scores.file(c.output) + " for reading\n";
+    if (c.args[0] == "beams") {
+      EXPECT_TRUE(r.err.ends_with("BDNGRACE.DAT for reading\n" + message)) << r.err;
+    } else {
+      EXPECT_EQ(r.err, message);
+    }
     EXPECT_EQ(scores.listing(), std::string(c.output) + " a.mus t.tpl");
     EXPECT_TRUE(std::filesystem::is_empty(scores.file(c.output)));
   }
