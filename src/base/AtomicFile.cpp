@@ -50,9 +50,9 @@ std::string folderOf(const std::string& path) {
 // "." + name + "." + random letters, within the longest legal name: a long
 // target name gives only its start.
 std::string temporaryName(const std::string& name) {
-  thread_local std::mt19937_64 engine(std::random_device{}() ^
-                                      (static_cast<uint64_t>(::getpid()) << 32) ^
-                                      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  thread_local std::mt19937_64 engine(
+      std::random_device{}() ^ (static_cast<uint64_t>(::getpid()) << 32) ^
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::string temp = "." + name.substr(0, std::min(name.size(), kMaxNameBytes - kRandomChars - 2)) + ".";
   std::uniform_int_distribution<size_t> pick(0, sizeof(kLetters) - 2);
@@ -264,8 +264,7 @@ void AtomicFile::release() {
   temp_.clear();
 }
 
-bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error,
-                     WriteStage* stage) {
+bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error, WriteStage* stage) {
   AtomicFile file;
   const bool ok = file.open(target) && file.write(data) && file.commit();
   if (!ok && error) *error = file.error();

@@ -19,8 +19,8 @@ bool loadJustifySettingsFile(IHost& host, const std::string& path, JustifyOption
   JustifyOptions loaded = options;
   const LoadResult read = loadJustifyFile(path, loaded);
   if (read != LoadResult::Loaded) {
-    host.showMessage(strprintf(read == LoadResult::Damaged ? settings_msg::kDamagedNotLoaded : justify_msg::kUnableToOpen,
-                               path.c_str()));
+    host.showMessage(strprintf(
+        read == LoadResult::Damaged ? settings_msg::kDamagedNotLoaded : justify_msg::kUnableToOpen, path.c_str()));
     return false;
   }
   options = loaded;

@@ -84,10 +84,10 @@ bool CSettings::save(SettingsFile file, IHost& host) {
   const std::string path = pathOf(file);
   std::string error;
   WriteStage stage = WriteStage::None;
-  const bool written = withRecord(*this, file, [&](auto& record) {
-                         return saveRecordFile(path, record, &error, &stage) ? LoadResult::Loaded
-                                                                             : LoadResult::CannotOpen;
-                       }) == LoadResult::Loaded;
+  const bool written =
+      withRecord(*this, file, [&](auto& record) {
+        return saveRecordFile(path, record, &error, &stage) ? LoadResult::Loaded : LoadResult::CannotOpen;
+      }) == LoadResult::Loaded;
   if (!written) {
     const std::string shown = file == SettingsFile::Prefs ? std::string(settings_msg::kPrefsName) : path;
     host.showMessage(writeFailureMessage(path, stage, error, withPath(settings_msg::kUnableToOpen, shown)));

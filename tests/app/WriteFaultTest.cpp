@@ -277,10 +277,10 @@ TEST(WriteFaults, EveryWriterWritesThroughLinksAndKeepsHardLinks) {
     test::FakeHost host;
     EXPECT_FALSE(writer.write(dir.path(), host));
     // The libraries keep their own single text for any failed save.
-    const std::string expected = std::string(writer.name) == "beam library"
-                                     ? "Unable to open file " + target + " for reading"
-                                     : "Unable to write file " + target +
-                                           ": it has other hard links; it was left unchanged.";
+    const std::string expected =
+        std::string(writer.name) == "beam library"
+            ? "Unable to open file " + target + " for reading"
+            : "Unable to write file " + target + ": it has other hard links; it was left unchanged.";
     EXPECT_NE(std::find(host.messages.begin(), host.messages.end(), expected), host.messages.end())
         << (host.messages.empty() ? "" : host.messages.back());
     // The libraries other than the linked one are saved.
