@@ -12,6 +12,7 @@
 #include "beams/BeamLibrary.h"
 #include "edit/MacroFiles.h"
 #include "edit/Messages.h"
+#include "settings/Messages.h"
 
 namespace velmora {
 
@@ -232,8 +233,10 @@ void ReportBuilder::optionsBlock(SettingsFile file, const char* title) {
     // it; the file on disk is found whatever the case of its name.
     shown = settings_.settingsFolder() + "scorcnt2.dat";
     path = settings_.settingsPath("scorcnt2.dat");
-    if (loadRecordFile(path, settings_.itemCount()) != LoadResult::Loaded)
-      host_.showMessage(strprintf(base_msg::kUnableToOpen, shown.c_str()));
+    const LoadResult read = loadRecordFile(path, settings_.itemCount());
+    if (read != LoadResult::Loaded)
+      host_.showMessage(
+          strprintf(read == LoadResult::Damaged ? settings_msg::kDamaged : base_msg::kUnableToOpen, shown.c_str()));
   } else {
     path = settings_.pathOf(file);
     shown = path;
@@ -348,7 +351,7 @@ ReportResult writeReport(CSettings& settings, COutputLog& log, IHost& host, IRep
   const std::string path = resolveCaseInsensitive(settings.projectFolder(), report_msg::kFileName);
   AtomicFile file;
   if (!file.open(path)) {
-    host.showMessage(strprintf(base_msg::kUnableToOpen, path.c_str()));
+    host.showMessage(writeFailureMessage(path, file));
     return ReportResult::Failed;
   }
   log.clear();
@@ -366,7 +369,7 @@ ReportResult writeReport(CSettings& settings, COutputLog& log, IHost& host, IRep
 
   // What was written so far is dropped with the temporary file; an old report stays.
   if (flow == Flow::GoOn && !(file.write(report.text.data(), report.text.size()) && file.commit())) {
-    host.showMessage(strprintf(base_msg::kUnableToOpen, path.c_str()));
+    host.showMessage(writeFailureMessage(path, file));
     flow = Flow::Fail;
   }
   if (flow != Flow::GoOn) {

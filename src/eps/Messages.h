@@ -14,7 +14,7 @@ inline constexpr const char* kBottomLeftY = "Bottom left crop mark Y coordinate 
 inline constexpr const char* kTopRightX = "Top right crop mark X coordinate out of range!";
 inline constexpr const char* kTopRightY = "Top right crop mark Y coordinate out of range!";
 inline constexpr const char* kTooLarge = "%s is larger than any SCORE EPS file and cannot be processed.";
-inline constexpr const char* kWriteFailed = "Unable to write file %s: %s.";
+inline constexpr const char* kWriteFailed = base_msg::kWriteFailed;
 // Two pages of one file would overwrite each other's page file.
 // A title that names no file (empty or blank) leaves the file or page unnamed.
 inline constexpr const char* kNotRenamedNoName = ", not renamed: its title names no file";

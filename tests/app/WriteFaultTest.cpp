@@ -244,6 +244,58 @@ TEST(WriteFaults, EveryWriterKeepsOldFilesUnderEveryFault) {
   EXPECT_EQ(cases, 56);
 }
 
+// Each writer writes through a chain of links to the file they name, in that
+// file's folder, and leaves a file that has another hard link as it was.
+TEST(WriteFaults, EveryWriterWritesThroughLinksAndKeepsHardLinks) {
+  namespace fs = std::filesystem;
+  int cases = 0;
+  for (const Writer& writer : writers()) {
+    SCOPED_TRACE(writer.name);
+    {
+      test::TempDir dir, shared;
+      writer.seed(dir.path());
+      const std::string target = writer.named(dir.path());
+      // A page file is new: there is nothing to link.
+      if (!fs::exists(target)) continue;
+      const std::string name = fileNameOf(target);
+      fs::rename(target, shared.file(name));
+      fs::create_symlink(shared.file(name), dir.file("via"));
+      fs::create_symlink("via", target);
+      const std::vector<uint8_t> old = test::readBytes(shared.file(name));
+      test::FakeHost host;
+      EXPECT_TRUE(writer.write(dir.path(), host)) << (host.messages.empty() ? "" : host.messages[0]);
+      EXPECT_TRUE(fs::is_symlink(target));
+      EXPECT_EQ(fs::read_symlink(target), "via");
+      EXPECT_NE(test::readBytes(shared.file(name)), old);
+      EXPECT_EQ(shared.listing(), name);
+    }
+    test::TempDir dir, other;
+    writer.seed(dir.path());
+    const std::string target = writer.named(dir.path());
+    fs::create_hard_link(target, other.file("twin"));
+    const Snapshot before = snapshot(dir.path());
+    test::FakeHost host;
+    EXPECT_FALSE(writer.write(dir.path(), host));
+    // The libraries keep their own single text for any failed save.
+    const std::string expected =
+        std::string(writer.name) == "beam library"
+            ? "Unable to open file " + target + " for reading"
+            : "Unable to write file " + target + ": it has other hard links; it was left unchanged.";
+    EXPECT_NE(std::find(host.messages.begin(), host.messages.end(), expected), host.messages.end())
+        << (host.messages.empty() ? "" : host.messages.back());
+    // The libraries other than the linked one are saved.
+    const Snapshot after = snapshot(dir.path());
+    if (std::string(writer.name) != "beam library") {
+      EXPECT_EQ(after, before);
+    }
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.at(fileNameOf(target)), before.at(fileNameOf(target)));
+    EXPECT_EQ(test::readBytes(other.file("twin")), before.at(fileNameOf(target)));
+    ++cases;
+  }
+  EXPECT_EQ(cases, 13);
+}
+
 // The EPS rename reports nothing when it fails: the file keeps its old name
 // and its bytes, alone in the folder.
 TEST(WriteFaults, FailedEpsRenameKeepsTheFileUnderItsName) {
