@@ -157,6 +157,20 @@ std::string codeColumn(float value) {
   return fixed(value, 0);
 }
 
+// Nine columns, and a blank before a number too wide for them.
+std::string column(float value) {
+  const std::string text = fixed(value, 3);
+  return text.size() < 9 ? std::string(9 - text.size(), ' ') + text : " " + text;
+}
+
+// The name of a graphic item (code 15): characters from P14 to a zero byte, blanks trimmed.
+std::string graphicName(const std::vector<float>& params) {
+  std::string name = itemTextToZero(CItem(params));
+  while (!name.empty() && name.back() == ' ')
+    name.pop_back();
+  return name;
+}
+
 } // namespace
 
 std::string dumpScorePmx(const RawScore& score, const std::string& name) {
@@ -164,18 +178,15 @@ std::string dumpScorePmx(const RawScore& score, const std::string& name) {
   if (!name.empty()) out += "# file " + name + "\n";
   for (const RawItem& item : score.items) {
     const auto& p = item.params;
-    if (isTextItem(p)) {
-      // P14 onwards hold the characters, which follow on a line of their own.
-      std::string line = "t     ";
-      for (size_t i = 1; i < p.size() && i < 13; ++i)
-        line += strprintf("%9s", fixed(p[i], 3).c_str());
-      out += line + "\n" + itemText(p) + "\n";
-      continue;
-    }
-    std::string line = codeColumn(p[0]);
-    for (size_t i = 1; i < p.size(); ++i)
-      line += strprintf("%9s", fixed(p[i], 3).c_str());
+    const int code = intPart(p[0]);
+    // P14 onwards of text and graphic items hold characters, which follow on a line of their own.
+    const size_t shown = code == 15 || code == 16 ? std::min<size_t>(p.size(), 13) : p.size();
+    std::string line = code == 16 ? std::string("t     ") : codeColumn(p[0]);
+    for (size_t i = 1; i < shown; ++i)
+      line += column(p[i]);
     out += line + "\n";
+    if (code == 16) out += itemText(p) + "\n";
+    if (code == 15 && p.size() > 13) out += graphicName(p) + "\n";
   }
   return out;
 }
@@ -230,6 +241,8 @@ bool undumpScore(std::string_view text, std::vector<uint8_t>& bytes, std::string
   int recordedWidth = 0;
   uint32_t recordedBits = 0;
   int lineNumber = 0;
+  int64_t itemWords = 0;
+  int overLine = 0; // where the items alone leave no room for the shortest trailer
   auto fail = [&](const std::string& why) {
     error = strprintf("line %d: ", lineNumber) + why;
     return false;
@@ -310,9 +323,12 @@ bool undumpScore(std::string_view text, std::vector<uint8_t>& bytes, std::string
     } else {
       item.countBits = std::bit_cast<uint32_t>(count);
     }
+    itemWords += 1 + static_cast<int64_t>(n);
+    if (overLine == 0 && itemWords + 2 > kMaxHeaderTotal) overLine = lineNumber;
     score.items.push_back(std::move(item));
   }
   ++lineNumber;
+  const int endLine = lineNumber;
   if (!haveTrailer) return fail("no \"# trailer\" line; a SCORE file ends in a trailer");
 
   int64_t total = static_cast<int64_t>(score.trailer.size());
@@ -331,6 +347,7 @@ bool undumpScore(std::string_view text, std::vector<uint8_t>& bytes, std::string
     score.headerBytes = recordedWidth;
     score.headerBits = recordedBits;
   } else {
+    lineNumber = overLine != 0 ? overLine : endLine;
     if (total > kMaxHeaderTotal)
       return fail(strprintf("the file would hold %lld words, more than a SCORE header can give (65535)",
                             static_cast<long long>(total)));
