@@ -6,6 +6,7 @@
 #include <map>
 
 #include "base/Format.h"
+#include "edit/ItemText.h"
 
 namespace velmora {
 
@@ -99,6 +100,12 @@ std::string changes(const Entry& a, const Entry& b) {
     const float y = i < b.params.size() ? b.params[i] : 0.0f;
     if (sameValue(x, y)) continue;
     out += strprintf("%sP%zu %s -> %s", out.empty() ? "" : ", ", i + 1, floatText(x).c_str(), floatText(y).c_str());
+  }
+  // Text items: the characters too, which the numbers from P14 on hide.
+  if (intPart(a.params[0]) == 16 && intPart(b.params[0]) == 16) {
+    const std::string before = itemTextByLength(CItem(a.params));
+    const std::string after = itemTextByLength(CItem(b.params));
+    if (before != after) out += ", text \"" + before + "\" -> \"" + after + "\"";
   }
   return out;
 }
