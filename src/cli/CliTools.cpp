@@ -50,13 +50,13 @@ int usageError(std::FILE* err, const std::string& message) {
 }
 
 std::string toolUsageText() {
-  return "  dump [--pmx] FILE...\n"
+  return "Commands on single SCORE files and on the project folder (no file list):\n"
+         "  dump [--pmx] FILE...\n"
          "                 print each SCORE file as text, one line per item (--pmx: the\n"
          "                 fixed-decimal .pmx layout)\n"
          "  undump [--force] TEXT OUTPUT\n"
          "                 write the SCORE file a dump describes (--force replaces OUTPUT)\n"
-         "  diff A B       list the items that differ between two SCORE files, stave by\n"
-         "                 stave (exit 0 same, 1 different, 2 trouble)\n"
+         "  diff A B       list the items that differ between two SCORE files, stave by stave\n"
          "  macro list | show NAME | delete NAME...\n"
          "  macro save NAME [--description TEXT] [--overwrite] [--allow-missing] STEP...\n"
          "                 the macros of the project folder\n"
@@ -65,7 +65,9 @@ std::string toolUsageText() {
          "                 [--not-found] [--overwrite]\n"
          "                 the steps of the project folder, checked as the step editor does\n"
          "  settings show [FILE...] | set FILE FIELD=VALUE... | init\n"
-         "                 the settings files by field name; init writes the missing ones\n";
+         "                 the settings files by field name; init writes the missing ones\n"
+         "diff exits with 0 when the files are the same, 1 when they differ, 2 on trouble.\n"
+         "\n";
 }
 
 bool runToolCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err, int& status) {

@@ -228,6 +228,12 @@ bool parseHexBits(std::string_view text, size_t digits, uint32_t& bits) {
   return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
+// A token as a message quotes it: long ones cut, so a hostile line cannot flood the message.
+std::string quoted(std::string_view token) {
+  constexpr size_t kShown = 40;
+  return token.size() <= kShown ? std::string(token) : std::string(token.substr(0, kShown)) + "...";
+}
+
 // Items longer than this cannot be counted by a SCORE reader.
 constexpr size_t kMaxParams = 32767;
 constexpr int64_t kMaxHeaderTotal = 65535;
@@ -272,14 +278,14 @@ bool undumpScore(std::string_view text, std::vector<uint8_t>& bytes, std::string
         else if (parseHexBits(word, 8, recordedBits))
           recordedWidth = 4;
         else
-          return fail("the header word " + std::string(word) + " is not 4 or 8 hexadecimal digits after 0x");
+          return fail("the header word " + quoted(word) + " is not 4 or 8 hexadecimal digits after 0x");
         haveHeader = true;
       } else if (key == "trailer") {
         if (haveTrailer) return fail("a second trailer");
         for (size_t i = first; i < words.size(); ++i) {
           float value = 0.0f;
           if (!parseFloatText(words[i], value))
-            return fail("the trailer word " + std::string(words[i]) + " is not a number or 0x and 8 hex digits");
+            return fail("the trailer word " + quoted(words[i]) + " is not a number or 0x and 8 hex digits");
           score.trailer.push_back(std::bit_cast<uint32_t>(value));
         }
         if (score.trailer.size() < 2) return fail("the trailer needs at least 2 words");
@@ -294,14 +300,14 @@ bool undumpScore(std::string_view text, std::vector<uint8_t>& bytes, std::string
     bool countGiven = false;
     if (words[0][0] == '@') {
       if (!parseHexBits(words[0].substr(1), 8, item.countBits))
-        return fail("the count word " + std::string(words[0]) + " is not @0x and 8 hex digits");
+        return fail("the count word " + quoted(words[0]) + " is not @0x and 8 hex digits");
       countGiven = true;
       i = 1;
     }
     for (; i < words.size(); ++i) {
       float value = 0.0f;
       if (!parseFloatText(words[i], value))
-        return fail(strprintf("P%zu: %s is not a 32-bit float", item.params.size() + 1, std::string(words[i]).c_str()));
+        return fail(strprintf("P%zu: %s is not a 32-bit float", item.params.size() + 1, quoted(words[i]).c_str()));
       item.params.push_back(value);
     }
     const size_t n = item.params.size();
