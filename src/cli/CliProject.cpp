@@ -144,10 +144,10 @@ int runStepCommand(const ToolArgs& args, std::FILE* out, std::FILE* err) {
 
 namespace {
 
-constexpr SettingsFile kAllSettingsFiles[] = {
-    SettingsFile::Prefs, SettingsFile::Optimize, SettingsFile::Unoptimize, SettingsFile::Edit,
-    SettingsFile::Justify, SettingsFile::Beam, SettingsFile::Run, SettingsFile::Crops,
-    SettingsFile::Report, SettingsFile::ItemCount};
+constexpr SettingsFile kAllSettingsFiles[] = {SettingsFile::Prefs,    SettingsFile::Optimize, SettingsFile::Unoptimize,
+                                              SettingsFile::Edit,     SettingsFile::Justify,  SettingsFile::Beam,
+                                              SettingsFile::Run,      SettingsFile::Crops,    SettingsFile::Report,
+                                              SettingsFile::ItemCount};
 
 bool fileNamed(const std::string& name, SettingsFile& file, std::FILE* err) {
   const auto found = settingsFileNamed(name);

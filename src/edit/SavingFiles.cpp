@@ -46,8 +46,7 @@ std::string descriptionForStoring(std::string_view typed) {
   return out;
 }
 
-SaveOutcome saveStepAs(const CEditFiles& files, std::string_view typedName, StepData step,
-                       const SaveChoices& choices) {
+SaveOutcome saveStepAs(const CEditFiles& files, std::string_view typedName, StepData step, const SaveChoices& choices) {
   SaveOutcome outcome;
   if (!checkNewName(files, EditFileKind::Step, typedName, choices, outcome)) return outcome;
   const FieldCheck check = normaliseAndCheckStep(step, choices.extendedParameters);

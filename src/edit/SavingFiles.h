@@ -31,8 +31,7 @@ std::string descriptionForStoring(std::string_view typed);
 // does, refused when empty, longer than 8 characters for a new file under the
 // 8-character option, or existing without `overwrite`; then the three field
 // checks in their order. The file is written only when all pass.
-SaveOutcome saveStepAs(const CEditFiles& files, std::string_view typedName, StepData step,
-                       const SaveChoices& choices);
+SaveOutcome saveStepAs(const CEditFiles& files, std::string_view typedName, StepData step, const SaveChoices& choices);
 
 // The macro editor's OK: the same name rules; the step names are normalised
 // and each must have a file unless `allowMissingSteps`.

@@ -65,8 +65,8 @@ Pairs commonSubsequence(size_t n, size_t m, const std::function<bool(size_t, siz
     auto at = [&](size_t i, size_t j) -> uint16_t& { return table[i * (cols + 1) + j]; };
     for (size_t i = rows; i-- > 0;)
       for (size_t j = cols; j-- > 0;)
-        at(i, j) = eq(head + i, head + j) ? static_cast<uint16_t>(at(i + 1, j + 1) + 1)
-                                          : std::max(at(i + 1, j), at(i, j + 1));
+        at(i, j) =
+            eq(head + i, head + j) ? static_cast<uint16_t>(at(i + 1, j + 1) + 1) : std::max(at(i + 1, j), at(i, j + 1));
     size_t i = 0, j = 0;
     while (i < rows && j < cols) {
       if (eq(head + i, head + j)) {
@@ -183,8 +183,7 @@ ScoreDiff diffScores(const RawScore& a, const RawScore& b) {
     const bool inA = k < a.trailer.size();
     const bool inB = k < b.trailer.size();
     if (inA && inB && a.trailer[k] == b.trailer[k]) continue;
-    trailer += strprintf("  word %zu: %s -> %s\n", k + 1,
-                         inA ? strprintf("0x%08X", a.trailer[k]).c_str() : "(none)",
+    trailer += strprintf("  word %zu: %s -> %s\n", k + 1, inA ? strprintf("0x%08X", a.trailer[k]).c_str() : "(none)",
                          inB ? strprintf("0x%08X", b.trailer[k]).c_str() : "(none)");
   }
   if (!trailer.empty()) result.text += "trailer:\n" + trailer;

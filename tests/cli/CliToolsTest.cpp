@@ -77,7 +77,8 @@ TEST(CliTools, DiffListsWhatAnEditRunChanged) {
 TEST(CliTools, StepSaveRefusesWithTheEditorsMessages) {
   TempDir settings;
   ASSERT_EQ(runVelmoraCli(with(settings, {"settings", "init"})).status, 0);
-  ASSERT_EQ(runVelmoraCli(with(settings, {"step", "save", "kept", "--codes", "1", "--if", "", "--op", "DEL"})).status, 0);
+  ASSERT_EQ(runVelmoraCli(with(settings, {"step", "save", "kept", "--codes", "1", "--if", "", "--op", "DEL"})).status,
+            0);
   const auto kept = test::readBytes(settings.file("KEPT.STP"));
   struct Case {
     std::vector<std::string> args;
@@ -105,8 +106,9 @@ TEST(CliTools, StepSaveRefusesWithTheEditorsMessages) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "velmora-cli: " + c.message + "\n");
   }
-  EXPECT_EQ(settings.listing(), "KEPT.STP SCORCNT2.DAT beam.dat crops.dat edi.dat just.dat opt.dat prefs.dat report.dat "
-                                "run.dat uno.dat");
+  EXPECT_EQ(settings.listing(),
+            "KEPT.STP SCORCNT2.DAT beam.dat crops.dat edi.dat just.dat opt.dat prefs.dat report.dat "
+            "run.dat uno.dat");
   EXPECT_EQ(test::readBytes(settings.file("KEPT.STP")), kept);
 
   // With the 8-character option a longer new name is refused; an old one stays usable.

@@ -70,7 +70,8 @@ TEST(ScoreText, DumpShowsHeaderItemsTextAndTrailer) {
   text.push_back(word);
   const RawScore score = readBytesAsScore(buildScore({{8, 1, 0, 0, 0.75f, 200.00005f}, text}), host);
   const std::string dumped = dumpScore(score, "a.mus");
-  const std::string head = "# file a.mus\n# header 0x001C, 2 bytes\n# words 28\n8 1 0 0 0.75 200.00005\n16 1 20 3 1 1 0 0 0 0 0 5 0 ";
+  const std::string head =
+      "# file a.mus\n# header 0x001C, 2 bytes\n# words 28\n8 1 0 0 0.75 200.00005\n16 1 20 3 1 1 0 0 0 0 0 5 0 ";
   EXPECT_EQ(dumped.substr(0, head.size()), head);
   EXPECT_NE(dumped.find("\n# text _00Hi\n# trailer 0x00000000 0x00000000 0x00000000 0x40800000 0xC61C3C00\n"),
             std::string::npos)
