@@ -111,10 +111,14 @@ bool parseFloatText(std::string_view text, float& value) {
   double wide = 0.0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), wide);
   if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return false;
-  if (!std::isfinite(wide) || std::fabs(wide) > 3.4028234663852886e38) return false;
-  // Through float's own parser, so that the shortest form reads back exactly.
+  if (!std::isfinite(wide)) return false;
+  // Through float's own parser, so that the shortest form reads back exactly
+  // (3.4028235e+38 is the largest float, though above it as a double).
   const auto narrow = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (narrow.ec == std::errc::result_out_of_range) value = static_cast<float>(wide);
+  if (narrow.ec == std::errc()) return true;
+  // Out of range: too large is refused, too small rounds to a subnormal or zero.
+  if (std::fabs(wide) >= 1.0) return false;
+  value = static_cast<float>(wide);
   return true;
 }
 

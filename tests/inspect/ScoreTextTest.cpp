@@ -47,6 +47,8 @@ TEST(ScoreText, OddFilesComeBackByteForByte) {
   const auto denormal = std::bit_cast<float>(0x00000005u);
   // NaN payloads, infinities, subnormals, -0 and trailing zeros all survive.
   expectRoundTrip(buildScore({{1, 1, 10.5f, nan, -0.0f, denormal, INFINITY, 0, 0}, {8, 2, 0}}));
+  // The largest floats print above FLT_MAX as doubles and must still read back.
+  expectRoundTrip(buildScore(std::vector<std::vector<float>>{{1, 1, -3.4028235e38f, 3.4028235e38f, 1.17549435e-38f}}));
   // A count word of 4.5 still gives 4 parameters; its bits are kept.
   Bytes counted = buildScore("3 1 4 3\n14 1 9 2");
   setU32(counted, 2, std::bit_cast<uint32_t>(4.5f));
@@ -96,6 +98,7 @@ TEST(ScoreText, HandEditedTextsAreCheckedLineByLine) {
       {"1\n" + trailer, "line 1: invalid stave number P2 = (none); staves are 1 to 200"},
       {"1 1 ten\n" + trailer, "line 1: P3: ten is not a 32-bit float"},
       {"1 1 1e39\n" + trailer, "line 1: P3: 1e39 is not a 32-bit float"},
+      {"1 1 3.4028236e38\n" + trailer, "line 1: P3: 3.4028236e38 is not a 32-bit float"},
       {"1 1 0x7FC0\n" + trailer, "line 1: P3: 0x7FC0 is not a 32-bit float"},
       {"1 1 10\n", "line 2: no \"# trailer\" line; a SCORE file ends in a trailer"},
       {trailer + "1 1 10\n", "line 2: an item after the trailer"},
