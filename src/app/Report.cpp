@@ -131,8 +131,7 @@ Flow ReportBuilder::macros() {
     MacroData macro;
     std::string message;
     if (readMacroFile(path, macro, message) != FileRead::Ok) return fail(message);
-    text += options_.macroDescription ? "\tDescription: " + macro.description + "\n" : "\n";
-    text += options_.macroSteps ? "\tSteps: " + joined(macro.steps, " | ") + "\n\n" : "\n";
+    text += reportMacroBody(macro, options_);
   }
   text += strprintf("\nTotal macros found = %d\n\n", static_cast<int>(names.size()));
   return Flow::GoOn;
@@ -151,13 +150,7 @@ Flow ReportBuilder::steps() {
     std::string message;
     bool flagRead = false;
     if (readStepFile(path, step, message, &flagRead) != FileRead::Ok) return fail(message);
-    text += o.stepDescription ? "\tDescription: " + step.description + "\n\n" : "\n";
-    if (o.stepCodeNumbers) text += "\tCode no(s): " + step.codeNumbers + "\n";
-    if (o.stepArgument) {
-      text += "\tConditional argument: IF (" + step.argument + ")\n";
-      if (flagRead && step.notFoundFlag()) text += "\tIf no item of this kind found: TRUE\n";
-    }
-    text += o.stepOperation ? "\tOperation: " + step.operation + "\n\n" : "\n";
+    text += reportStepBody(step, flagRead, o);
   }
   text += strprintf("\nTotal steps found = %d\n\n", static_cast<int>(names.size()));
   return Flow::GoOn;
@@ -328,6 +321,44 @@ void ReportBuilder::options() {
 }
 
 } // namespace
+
+std::string reportMacroBody(const MacroData& macro, const ReportOptions& o) {
+  std::string text = o.macroDescription ? "\tDescription: " + macro.description + "\n" : "\n";
+  text += o.macroSteps ? "\tSteps: " + joined(macro.steps, " | ") + "\n\n" : "\n";
+  return text;
+}
+
+std::string reportStepBody(const StepData& step, bool flagRead, const ReportOptions& o) {
+  std::string text = o.stepDescription ? "\tDescription: " + step.description + "\n\n" : "\n";
+  if (o.stepCodeNumbers) text += "\tCode no(s): " + step.codeNumbers + "\n";
+  if (o.stepArgument) {
+    text += "\tConditional argument: IF (" + step.argument + ")\n";
+    if (flagRead && step.notFoundFlag()) text += "\tIf no item of this kind found: TRUE\n";
+  }
+  text += o.stepOperation ? "\tOperation: " + step.operation + "\n\n" : "\n";
+  return text;
+}
+
+bool reportEntry(EditFileKind kind, const std::string& path, const ReportOptions& o, std::string& text,
+                 std::string& message) {
+  const bool macro = kind == EditFileKind::Macro;
+  const bool dated = (macro ? o.macroDate : o.stepDate) != 0;
+  const std::string date = dated ? reportDateText(path) : std::string();
+  text = date.empty() ? fileNameOf(path) + "\n" : fileNameOf(path) + "\tDate: " + date + "\n";
+  if (macro) {
+    if (!o.macroDescription && !o.macroSteps) return true;
+    MacroData data;
+    if (readMacroFile(path, data, message) != FileRead::Ok) return false;
+    text += reportMacroBody(data, o);
+    return true;
+  }
+  if (!o.stepDescription && !o.stepCodeNumbers && !o.stepArgument && !o.stepOperation) return true;
+  StepData data;
+  bool flagRead = false;
+  if (readStepFile(path, data, message, &flagRead) != FileRead::Ok) return false;
+  text += reportStepBody(data, flagRead, o);
+  return true;
+}
 
 std::string reportTimeText(std::time_t time) {
   static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "cli/CliTools.h"
+
 namespace velmora::cli {
 
 const std::vector<CommandSpec>& commandSpecs() {
@@ -106,8 +108,7 @@ std::string usageText() {
          "with the settings read from the settings folder.\n"
          "\n"
          "Commands:\n" +
-         commands +
-         "\n"
+         commands + "\n" + toolUsageText() +
          "Options:\n"
          "  --settings DIR the settings folder (default: $XDG_CONFIG_HOME/corvane software/velmora3/)\n"
          "  --help         show this text\n"

@@ -13,6 +13,7 @@
 #include "cli/CliHost.h"
 #include "cli/CliJustify.h"
 #include "cli/CliStaveDialogs.h"
+#include "cli/CliTools.h"
 #include "eps/BoxFile.h"
 
 namespace velmora::cli {
@@ -63,6 +64,7 @@ std::string missingRunOption(const RunOptions& run, const Arguments& args) {
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+  if (int status = 0; runToolCommand(argc, argv, out, err, status)) return status;
   Arguments args;
   std::string error;
   bool parsed = parseArguments(argc, argv, args, error);
