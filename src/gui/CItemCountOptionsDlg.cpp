@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
+#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 
@@ -17,6 +18,7 @@ CItemCountOptionsDlg::CItemCountOptionsDlg(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+  assignMnemonics(this);
 }
 
 bool CItemCountOptionsDlg::editItemCountOptions(ItemCountOptions& options) {

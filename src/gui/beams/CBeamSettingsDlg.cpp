@@ -10,6 +10,7 @@
 
 #include "beams/Messages.h"
 #include "gui/beams/CBeamAngleRulesDlg.h"
+#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 
@@ -59,6 +60,7 @@ CBeamSettingsDlg::CBeamSettingsDlg(IBeamDialogs& dialogs, const BeamSettingsRequ
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(library, &QPushButton::clicked, this, &CBeamSettingsDlg::onLibrary);
   connect(rules, &QPushButton::clicked, this, &CBeamSettingsDlg::onRules);
+  assignMnemonics(this);
 }
 
 void CBeamSettingsDlg::onLibrary() {

@@ -14,6 +14,7 @@
 #include "gui/GuiText.h"
 #include "gui/justify/CJustifyWidths.h"
 #include "gui/justify/FloatEdit.h"
+#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 
@@ -73,6 +74,7 @@ CJustifySettings::CJustifySettings(IHost& host, QWidget* parent) : QDialog(paren
   connect(buttons, &QDialogButtonBox::accepted, this, &CJustifySettings::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  assignMnemonics(this);
 }
 
 bool CJustifySettings::edit(JustifyOptions& options) {

@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 
@@ -37,6 +38,7 @@ CUnoptimizeSettings::CUnoptimizeSettings(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  assignMnemonics(this);
 }
 
 bool CUnoptimizeSettings::edit(UnoptimizeOptions& options) {
