@@ -7,6 +7,7 @@ namespace velmora::gui {
 
 CElidedLabel::CElidedLabel(QWidget* parent) : QLabel(parent) {
   setWordWrap(false);
+  setAlignment(Qt::AlignRight | Qt::AlignVCenter); // the end of the status bar, where it always stood
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 

@@ -1,6 +1,7 @@
 #include "gui/Mnemonics.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QWidget>
 #include <algorithm>
@@ -52,7 +53,10 @@ void assignMnemonics(QWidget* dialog) {
   };
   for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
     take(button->text());
-    if (!button->text().isEmpty()) buttons << button;
+    // OK and Cancel keep the platform's texts: Return and Escape are their keys.
+    const auto* box = qobject_cast<QDialogButtonBox*>(button->parentWidget());
+    const bool standard = box && box->standardButton(button) != QDialogButtonBox::NoButton;
+    if (!button->text().isEmpty() && !standard) buttons << button;
   }
   for (QLabel* label : dialog->findChildren<QLabel*>()) {
     take(label->text());
