@@ -263,9 +263,13 @@ QStringList CFileBrowser::selectedViewFiles() const {
 }
 
 void CFileBrowser::keyPressEvent(QKeyEvent* event) {
-  // Return in the browser adds what is named, as the button does; it never closes our dialog.
+  // Return in the name field adds what is named, as the button does; in the
+  // view Qt has already opened the folder or added the file. Either way it
+  // never reaches our dialog's OK.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    accept();
+    const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (edit && edit->hasFocus()) accept();
+    event->accept();
     return;
   }
   QFileDialog::keyPressEvent(event);

@@ -444,6 +444,30 @@ private slots:
     QVERIFY(unique.count(folder.toStdString() + "/s2999.mus"));
   }
 
+  void returnInTheNameFieldAddsAndKeepsTheDialog() {
+    test::TempDir scores;
+    test::writeBytes(scores.file("a.mus"), {1});
+    const QString folder = QDir::cleanPath(QString::fromStdString(scores.path()));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, false, 0};
+    std::vector<std::string> files;
+    bool stillOpen = false;
+    test::whenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CFileListDlg*>(modal);
+      if (!dialog) return test::dismiss(modal);
+      dialog->browser()->setDirectory(folder);
+      auto* edit = dialog->browser()->findChild<QLineEdit*>("fileNameEdit");
+      edit->setFocus();
+      QTRY_VERIFY(edit->hasFocus());
+      edit->setText(QStringLiteral("a.mus"));
+      QTest::keyClick(edit, Qt::Key_Return);
+      stillOpen = dialog->isVisible();
+      dialog->accept();
+    });
+    QCOMPARE(gui::runFileListDialog(nullptr, request, files), 1);
+    QVERIFY(stillOpen);
+    QCOMPARE(files, std::vector<std::string>{folder.toStdString() + "/a.mus"});
+  }
+
   void droppedFilesAndFolders() {
     // A dropped folder adds its files of the type in use, whatever their case; a dropped file is added as is.
     test::TempDir scores;
