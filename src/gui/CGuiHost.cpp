@@ -71,6 +71,12 @@ CGuiHost::CGuiHost(QWidget* parentWindow) : window_(parentWindow) { qApp->instal
 
 CGuiHost::~CGuiHost() {
   if (qApp) qApp->removeEventFilter(this);
+  // An xdg-open still waiting on its viewer: the viewer stays, only the wait ends.
+  for (QProcess* opener : findChildren<QProcess*>()) {
+    opener->disconnect(this);
+    opener->kill();
+    opener->waitForFinished(1000);
+  }
 }
 
 void CGuiHost::showMessage(const std::string& text) {
