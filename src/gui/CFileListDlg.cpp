@@ -1,23 +1,23 @@
 #include "gui/CFileListDlg.h"
 
+#include <QAbstractProxyModel>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileInfo>
-#include <QAbstractProxyModel>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QFileSystemModel>
-#include <QKeyEvent>
-#include <QListView>
-#include <QMimeData>
-#include <QUrl>
-#include <algorithm>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "base/Format.h"
 #include "batch/FileListFilters.h"

@@ -7,8 +7,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QThread>
 #include <QUrl>
 #include <ctime>

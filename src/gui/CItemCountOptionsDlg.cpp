@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
+
 #include "gui/Mnemonics.h"
 
 namespace velmora::gui {

@@ -24,12 +24,12 @@
 #include "gui/CAboutDlg.h"
 #include "gui/CElidedLabel.h"
 #include "gui/CFileListDlg.h"
-#include "settings/StateFile.h"
 #include "gui/CGeneralSettingsDlg.h"
 #include "gui/CGuiHost.h"
 #include "gui/CItemCountOptionsDlg.h"
 #include "gui/CVelmoraView.h"
 #include "gui/GuiText.h"
+#include "settings/StateFile.h"
 
 namespace velmora::gui {
 
@@ -388,8 +388,8 @@ void CMainFrame::batchStarted() {
 void CMainFrame::fileStarted(size_t index, size_t count) {
   const int n = static_cast<int>(std::min<size_t>(count, INT_MAX));
   const int i = static_cast<int>(std::min<size_t>(index, INT_MAX));
-  // Repainting the bar for every small file costs more than the file itself.
   if (i <= 1 || !batchClock_.isValid()) batchClock_.start();
+  // Repainting the bar for every small file costs more than the file itself.
   if (i > 1 && i < n && progressClock_.isValid() && progressClock_.elapsed() < 50) return;
   progressClock_.start();
   progress_->setRange(0, n);

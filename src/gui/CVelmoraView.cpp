@@ -6,10 +6,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
-#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -191,7 +191,8 @@ void CVelmoraView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   // Moving the active row ends Select All; modifier keys on their own do not.
-  static constexpr int kMoves[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+  static constexpr int kMoves[] = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                   Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
   if (allSelected_ && std::find(std::begin(kMoves), std::end(kMoves), event->key()) != std::end(kMoves)) {
     allSelected_ = false;
     viewport()->update();

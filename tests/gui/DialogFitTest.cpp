@@ -64,8 +64,10 @@ private slots:
     QTest::newRow("Beam Angle Rules") << Factory([] { return std::make_unique<gui::CBeamAngleRulesDlg>(); });
     QTest::newRow("Justify Settings") << Factory([this] { return std::make_unique<gui::CJustifySettings>(host_); });
     QTest::newRow("Widths") << Factory([this] { return std::make_unique<gui::CJustifyWidths>(host_); });
-    QTest::newRow("Item Count Settings") << Factory([] { return std::make_unique<gui::CItemCountOptionsDlg>(nullptr); });
-    QTest::newRow("Crop Mark Settings") << Factory([this] { return std::make_unique<gui::CCropMarkSettingsDlg>(host_); });
+    QTest::newRow("Item Count Settings") << Factory(
+        [] { return std::make_unique<gui::CItemCountOptionsDlg>(nullptr); });
+    QTest::newRow("Crop Mark Settings") << Factory(
+        [this] { return std::make_unique<gui::CCropMarkSettingsDlg>(host_); });
     QTest::newRow("Run Multiple Tasks") << Factory([] { return std::make_unique<gui::CRunMultipleTasksDlg>(); });
   }
 

@@ -1,8 +1,8 @@
 // Which keys raise "Cancel Action" during a task, and what the user is told
 // when no program is set up to open a file.
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMainWindow>
 #include <QtTest>
 #include <cstdlib>
 

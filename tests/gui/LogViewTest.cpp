@@ -1,10 +1,10 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QMenu>
-#include <filesystem>
 #include <QPainter>
 #include <QScrollBar>
 #include <QtTest>
+#include <filesystem>
 
 #include "batch/COutputLog.h"
 #include "gui/CVelmoraView.h"

@@ -14,8 +14,8 @@
 
 #include "app/CVelmoraDoc.h"
 #include "app/CommandTable.h"
-#include "gui/CFileListDlg.h"
 #include "gui/CElidedLabel.h"
+#include "gui/CFileListDlg.h"
 #include "gui/CMainFrame.h"
 #include "gui/CVelmoraView.h"
 #include "gui/GuiTestSupport.h"

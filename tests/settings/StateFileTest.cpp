@@ -18,7 +18,7 @@ TEST(StateFile, WrittenAsLinesAndReadBack) {
   const std::string path = dir.file("window-state.txt");
   // Line breaks and "=" in keys cannot be stored; "=" in a value can.
   const StateValues values{{"geometry", "AdnQywAD"}, {"folder", "/home/user/a=b"}, {"bad\nkey", "x"},
-                           {"bad=key", "x"},         {"broken", "a\r\nb"},          {"empty", ""}};
+                           {"bad=key", "x"},         {"broken", "a\r\nb"},         {"empty", ""}};
   ASSERT_TRUE(writeStateFile(path, values));
   EXPECT_EQ(readBytes(path), bytesOf("empty=\nfolder=/home/user/a=b\ngeometry=AdnQywAD\n"));
   EXPECT_EQ(readStateFile(path), (StateValues{{"empty", ""}, {"folder", "/home/user/a=b"}, {"geometry", "AdnQywAD"}}));

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "beams/Messages.h"
-#include "gui/beams/CBeamAngleRulesDlg.h"
 #include "gui/Mnemonics.h"
+#include "gui/beams/CBeamAngleRulesDlg.h"
 
 namespace velmora::gui {
 

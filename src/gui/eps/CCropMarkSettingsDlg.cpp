@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+
 #include "gui/Mnemonics.h"
 
 namespace velmora::gui {

@@ -12,9 +12,9 @@
 #include <climits>
 
 #include "gui/GuiText.h"
+#include "gui/Mnemonics.h"
 #include "gui/justify/CJustifyWidths.h"
 #include "gui/justify/FloatEdit.h"
-#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 

@@ -8,12 +8,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <string_view>
 
-#include "gui/justify/FloatEdit.h"
 #include "gui/Mnemonics.h"
+#include "gui/justify/FloatEdit.h"
 
 namespace velmora::gui {
 

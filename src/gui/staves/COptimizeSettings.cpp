@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
 #include "gui/Mnemonics.h"
 
 namespace velmora::gui {

@@ -7,8 +7,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velmora::gui {
 
