@@ -24,6 +24,7 @@ long long g_written = 0;
 int g_openFailure = 0;
 int g_renameFailure = 0;
 int g_renamesBeforeFailure = 0;
+unsigned long g_writeFailures = 0;
 // VELMORA_FSYNC=0 in the environment turns syncing off for the whole program.
 bool g_sync = [] {
   const char* value = std::getenv("VELMORA_FSYNC");
@@ -31,6 +32,12 @@ bool g_sync = [] {
 }();
 
 std::string errnoText() { return std::strerror(errno); }
+
+// Every failure to create, write or commit a file passes through here.
+bool failed() {
+  ++g_writeFailures;
+  return false;
+}
 
 // Temporaries being written, in plain memory a signal handler may read.
 struct PendingTemp {
@@ -67,6 +74,8 @@ void setRenameFailure(int error, int succeeding) {
   g_renameFailure = error;
   g_renamesBeforeFailure = succeeding;
 }
+
+unsigned long atomicWriteFailures() { return g_writeFailures; }
 
 int injectedRenameFailure() {
   if (g_renameFailure == 0) return 0;
@@ -112,17 +121,17 @@ bool AtomicFile::open(const std::string& target) {
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !(existing.st_mode & S_IWUSR)) {
     error_ = std::strerror(EACCES);
-    return false;
+    return failed();
   }
   if (g_openFailure != 0) {
     error_ = std::strerror(g_openFailure);
-    return false;
+    return failed();
   }
   std::string pattern = folder + "." + name + ".XXXXXX";
   fd_ = ::mkstemp(pattern.data());
   if (fd_ < 0) {
     error_ = errnoText();
-    return false;
+    return failed();
   }
   temp_ = pattern;
   slot_ = recordPending(temp_);
@@ -150,7 +159,7 @@ bool AtomicFile::write(const void* data, size_t size) {
     if (g_failAfter >= 0) {
       if (g_written >= g_failAfter) {
         error_ = "No space left on device";
-        return false;
+        return failed();
       }
       chunk = std::min<size_t>(chunk, static_cast<size_t>(g_failAfter - g_written));
     }
@@ -158,7 +167,7 @@ bool AtomicFile::write(const void* data, size_t size) {
     if (n < 0) {
       if (errno == EINTR) continue;
       error_ = errnoText();
-      return false;
+      return failed();
     }
     g_written += n;
     p += n;
@@ -179,14 +188,14 @@ bool AtomicFile::finish(bool replace) {
   if (g_sync && ::fsync(fd_) != 0 && errno != EINVAL) {
     error_ = errnoText();
     discard();
-    return false;
+    return failed();
   }
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) {
     error_ = errnoText();
     ::unlink(temp_.c_str());
     release();
-    return false;
+    return failed();
   }
   if (!replace) {
     const bool renamed = renameNoReplace(temp_, target_, &error_);
@@ -199,7 +208,7 @@ bool AtomicFile::finish(bool replace) {
     error_ = injected != 0 ? std::strerror(injected) : errnoText();
     ::unlink(temp_.c_str());
     release();
-    return false;
+    return failed();
   }
   release();
   return true;

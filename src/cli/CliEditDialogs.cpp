@@ -18,6 +18,7 @@ bool CliEditDialogs::selectMacro(const SelectMacroRequest& request, std::string&
 }
 
 PromptAnswer CliEditDialogs::promptBeforeOperation(const EditPrompt& prompt) {
+  if (beforeAsk) beforeAsk();
   std::fprintf(err_, "velmora-cli: %s: %s\nvelmora-cli: Parameters: %s\nvelmora-cli: %s [y/a/n/c] ",
                edit_msg::kPromptTitle, prompt.itemLine.c_str(), prompt.parameters.c_str(), edit_msg::kPromptQuestion);
   if (!interactive_) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "base/Host.h"
@@ -19,6 +20,9 @@ public:
   // A macro without its file is refused with "Unable to open file %s for reading".
   bool selectMacro(const SelectMacroRequest& request, std::string& chosen) override;
   PromptAnswer promptBeforeOperation(const EditPrompt& prompt) override;
+
+  // Called before a question is printed, so that what the console holds back comes first.
+  std::function<void()> beforeAsk;
 
 private:
   IHost& host_;

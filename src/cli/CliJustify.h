@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 
 #include "cli/CliHost.h"
 #include "justify/Justify.h"
@@ -16,6 +17,9 @@ public:
 
   PromptAnswer promptBeforeOperation(const JustifyPrompt& prompt) override;
   bool editJustifySettings(JustifyOptions& options) override;
+
+  // Called before a question is printed, so that what the console holds back comes first.
+  std::function<void()> beforeAsk;
 
 private:
   CliHost& host_;

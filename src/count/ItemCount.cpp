@@ -68,19 +68,24 @@ private:
 int countFile(IHost& host, const std::string& path, ItemCountTotals& totals) {
   ScoreFile file;
   file.path = path;
+  totals.lastFile = FileResult::Processed;
   const ReadResult read = readWholeFile(path, file.bytes, kMaxScoreFileBytes);
   if (read == ReadResult::CannotOpen) {
     host.showMessage(strprintf(msg::kUnableToOpen, path.c_str()));
+    totals.lastFile = FileResult::CannotOpen;
     return 1;
   }
   if (read == ReadResult::TooLarge) {
     host.showMessage(strprintf(msg::kDamaged, path.c_str(), "the file is larger than any SCORE file"));
+    totals.lastFile = FileResult::Refused;
     return 1;
   }
   return countBytes(host, file, totals);
 }
 
 int countBytes(IHost& host, const ScoreFile& file, ItemCountTotals& totals) {
+  // Refused until the items have been read to the end.
+  totals.lastFile = FileResult::Refused;
   const std::string& path = file.path;
   const auto& b = file.bytes;
   if (b.size() >= 4 && b[0] == 0x4B && b[1] == 0x81 && b[2] == 0x10 && b[3] == 0x00) {
@@ -108,8 +113,10 @@ int countBytes(IHost& host, const ScoreFile& file, ItemCountTotals& totals) {
   ReadStop stop = ReadStop::None;
   if (readItems(host, file, scratch, sink, &stop) == 1) {
     sink.addStaves();
+    totals.lastFile = FileResult::Processed;
     return 1;
   }
+  if (stop == ReadStop::Cancelled) totals.lastFile = FileResult::Cancelled;
   return stop == ReadStop::Cancelled ? 0 : 1;
 }
 
