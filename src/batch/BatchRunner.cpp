@@ -121,7 +121,8 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
     return BatchOutcome::Stopped;
   }
   if (task.beforeFinish) task.beforeFinish();
-  state.log.appendAndFollow(strprintf(strings.finishFormat, state.keepGoing ? processed : static_cast<int>(files.size())));
+  state.log.appendAndFollow(
+      strprintf(strings.finishFormat, state.keepGoing ? processed : static_cast<int>(files.size())));
   if (task.afterFinish) task.afterFinish();
   endBatch();
   return BatchOutcome::Finished;

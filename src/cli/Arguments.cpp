@@ -191,8 +191,8 @@ std::string commandUsageText(const CommandSpec& c) {
   const std::string line = synopsis(c) + (c.takesFiles ? " FILE..." : "");
   if (text.size() + line.size() > 79) text = "Usage: velmora-cli [OPTION]...\n         ";
   text += line + "\n";
-  text += "\n" + wrapText(std::string(1, static_cast<char>(std::toupper(c.summary[0]))) + (c.summary + 1) + ".", 0) +
-          "\n";
+  text +=
+      "\n" + wrapText(std::string(1, static_cast<char>(std::toupper(c.summary[0]))) + (c.summary + 1) + ".", 0) + "\n";
   if (!c.valueOptions.empty() || !c.flagOptions.empty()) {
     text += "\nOptions of " + std::string(c.name) + ":\n";
     for (const auto& o : c.valueOptions)

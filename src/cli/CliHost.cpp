@@ -38,7 +38,11 @@ bool CliHost::askYesNo(const std::string& title, const std::string& text) {
   return ask(title + ": " + text, "[y/N]", false);
 }
 
-bool CliHost::askOkCancel(const std::string& text) { return ask(text, "[OK/cancel]", true); }
+bool CliHost::askOkCancel(const std::string& text) {
+  const bool ok = ask(text, "[OK/cancel]", true);
+  if (!ok) noteCancelAnswer();
+  return ok;
+}
 
 Pump CliHost::pump() {
   // A plain load first: the exchange costs a locked instruction per item.

@@ -25,7 +25,9 @@ public:
   Pump pump() override;
   int chooseFiles(FileListRequest& request, std::vector<std::string>& files) override;
   void openInViewer(const std::string& path) override;
-  bool cancelConfirmed() const override { return sawInterrupt_; }
+  bool cancelConfirmed() const override { return sawInterrupt_ || cancelAnswered_; }
+  // A question answered Cancel: the batch ends there, as after Ctrl+C.
+  void noteCancelAnswer() { cancelAnswered_ = true; }
 
   void setFiles(std::vector<std::string> files) { files_ = std::move(files); }
   // Questions are answered on a terminal; elsewhere they get this answer.
@@ -50,6 +52,7 @@ private:
   bool quiet_ = false;
   std::FILE* in_;
   bool sawInterrupt_ = false;
+  bool cancelAnswered_ = false;
   CliOutput* output_ = nullptr;
 };
 

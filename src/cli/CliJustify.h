@@ -20,8 +20,11 @@ public:
 
   // Called before a question is printed, so that what the console holds back comes first.
   std::function<void()> beforeAsk;
+  // Called when the prompt is answered Cancel: the batch must end, even with --keep-going.
+  std::function<void()> onCancel;
 
 private:
+  PromptAnswer askPrompt(const JustifyPrompt& prompt);
   CliHost& host_;
   std::FILE* err_;
   bool interactive_;

@@ -197,6 +197,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
   host.setFiles(args.files);
   CCommandHandlers handlers(doc, batch, host);
   const auto beforeAsk = [&output] { output.beforeQuestion(); };
+  const auto onCancel = [&host] { host.noteCancelAnswer(); };
 
   CliHost::interrupted = false;
   CliHost::signalNumber = 0;
@@ -214,6 +215,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
   if (args.command == "justify") {
     CliJustifyDialogs dialogs(host, err, interactive);
     dialogs.beforeAsk = beforeAsk;
+    dialogs.onCancel = onCancel;
     outcome = handlers.onJustify(dialogs);
   }
   CliEpsDialogs epsDialogs;
@@ -235,6 +237,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
   if (args.command == "edit") {
     CliEditDialogs dialogs(host, err, in, args.option("macro"), interactive);
     dialogs.beforeAsk = beforeAsk;
+    dialogs.onCancel = onCancel;
     outcome = handlers.onEdit(dialogs);
   }
   if (args.command == "report") {
@@ -249,6 +252,8 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
     beamDialogs.beforeAsk = beforeAsk;
     justifyDialogs.beforeAsk = beforeAsk;
     editDialogs.beforeAsk = beforeAsk;
+    justifyDialogs.onCancel = onCancel;
+    editDialogs.onCancel = onCancel;
     outcome = handlers.onRunMultipleTasks(runDialogs, staveDialogs, beamDialogs, justifyDialogs, editDialogs);
   }
 

@@ -213,8 +213,8 @@ void CliOutput::fileFinished(const FileOutcome& outcome) {
   if (outcome.result == FileResult::Processed)
     ++processed_;
   else
-    failures_.push_back({outcome.path, outcome.result,
-                         firstMessage_.empty() ? defaultReason(outcome.result) : oneLine(firstMessage_)});
+    failures_.push_back(
+        {outcome.path, outcome.result, firstMessage_.empty() ? defaultReason(outcome.result) : oneLine(firstMessage_)});
   if (json_) {
     json event{{"event", "file"},
                {"path", toJsonText(outcome.path)},
@@ -251,8 +251,8 @@ void CliOutput::finish(bool finished, bool listNotProcessed) {
   status_.clear();
   clearStatus();
   if (json_) {
-    writeJson(json{{"event", "end"}, {"finished", finished}, {"processed", processed_}, {"failed", failedFiles()}}
-                  .dump());
+    writeJson(
+        json{{"event", "end"}, {"finished", finished}, {"processed", processed_}, {"failed", failedFiles()}}.dump());
     return;
   }
   if (!listNotProcessed || failures_.empty()) return;

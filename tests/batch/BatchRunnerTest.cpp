@@ -73,8 +73,8 @@ struct OutcomeLog : IBatchProgress {
   void fileStarted(size_t, size_t) override {}
   void batchIdle() override {}
   void fileFinished(const FileOutcome& outcome) override {
-    std::string line = std::to_string(outcome.index) + " " + outcome.path + " " +
-                       std::to_string(static_cast<int>(outcome.result));
+    std::string line =
+        std::to_string(outcome.index) + " " + outcome.path + " " + std::to_string(static_cast<int>(outcome.result));
     for (const std::string& output : outcome.outputs)
       line += " > " + output;
     lines.push_back(line);
@@ -99,8 +99,9 @@ TEST(BatchRunner, KeepGoingReportsEachFileAndGoesOn) {
   CopyTask copy(host, state);
 
   EXPECT_EQ(runBatch(state, host, copy.task, false), BatchOutcome::Finished);
-  EXPECT_EQ(outcomes.lines, (Rows{"1 " + dir.file("a.mus") + " 0 > " + dir.file("a.EDI"), "2 " + dir.file("b.mus") + " 2",
-                                  "3 " + dir.file("c.mus") + " 3", "4 " + dir.file("d.mus") + " 0 > " + dir.file("d.EDI")}));
+  EXPECT_EQ(outcomes.lines,
+            (Rows{"1 " + dir.file("a.mus") + " 0 > " + dir.file("a.EDI"), "2 " + dir.file("b.mus") + " 2",
+                  "3 " + dir.file("c.mus") + " 3", "4 " + dir.file("d.mus") + " 0 > " + dir.file("d.EDI")}));
   EXPECT_EQ(state.log.rows().back(), "2 file(s) edited. Finished.");
   EXPECT_EQ(state.log.size(), 5u);
   EXPECT_EQ(copy.clears, 2);

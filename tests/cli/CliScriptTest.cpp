@@ -28,8 +28,8 @@ namespace {
 
 using clitest::CliRun;
 using clitest::slurp;
-using test::TempDir;
 using nlohmann::json;
+using test::TempDir;
 
 const auto runCommand = clitest::runVelmoraCli;
 const std::string kNoSettings = "velmora-cli: Unable to load settings! Using Defaults...\n";
@@ -69,8 +69,8 @@ TEST(CliScript, MessagesFollowTheirFilesRowAndNameTheFile) {
       status);
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out, "velmora-cli: Unable to open file " + settings.file("opt.dat") + " for reading\n" + "Optimizing " +
-                     scores.file("a.mus") + "\nOptimizing " + scores.file("z.mus") + "\nvelmora-cli: " +
-                     scores.file("z.mus") + ": " + kInvalidCode + "\nOperation cancelled.\n");
+                     scores.file("a.mus") + "\nOptimizing " + scores.file("z.mus") +
+                     "\nvelmora-cli: " + scores.file("z.mus") + ": " + kInvalidCode + "\nOperation cancelled.\n");
 }
 
 // Good, missing, refused and unwritable files: each gets its row and its
@@ -116,16 +116,15 @@ TEST(CliScript, FilesFromAddsTheListedPaths) {
                            scores.file("b mus.mus") + "\nReading item count for " + scores.file("c.mus") +
                            "\n3 file(s) edited. Finished.\n";
   // From a file, after the FILE arguments, the option before or after COMMAND.
-  CliRun r = runCommand({"--files-from", scores.file("list.txt"), "--settings", settings.path(), "count",
-                         scores.file("a.mus")});
+  CliRun r = runCommand(
+      {"--files-from", scores.file("list.txt"), "--settings", settings.path(), "count", scores.file("a.mus")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, rows.size()), rows);
   EXPECT_EQ(r.err, "velmora-cli: Unable to load settings! Using Defaults...\n");
   // From standard input, with no FILE argument at all.
   std::FILE* in = textStream(scores.file("a.mus") + "\n" + list);
   int status = 0;
-  const std::string out = runInterleaved(
-      {"--settings", settings.path(), "count", "--files-from=-"}, status, in);
+  const std::string out = runInterleaved({"--settings", settings.path(), "count", "--files-from=-"}, status, in);
   std::fclose(in);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(out.substr(0, kNoSettings.size() + rows.size()), kNoSettings + rows);
@@ -172,12 +171,20 @@ TEST(CliScript, JsonEventsParseBack) {
        {"path_bytes", std::vector<unsigned char>(latin.begin(), latin.end())}},
       {{"event", "row"}, {"text", "Optimizing " + scores.file("z.mus")}},
       {{"event", "message"}, {"file", scores.file("z.mus")}, {"text", kInvalidCode}},
-      {{"event", "file"}, {"path", scores.file("z.mus")}, {"result", "refused"}, {"output", nullptr}, {"outputs", json::array()}},
+      {{"event", "file"},
+       {"path", scores.file("z.mus")},
+       {"result", "refused"},
+       {"output", nullptr},
+       {"outputs", json::array()}},
       {{"event", "row"}, {"text", "Optimizing " + scores.file("m.mus")}},
       {{"event", "message"},
        {"file", scores.file("m.mus")},
        {"text", "Unable to open file " + scores.file("m.mus") + " for reading"}},
-      {{"event", "file"}, {"path", scores.file("m.mus")}, {"result", "cannot-open"}, {"output", nullptr}, {"outputs", json::array()}},
+      {{"event", "file"},
+       {"path", scores.file("m.mus")},
+       {"result", "cannot-open"},
+       {"output", nullptr},
+       {"outputs", json::array()}},
       {{"event", "row"}, {"text", "1 file(s) optimized. Finished."}},
       {{"event", "end"}, {"finished", true}, {"processed", 1}, {"failed", 2}},
   };
@@ -197,8 +204,8 @@ TEST(CliScript, StatusLineOnlyOnATerminal) {
   ASSERT_EQ(unlockpt(master), 0);
   std::FILE* terminal = std::fopen(ptsname(master), "w");
   ASSERT_TRUE(terminal);
-  std::vector<std::string> args{"velmora-cli", "--settings", settings.path(), "count",
-                                scores.file("a.mus"), scores.file("a.mus")};
+  std::vector<std::string> args{"velmora-cli", "--settings",         settings.path(),
+                                "count",       scores.file("a.mus"), scores.file("a.mus")};
   std::vector<const char*> argv;
   for (auto& a : args)
     argv.push_back(a.c_str());
