@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "base/AtomicFile.h"
 #include "cli/CliRun.h"
 #include "edit/EditFixtures.h"
 #include "settings/Serialize.h"
@@ -38,6 +41,15 @@ TEST(CliRun, TheChainOfRunDatWithTheOptionsItNeeds) {
   EXPECT_EQ(r.err, "");
   EXPECT_SCORE_FILE(scores.file("a.out"), "8 1 0 0 0 0 0 0 10\n1 1 10 4 9 0 1\n");
   EXPECT_EQ(scores.listing(), "a.mus a.out");
+
+  // A result left in its working file is no success.
+  ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 0, 0, 0, "opt2", 0}));
+  // run.dat, the working copy and the optimized file are written first.
+  setRenameFailure(EACCES, 3);
+  r = run({"--settings", settings.path(), "run", in});
+  setRenameFailure(0);
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_EQ(scores.listing(), "a.000 a.mus a.out");
 }
 
 } // namespace
