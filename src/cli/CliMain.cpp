@@ -165,7 +165,8 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
   }
   const CommandSpec* spec = findCommand(args.command);
   if (spec && spec->takesFiles && args.files.empty()) {
-    std::fputs(usageError("no FILE given (" + args.filesFrom + " lists none)").c_str(), err);
+    const std::string list = args.filesFrom == "-" ? std::string("standard input") : args.filesFrom;
+    std::fputs(usageError("no FILE given: " + list + " lists none").c_str(), err);
     return kExitUsage;
   }
 

@@ -139,6 +139,8 @@ TEST(CliScript, FilesFromAddsTheListedPaths) {
   test::writeBytes(scores.file("empty.txt"), {'\n'});
   r = runCommand({"--settings", settings.path(), "count", "--files-from", scores.file("empty.txt")});
   EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "velmora-cli: no FILE given: " + scores.file("empty.txt") +
+                       " lists none\nTry 'velmora-cli --help' for more information.\n");
 }
 
 // Every event parses back; a name that is not UTF-8 comes out as Latin-1
