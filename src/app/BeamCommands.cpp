@@ -20,11 +20,13 @@ BatchOutcome CCommandHandlers::onSetBeamAngles(IBeamDialogs& dialogs) {
     return setBeamAnglesInFile(run, path, extension);
   };
   // Only a run that finished every file keeps what it learned.
-  task.beforeFinish = [this, &run] { doc_.beamLibraries.saveAll(host_, run.projectFolder); };
+  bool saved = true;
+  task.beforeFinish = [this, &run, &saved] { saved = doc_.beamLibraries.saveAll(host_, run.projectFolder); };
   task.clearStore = [this] { doc_.clearStore(true); };
   const BatchOutcome outcome = runBatch(batch_, host_, task, doc_.settings.prefs().useExplorerDialog != 0);
   doc_.beamLibraries.clear();
-  return outcome;
+  // Libraries that could not be saved lose what the run learned: no success.
+  return outcome == BatchOutcome::Finished && !saved ? BatchOutcome::Stopped : outcome;
 }
 
 void CCommandHandlers::onBeamSettings(IBeamDialogs& dialogs) {

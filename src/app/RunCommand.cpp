@@ -89,8 +89,9 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
     return chain->runFile(path, extension);
   };
   // Only a run that finished every file keeps what the beam task learned.
+  bool saved = true;
   task.beforeFinish = [&] {
-    if (beams) doc_.beamLibraries.saveAll(host_, beamRun.projectFolder);
+    if (beams) saved = doc_.beamLibraries.saveAll(host_, beamRun.projectFolder);
   };
   task.clearStore = [this] {
     doc_.beamGroups.clear();
@@ -102,7 +103,7 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
   doc_.unoptimizeTemplate.clear();
   doc_.beamLibraries.clear();
   doc_.store.staveFlags.fill(0);
-  return outcome;
+  return outcome == BatchOutcome::Finished && !saved ? BatchOutcome::Stopped : outcome;
 }
 
 } // namespace velmora

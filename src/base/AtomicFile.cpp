@@ -28,6 +28,7 @@ long long g_written = 0;
 int g_openFailure = 0;
 int g_renameFailure = 0;
 int g_renamesBeforeFailure = 0;
+unsigned long g_writeFailures = 0;
 // VELMORA_FSYNC=0 in the environment turns syncing off for the whole program.
 bool g_sync = [] {
   const char* value = std::getenv("VELMORA_FSYNC");
@@ -108,6 +109,8 @@ void setRenameFailure(int error, int succeeding) {
   g_renamesBeforeFailure = succeeding;
 }
 
+unsigned long atomicWriteFailures() { return g_writeFailures; }
+
 int injectedRenameFailure() {
   if (g_renameFailure == 0) return 0;
   if (g_renamesBeforeFailure > 0) {
@@ -141,6 +144,8 @@ AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
 AtomicFile::~AtomicFile() { discard(); }
 
 bool AtomicFile::fail(WriteStage stage, std::string error) {
+  // Every failure to create, write or commit a file passes through here.
+  ++g_writeFailures;
   stage_ = stage;
   error_ = std::move(error);
   return false;

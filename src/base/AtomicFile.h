@@ -70,6 +70,11 @@ bool atomicSync();
 // that ends the process at once. Async-signal-safe.
 void unlinkOpenTemporaries();
 
+// How many times creating, writing or committing a file has failed in this
+// process (a no-replace commit refused by an existing target is no failure).
+// The batch frame compares it around a file to tell a write failure.
+unsigned long atomicWriteFailures();
+
 // Writes the whole buffer through an AtomicFile.
 bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error = nullptr,
                      WriteStage* stage = nullptr);

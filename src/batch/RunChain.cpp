@@ -83,6 +83,8 @@ int CRunChain::runFile(const std::string& inputPath, const std::string& runExten
   std::string error;
   if (!renameOver(working, finalPath, error)) {
     unrenamed_.insert(working);
+    // The run goes on, but this file's result is not where it belongs.
+    batch_.noteFileFailed(FileResult::NotWritten);
     batch_.log.appendAndFollow(
         strprintf(batch_msg::kRenameFailed, working.c_str(), finalPath.c_str(), error.c_str(), working.c_str()));
   }

@@ -102,7 +102,8 @@ public:
   void load(IHost& host, const std::string& projectFolder, int index);
   void loadAll(IHost& host, const std::string& projectFolder);
   // Writes every library in order; a failure shows its message and goes on.
-  void saveAll(IHost& host, const std::string& projectFolder);
+  // False when any library was not saved.
+  bool saveAll(IHost& host, const std::string& projectFolder);
 
   bool empty() const;
   bool keptFromSaving(int index) const { return incomplete_[static_cast<size_t>(index)]; }

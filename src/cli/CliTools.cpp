@@ -45,7 +45,7 @@ std::string ToolArgs::value(const std::string& name) const {
 }
 
 int usageError(std::FILE* err, const std::string& message) {
-  std::fprintf(err, "velmora-cli: %s\nTry velmora-cli --help.\n", message.c_str());
+  std::fprintf(err, "velmora-cli: %s\nTry 'velmora-cli --help' for more information.\n", message.c_str());
   return kExitUsage;
 }
 
@@ -56,14 +56,16 @@ std::string toolUsageText() {
          "                 fixed-decimal .pmx layout)\n"
          "  undump [--force] TEXT OUTPUT\n"
          "                 write the SCORE file a dump describes (--force replaces OUTPUT)\n"
-         "  diff A B       list the items that differ between two SCORE files, stave by stave\n"
+         "  diff A B       list the items that differ between two SCORE files, stave by\n"
+         "                 stave\n"
          "  macro list | show NAME | delete NAME...\n"
          "  macro save NAME [--description TEXT] [--overwrite] [--allow-missing] STEP...\n"
          "                 the macros of the project folder\n"
          "  step list | show NAME | delete NAME...\n"
          "  step save NAME --codes TEXT --if TEXT --op TEXT [--description TEXT]\n"
          "                 [--not-found] [--overwrite]\n"
-         "                 the steps of the project folder, checked as the step editor does\n"
+         "                 the steps of the project folder, checked as the step editor\n"
+         "                 does\n"
          "  settings show [FILE...] | set FILE FIELD=VALUE... | init\n"
          "                 the settings files by field name; init writes the missing ones\n"
          "diff exits with 0 when the files are the same, 1 when they differ, 2 on trouble.\n"

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
+#include "base/AtomicFile.h"
 #include "cli/CliRun.h"
 #include "edit/EditFixtures.h"
 #include "settings/Serialize.h"
@@ -40,6 +42,15 @@ TEST(CliRun, TheChainOfRunDatWithTheOptionsItNeeds) {
   EXPECT_EQ(r.err, "");
   EXPECT_SCORE_FILE(scores.file("a.out"), "8 1 0 0 0 0 0 0 10\n1 1 10 4 9 0 1\n");
   EXPECT_EQ(scores.listing(), "a.mus a.out");
+
+  // A result left in its working file is no success.
+  ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 0, 0, 0, "opt2", 0}));
+  // run.dat, the working copy and the optimized file are written first.
+  setRenameFailure(EACCES, 3);
+  r = run({"--settings", settings.path(), "run", in});
+  setRenameFailure(0);
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_EQ(scores.listing(), "a.000 a.mus a.out");
 }
 
 // A folder named like an output: every SCORE task shows the common open text
@@ -81,7 +92,8 @@ TEST(CliOutputs, AFolderInTheWayOfAnOutput) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.ends_with("Operation cancelled.\n")) << r.out;
     // Beams first says which of its libraries are missing.
-    const std::string message = "velmora-cli: Unable to open file " + scores.file(c.output) + " for reading\n";
+    const std::string message =
+        "velmora-cli: " + in + ": Unable to open file " + scores.file(c.output) + " for reading\n";
     if (c.args[0] == "beams") {
       EXPECT_TRUE(r.err.ends_with("BDNGRACE.DAT for reading\n" + message)) << r.err;
     } else {

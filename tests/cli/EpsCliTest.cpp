@@ -84,7 +84,8 @@ TEST(EpsCli, ToolsPrintTheLogAndExitStatus) {
   writeText(files.file("w.eps"), "%!PS-Adobe-2.0\nWinscore\n");
   r = cli({"--settings", settings.path(), "rename-eps", files.file("w.eps")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "velmora-cli: This file is not a SCORE EPS file\n");
+  // The message names the file it is about.
+  EXPECT_EQ(r.err, "velmora-cli: " + files.file("w.eps") + ": This file is not a SCORE EPS file\n");
   EXPECT_EQ(r.out, "Renaming file " + files.file("w.eps") + "\nOperation cancelled.\n");
   EXPECT_EQ(files.listing(), "B.EPS SONG.EPS two.eps w.eps");
 }
