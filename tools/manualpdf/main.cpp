@@ -104,7 +104,9 @@ bool isCode(const QTextBlock& block) {
 }
 
 // Fonts, spacing and page breaks for what the markdown importer made.
-void styleDocument(QTextDocument& doc, const QString& folder) {
+// Returns the pictures it could not read.
+QStringList styleDocument(QTextDocument& doc, const QString& folder) {
+  QStringList missing;
   QTextCursor cursor(&doc);
   bool firstChapter = true;
   for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
@@ -156,11 +158,15 @@ void styleDocument(QTextDocument& doc, const QString& folder) {
         QTextImageFormat image = cf.toImageFormat();
         const QString path = QDir(folder).filePath(image.name());
         const QImage picture(path);
-        if (picture.isNull()) continue;
+        if (picture.isNull()) {
+          missing << path;
+          continue;
+        }
         doc.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
         // Image sizes are in screen pixels, which the layout scales up to the writer's resolution.
         const double toScreen = 96.0 / kResolution;
-        const double width = std::min(textWidth, px(picture.width() * 0.5)) * toScreen;
+        // Screen pixels at 0.62 points each: dialogs at about their size on a screen.
+        const double width = std::min(textWidth, px(picture.width() * 0.62)) * toScreen;
         image.setWidth(width);
         image.setHeight(width * picture.height() / picture.width());
         cursor.setPosition(fragment.position());
@@ -208,6 +214,7 @@ void styleDocument(QTextDocument& doc, const QString& folder) {
       }
     }
   }
+  return missing;
 }
 
 // A heading left alone at the foot of a page starts the next page instead.
@@ -411,7 +418,8 @@ int main(int argc, char** argv) {
   doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
   const QString title = takeTitle(doc);
   writer.setTitle(title);
-  styleDocument(doc, QFileInfo(files[0]).absolutePath());
+  const QStringList missing = styleDocument(doc, QFileInfo(files[0]).absolutePath());
+  if (!missing.isEmpty()) return fail(QStringLiteral("cannot read the picture ") + missing.join(QStringLiteral(", ")));
   keepHeadingsWithText(doc);
   splitBlocksAtPageFeet(doc);
   const QList<Chapter> chapters = chaptersOf(doc);
