@@ -105,7 +105,7 @@ bool isCode(const QTextBlock& block) {
 
 // Fonts, spacing and page breaks for what the markdown importer made.
 // Returns the pictures it could not read.
-QStringList styleDocument(QTextDocument& doc, const QString& folder) {
+QStringList styleDocument(QTextDocument& doc, const QString& folder, double textWidth) {
   QStringList missing;
   QTextCursor cursor(&doc);
   bool firstChapter = true;
@@ -149,7 +149,6 @@ QStringList styleDocument(QTextDocument& doc, const QString& folder) {
     cursor.setBlockFormat(bf);
   }
   // Inline code in the code font; pictures as wide as the text at most.
-  const double textWidth = doc.pageSize().width();
   for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextFragment fragment = it.fragment();
@@ -414,12 +413,13 @@ int main(int argc, char** argv) {
   body.setPointSizeF(9.8);
   doc.setDefaultFont(body);
   doc.setDocumentMargin(0);
-  doc.setPageSize(QSizeF(area.width(), area.height() - px(kFooterGap)));
   doc.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
   const QString title = takeTitle(doc);
   writer.setTitle(title);
-  const QStringList missing = styleDocument(doc, QFileInfo(files[0]).absolutePath());
+  // Styled before it has pages: a paged document lays itself out again after every change.
+  const QStringList missing = styleDocument(doc, QFileInfo(files[0]).absolutePath(), area.width());
   if (!missing.isEmpty()) return fail(QStringLiteral("cannot read the picture ") + missing.join(QStringLiteral(", ")));
+  doc.setPageSize(QSizeF(area.width(), area.height() - px(kFooterGap)));
   keepHeadingsWithText(doc);
   splitBlocksAtPageFeet(doc);
   const QList<Chapter> chapters = chaptersOf(doc);
