@@ -156,11 +156,17 @@ QStringList styleDocument(QTextDocument& doc, const QString& folder, double text
       if (cf.isImageFormat()) {
         QTextImageFormat image = cf.toImageFormat();
         const QString path = QDir(folder).filePath(image.name());
-        const QImage picture(path);
+        QImage picture(path);
         if (picture.isNull()) {
           missing << path;
           continue;
         }
+        // A thin frame keeps a light dialog apart from the white page.
+        picture = picture.convertToFormat(QImage::Format_RGB32);
+        QPainter frame(&picture);
+        frame.setPen(kRuleColour);
+        frame.drawRect(picture.rect().adjusted(0, 0, -1, -1));
+        frame.end();
         doc.addResource(QTextDocument::ImageResource, QUrl(image.name()), picture);
         // Image sizes are in screen pixels, which the layout scales up to the writer's resolution.
         const double toScreen = 96.0 / kResolution;
@@ -255,9 +261,10 @@ void splitBlocksAtPageFeet(QTextDocument& doc) {
       cursor.insertBlock(rest, cursor.charFormat());
       if (QTextList* list = cursor.block().textList()) {
         list->remove(cursor.block());
-        rest.setIndent(0);
-        rest.setLeftMargin(left);
-        cursor.setBlockFormat(rest);
+        QTextBlockFormat unlisted = cursor.block().blockFormat();
+        unlisted.setIndent(0);
+        unlisted.setLeftMargin(left);
+        cursor.setBlockFormat(unlisted);
       }
       QTextCursor(block).setBlockFormat(first);
       break;
