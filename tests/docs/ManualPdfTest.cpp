@@ -3,6 +3,7 @@
 // internal links that jump, and the same bytes from two builds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -105,6 +106,17 @@ TEST(ManualPdf, OutlineHoldsEveryChapterAndSectionAndLinksJump) {
   }
   const std::string markdown = readFile(std::string(VELMORA_DOCS_DIR) + "manual.md");
   EXPECT_EQ(titles, headingsOf(markdown));
+  // And every heading is printed: a layout that loses text loses headings with it.
+  if (have("pdftotext")) {
+    std::string text = run("pdftotext -raw " + quoted(VELMORA_MANUAL_PDF) + " -");
+    std::replace(text.begin(), text.end(), '\f', '\n');
+    // The fonts' ligatures come back as single characters.
+    for (const auto& [ligature, letters] : {std::pair{"\xef\xac\x80", "ff"}, {"\xef\xac\x81", "fi"},
+                                            {"\xef\xac\x82", "fl"}, {"\xef\xac\x83", "ffi"}, {"\xef\xac\x84", "ffl"}})
+      for (size_t p; (p = text.find(ligature)) != std::string::npos;) text.replace(p, 3, letters);
+    for (const std::string& heading : headingsOf(markdown))
+      EXPECT_NE(text.find("\n" + heading + "\n"), std::string::npos) << heading;
+  }
 
   // Every "#name" link of the text and every contents line jumps to a page:
   // poppler lists those as "link to page N", and a web address would stay "#name".

@@ -223,24 +223,33 @@ QStringList styleDocument(QTextDocument& doc, const QString& folder, double text
 }
 
 // A heading left alone at the foot of a page starts the next page instead.
-void keepHeadingsWithText(QTextDocument& doc) {
+// Returns whether it moved one.
+bool keepHeadingsWithText(QTextDocument& doc) {
   const double pageHeight = doc.pageSize().height();
+  // The page of a block's first line: a block's top stays behind when its lines move on.
   const auto pageOf = [&](const QTextBlock& b) {
-    return static_cast<int>(doc.documentLayout()->blockBoundingRect(b).top() / pageHeight);
+    const double top = doc.documentLayout()->blockBoundingRect(b).top();
+    return static_cast<int>((top + (b.layout()->lineCount() > 0 ? b.layout()->lineAt(0).y() : 0)) / pageHeight);
   };
+  bool moved = false;
   for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
     const QTextBlock next = block.next();
     if (block.blockFormat().headingLevel() < 2 || !next.isValid() || pageOf(block) == pageOf(next)) continue;
     QTextBlockFormat bf = block.blockFormat();
+    if (bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
     bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     QTextCursor(block).setBlockFormat(bf);
+    moved = true;
   }
+  return moved;
 }
 
 // The layout draws a block whole on every page it reaches and leaves the rest to
 // the clip, which a PDF keeps as hidden text: a paragraph that runs on to the
 // next page is split there into two blocks, the second without the list bullet.
-void splitBlocksAtPageFeet(QTextDocument& doc) {
+// Returns whether it split one.
+bool splitBlocksAtPageFeet(QTextDocument& doc) {
+  bool split = false;
   const double pageHeight = doc.pageSize().height();
   const auto pageOf = [&](double y) { return static_cast<int>(y / pageHeight); };
   for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
@@ -267,9 +276,11 @@ void splitBlocksAtPageFeet(QTextDocument& doc) {
         cursor.setBlockFormat(unlisted);
       }
       QTextCursor(block).setBlockFormat(first);
+      split = true;
       break;
     }
   }
+  return split;
 }
 
 // The first level-1 heading is the title; it goes to the title page.
@@ -427,8 +438,14 @@ int main(int argc, char** argv) {
   const QStringList missing = styleDocument(doc, QFileInfo(files[0]).absolutePath(), area.width());
   if (!missing.isEmpty()) return fail(QStringLiteral("cannot read the picture ") + missing.join(QStringLiteral(", ")));
   doc.setPageSize(QSizeF(area.width(), area.height() - px(kFooterGap)));
-  keepHeadingsWithText(doc);
-  splitBlocksAtPageFeet(doc);
+  // Each can move text the other has to look at again. Every round starts from a
+  // whole new layout: after such changes the layout can leave blocks with no lines.
+  for (int round = 0; round < 8; ++round) {
+    doc.markContentsDirty(0, doc.characterCount());
+    const bool moved = keepHeadingsWithText(doc);
+    if (!splitBlocksAtPageFeet(doc) && !moved) break;
+  }
+  doc.markContentsDirty(0, doc.characterCount());
   const QList<Chapter> chapters = chaptersOf(doc);
   const int pages = doc.pageCount();
   const double pageHeight = doc.pageSize().height();
