@@ -319,12 +319,16 @@ private slots:
     frame_->action(cmd::kManual)->trigger();
     frame_->action(cmd::kChangelog)->trigger();
     QVERIFY(boxes.isEmpty());
-    // About: the version line and the program icon.
+    // About: the version, copyright and licence lines.
     bool sawAbout = false;
     test::ModalScript about([&](QWidget* modal) {
       if (modal->windowTitle() != QStringLiteral("About Velmora")) return false;
       auto* line = modal->findChild<QLabel*>("aboutLine");
-      sawAbout = line && line->text() == QStringLiteral("Velmora Version 3.8 for Linux");
+      auto* copyright = modal->findChild<QLabel*>("copyrightLine");
+      auto* licence = modal->findChild<QLabel*>("licenseLine");
+      sawAbout = line && line->text() == QStringLiteral("Velmora Version 3.8 for Linux") && copyright &&
+                 copyright->text() == QStringLiteral("Copyright (C) 2026 Corvane Software") && licence &&
+                 licence->text().startsWith(QStringLiteral("License GPLv3+: GNU GPL version 3 or later"));
       QTimer::singleShot(0, modal, [modal] { static_cast<QDialog*>(modal)->accept(); });
       return true;
     });
