@@ -358,15 +358,20 @@ int justifyStore(JustifyRun& run, CItemStore& store, const std::string& path) {
 }
 
 int justifyFile(JustifyRun& run, CItemStore& store, const std::string& path, const std::string& extension) {
+  return justifyFile(run, store, ScoreIO{path, outputPathFor(path, extension)});
+}
+
+int justifyFile(JustifyRun& run, CItemStore& store, const ScoreIO& io) {
+  const std::string& path = io.inputPath;
   int result = 0;
   {
     ScoreFile file;
-    result = openScoreFile(run.host, path, store, file);
+    result = openScore(run.host, io, store, file);
     if (result != 1) return result;
     result = readGeneral(run.host, file, store);
   }
   if (result == 1) result = justifyStore(run, store, path);
-  if (result == 1) result = writePlain(run.host, store, outputPathFor(path, extension));
+  if (result == 1) result = writePlain(run.host, store, io);
   store.clear();
   return result == 1 ? 1 : 0;
 }
