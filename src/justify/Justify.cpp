@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "base/Format.h"
@@ -172,7 +173,23 @@ Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stav
   for (CItem& item : store.list(stave - 1))
     if (codeOf(item) == kNote)
       notes.push_back({&item, item.p(3), leftEdge(item, s, run.options), rightEdge(item, s, run.options)});
+  // The least reach of the notes right of each position, so that a note no
+  // later note overlaps is passed over without a walk over all of them.
+  std::vector<std::pair<double, double>> byX;
+  byX.reserve(notes.size());
+  for (const NoteEdges& n : notes)
+    if (!std::isnan(n.x)) {
+      const double reach = n.left - (gap - 0.1);
+      byX.emplace_back(n.x, std::isnan(reach) ? std::numeric_limits<double>::infinity() : reach);
+    }
+  std::sort(byX.begin(), byX.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t i = byX.size(); i-- > 1;)
+    byX[i - 1].second = std::min(byX[i - 1].second, byX[i].second);
   for (const NoteEdges& o : notes) {
+    if (std::isnan(o.x)) continue;
+    const auto right = std::upper_bound(byX.begin(), byX.end(), o.x,
+                                        [](double x, const std::pair<double, double>& n) { return x < n.first; });
+    if (right == byX.end() || !(right->second < o.right)) continue;
     for (const NoteEdges& m : notes) {
       if (!(m.x > o.x) || !(m.left - (gap - 0.1) < o.right)) continue;
       const double d = o.right - m.left + gap;
