@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -103,7 +104,8 @@ public:
   Correction(const JustifyGroup& g, double xo, double xm, double d)
       : L_(g.left), R_(g.right), s_(g.staveSize), xo_(xo), xm_(xm), dl_(d * (xo - g.left) / (g.right - g.left)),
         dr_(d * (g.right - xo) / (g.right - g.left)), leftMoves_(milli(xo) != milli(g.left)),
-        rightMoves_(milli(g.right) != milli(xm)) {}
+        rightMoves_(milli(g.right) != milli(xm)), mL_(milli(L_)), mR_(milli(R_)), mxo_(milli(xo_)), mxm_(milli(xm_)),
+        mEndScaled_(milli(xo_ + 0.02 * s_)), mEndFixed_(milli(xo_ + 0.02)), mStart_(milli(xm_ - 0.02 * s_)) {}
 
   bool movesAnything() const { return leftMoves_ || rightMoves_; }
 
@@ -118,9 +120,9 @@ private:
   double right(double x) const { return x + dr_ * (R_ - x) / (R_ - xm_); }
 
   // A value tied to the item's position: left of o's end, or right of m's start.
-  double moveEnd(double v, double leftTolerance) const {
-    if (milli(v) <= milli(xo_ + leftTolerance)) return leftMoves_ ? left(v) : v;
-    if (milli(v) > milli(xm_ - 0.02 * s_)) return rightMoves_ ? right(v) : v;
+  double moveEnd(double v, bool scaled) const {
+    if (milli(v) <= (scaled ? mEndScaled_ : mEndFixed_)) return leftMoves_ ? left(v) : v;
+    if (milli(v) > mStart_) return rightMoves_ ? right(v) : v;
     return v;
   }
 
@@ -129,20 +131,22 @@ private:
     const int code = codeOf(item);
     const double x = item.p(3);
     const double mx = milli(x);
-    const bool inLR = mx >= milli(L_) && mx <= milli(R_);
-    if (leftMoves_ && mx >= milli(L_) && mx <= milli(xo_))
+    const bool inLR = mx >= mL_ && mx <= mR_;
+    if (leftMoves_ && mx >= mL_ && mx <= mxo_)
       setParam(item, 3, left(x));
-    else if (rightMoves_ && mx >= milli(xm_) && mx <= milli(R_))
+    else if (rightMoves_ && mx >= mxm_ && mx <= mR_)
       setParam(item, 3, right(x));
-    if (isLineLike(code) && item.count() >= 6 && inLR) setParam(item, 6, moveEnd(item.p(6), 0.02 * s_));
-    if (code == kBeam && mx >= milli(L_) && mx < milli(R_)) {
+    if (isLineLike(code) && item.count() >= 6 && inLR) setParam(item, 6, moveEnd(item.p(6), true));
+    if (code == kBeam && mx >= mL_ && mx < mR_) {
       for (const Secondary& sp : kSecondaries)
-        if (hasSecondary(item, sp)) setParam(item, sp.param, moveEnd(item.p(sp.param), sp.scaled ? 0.02 * s_ : 0.02));
+        if (hasSecondary(item, sp)) setParam(item, sp.param, moveEnd(item.p(sp.param), sp.scaled));
     }
   }
 
   double L_, R_, s_, xo_, xm_, dl_, dr_;
   bool leftMoves_, rightMoves_;
+  // The limits in thousandths, taken once for all the items moved.
+  double mL_, mR_, mxo_, mxm_, mEndScaled_, mEndFixed_, mStart_;
 };
 
 JustifyPrompt promptFor(const CItem& m, const std::string& path) {
@@ -160,19 +164,27 @@ enum class Pass { Clean, Corrected, Stuck, Cancelled };
 
 struct NoteEdges {
   CItem* item;
+  float p3; // the position the edges were taken at
   double x;
   double left;
   double right;
 };
 
+// The edges of a note at its position; a correction changes only P3 of notes.
+void takeEdges(NoteEdges& n, double s, const JustifyOptions& options) {
+  n.p3 = n.item->p(3);
+  n.x = n.p3;
+  n.left = leftEdge(*n.item, s, options);
+  n.right = rightEdge(*n.item, s, options);
+}
+
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 // One pass: the first overlapping pair that the user lets us correct.
-Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stave, const std::string& path) {
+Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, const std::vector<NoteEdges>& notes,
+             const std::string& path) {
   const double s = g.staveSize;
   const double gap = static_cast<double>(run.options.minimumSpace) * s;
-  std::vector<NoteEdges> notes;
-  for (CItem& item : store.list(stave - 1))
-    if (codeOf(item) == kNote)
-      notes.push_back({&item, item.p(3), leftEdge(item, s, run.options), rightEdge(item, s, run.options)});
   // The least reach of the notes right of each position, so that a note no
   // later note overlaps is passed over without a walk over all of them.
   std::vector<std::pair<double, double>> byX;
@@ -216,8 +228,15 @@ Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stav
 
 // 1 done (clean or given up with the warning), 0 cancelled.
 int justifyStave(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stave, const std::string& path) {
+  std::vector<NoteEdges> notes;
+  for (CItem& item : store.list(stave - 1))
+    if (codeOf(item) == kNote)
+      takeEdges(notes.emplace_back(NoteEdges{&item, 0.0f, 0.0, 0.0, 0.0}), g.staveSize, run.options);
   for (int pass = 0; pass < kMaxJustifyPasses; ++pass) {
-    switch (runPass(run, store, g, stave, path)) {
+    // Edges again only for the notes the last correction moved.
+    for (NoteEdges& n : notes)
+      if (!sameBits(n.p3, n.item->p(3))) takeEdges(n, g.staveSize, run.options);
+    switch (runPass(run, store, g, notes, path)) {
     case Pass::Clean: return 1;
     case Pass::Cancelled: return 0;
     case Pass::Stuck: run.batch.notifyJustifyWarning(stave); return 1;
