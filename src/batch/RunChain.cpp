@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "base/AtomicFile.h"
+#include "base/ByteReader.h"
 #include "base/FileSystem.h"
 #include "base/Format.h"
 #include "batch/Messages.h"
-#include "base/ByteReader.h"
 #include "model/Messages.h"
 #include "model/ScoreReader.h"
 
