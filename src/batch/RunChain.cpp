@@ -1,15 +1,18 @@
 #include "batch/RunChain.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "base/AtomicFile.h"
+#include "base/ByteReader.h"
 #include "base/FileSystem.h"
 #include "base/Format.h"
 #include "batch/Messages.h"
+#include "model/Messages.h"
 #include "model/ScoreReader.h"
-#include "model/ScoreWriter.h"
 
 namespace velmora {
 
@@ -35,7 +38,7 @@ bool renameOver(const std::string& from, const std::string& to, std::string& err
 
 } // namespace
 
-int makeWorkingCopy(IHost& host, CItemStore& store, const std::string& inputPath, const std::string& workingPath) {
+int makeWorkingCopy(IHost& host, CItemStore& store, const std::string& inputPath, ScoreHandover& out) {
   store.clear();
   ScoreFile file;
   int result = openScoreFile(host, inputPath, store, file);
@@ -45,42 +48,64 @@ int makeWorkingCopy(IHost& host, CItemStore& store, const std::string& inputPath
   result = readOptimize(host, file, store, marking);
   if (result == 1) {
     store.staveFlags.fill(1);
-    result = writeStaves(host, store, workingPath);
+    result = layOutStaves(host, store, inputPath, out);
   }
   store.clear();
   store.staveFlags.fill(0);
   return result == 1 ? 1 : 0;
 }
 
+void CRunChain::progressLine(size_t link, const std::string& inputPath) {
+  const ChainLink& l = links_[link];
+  batch_.currentLine = taskStrings(l.task).progressPrefix + (l.progressText ? l.progressText(inputPath) : inputPath);
+  batch_.log.appendAndFollow(batch_.currentLine);
+}
+
+int CRunChain::chainInMemory(const std::string& inputPath, ScoreHandover& result) {
+  const auto stop = [&](int why) {
+    store_.clear();
+    result.clear();
+    return why;
+  };
+  if (!links_.empty()) progressLine(0, inputPath);
+  const int copied = makeWorkingCopy(host_, store_, inputPath, result);
+  if (copied != 1) return stop(copied);
+  const ScoreIO io{inputPath, std::string(), &result};
+  for (size_t i = 0; i < links_.size(); ++i) {
+    if (i != 0) progressLine(i, inputPath);
+    const int done = links_[i].perFile ? links_[i].perFile(io) : 1;
+    if (done != 1) return stop(done);
+  }
+  return 1;
+}
+
 int CRunChain::runFile(const std::string& inputPath, const std::string& runExtension) {
   const std::string working = outputPathFor(inputPath, kWorkingExtension);
-  if (working == inputPath) {
-    host_.showMessage(strprintf(batch_msg::kInputIsWorkingFile, inputPath.c_str()));
+  const auto refuse = [&](const char* format) {
+    if (!links_.empty()) progressLine(0, inputPath);
+    host_.showMessage(strprintf(format, inputPath.c_str(), working.c_str()));
     return 0;
-  }
-  if (unrenamed_.count(working) != 0) {
-    host_.showMessage(strprintf(batch_msg::kWorkingFileTaken, inputPath.c_str(), working.c_str()));
-    return 0;
-  }
-  // Written atomically: a failed copy leaves nothing to remove.
-  const int copied = makeWorkingCopy(host_, store_, inputPath, working);
-  if (copied != 1) return copied;
+  };
+  if (working == inputPath) return refuse(batch_msg::kInputIsWorkingFile);
+  if (unrenamed_.count(working) != 0) return refuse(batch_msg::kWorkingFileTaken);
+  // The result may have to stay under that name: a file there is the user's.
+  struct stat st {};
+  if (::lstat(working.c_str(), &st) == 0) return refuse(batch_msg::kWorkingFileExists);
 
-  for (const ChainLink& link : links_) {
-    batch_.currentLine =
-        taskStrings(link.task).progressPrefix + (link.progressText ? link.progressText(inputPath) : inputPath);
-    batch_.log.appendAndFollow(batch_.currentLine);
-    const int result = link.perFile ? link.perFile(working, kWorkingExtension) : 1;
-    if (result != 1) {
-      store_.clear();
-      // Half-chained work is of no use; the input still holds the original.
-      std::remove(working.c_str());
-      return result;
-    }
-  }
+  const int chained = chainInMemory(inputPath, handover_);
+  if (chained != 1) return chained;
 
-  const std::string finalPath = outputPathFor(inputPath, runExtension);
+  ByteWriter out;
+  handover_.encodeTo(out);
+  handover_.clear();
+  // Written atomically under the working name, then renamed over the final
+  // one, which a read-only final file refuses as an atomic write would.
   std::string error;
+  if (!writeFileAtomic(working, out.buffer(), &error)) {
+    host_.showMessage(strprintf(msg::kWriteFailed, inputPath.c_str(), error.c_str()));
+    return 0;
+  }
+  const std::string finalPath = outputPathFor(inputPath, runExtension);
   if (!renameOver(working, finalPath, error)) {
     unrenamed_.insert(working);
     // The run goes on, but this file's result is not where it belongs.

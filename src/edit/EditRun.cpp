@@ -48,6 +48,11 @@ std::string promptParameters(const CItem& item, bool textMatch) {
 }
 
 int CEditRun::editFile(const std::string& macroName, const std::string& inputPath, const std::string& extension) {
+  return editFile(macroName, ScoreIO{inputPath, outputPathFor(inputPath, extension)});
+}
+
+int CEditRun::editFile(const std::string& macroName, const ScoreIO& io) {
+  const std::string& inputPath = io.inputPath;
   CItemStore& store = ctx_.store;
   const auto finish = [&](int result) {
     store.clear();
@@ -56,7 +61,9 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
   };
   store.clear();
   ScoreFile file;
-  const int opened = openScoreFile(ctx_.host, inputPath, store, file);
+  // An unmodified file is not written: the hand-over must still hold what came in.
+  if (io.handover && ctx_.options.saveOnlyIfModified) io.handover->encode();
+  const int opened = openScore(ctx_.host, io, store, file);
   if (opened != 1) return finish(opened);
   if (readGeneral(ctx_.host, file, store) != 1) return finish(0);
 
@@ -68,7 +75,7 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
     ctx_.host.showMessage(message);
     return finish(0);
   }
-  outputPath_ = outputPathFor(inputPath, extension);
+  outputPath_ = io.outputName();
   bool modified = false;
   // The step after which each unreadable item became so, to name it if the item stays unreadable.
   std::unordered_map<const CItem*, std::string> badSince;
@@ -96,7 +103,7 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
       ctx_.host.showMessage(strprintf(msg::kWriteFailed, outputPath_.c_str(), why.c_str()));
       return finish(0);
     }
-    if (writePlain(ctx_.host, store, outputPath_) != 1) return finish(0);
+    if (writePlain(ctx_.host, store, io) != 1) return finish(0);
   }
   return finish(1);
 }

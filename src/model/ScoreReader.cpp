@@ -6,6 +6,7 @@
 #include "base/FileSystem.h"
 #include "base/Format.h"
 #include "model/Messages.h"
+#include "model/ScoreHandover.h"
 
 namespace velmora {
 
@@ -160,6 +161,7 @@ private:
 int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink, ReadStop* stop) {
   ReadStop ignored;
   ReadStop& why = stop ? *stop : ignored;
+  if (file.handover) return readHandoverItems(host, file, store, sink, why);
   why = ReadStop::Damaged;
   store.wordTotal = decodeHeaderWord(store.headerWord);
   if (store.wordTotal < 0)

@@ -20,10 +20,14 @@ int32_t decodeHeaderWord(int32_t headerWord);
 // 2 bytes for totals up to 14200, else 4.
 int headerWidth(int32_t wordTotal);
 
-// A SCORE file opened for reading: its bytes, held in memory.
+struct ScoreHandover;
+
+// A SCORE file opened for reading: its bytes, held in memory, or the
+// hand-over of a chain that stands for it.
 struct ScoreFile {
   std::string path;
   std::vector<uint8_t> bytes;
+  ScoreHandover* handover = nullptr;
 };
 
 // The opening step: 1 ready, 0 refused (JUST format, damaged), -1 cannot

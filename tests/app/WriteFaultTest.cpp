@@ -317,7 +317,7 @@ TEST(WriteFaults, FailedEpsRenameKeepsTheFileUnderItsName) {
   EXPECT_EQ(dir.listing(), "SONG.EPS");
 }
 
-// Run Multiple Tasks: a failed working copy leaves nothing; a failed final
+// Run Multiple Tasks: a failed write of the result leaves nothing; a failed final
 // rename keeps the old result, logs where the new one stays, and goes on.
 TEST(WriteFaults, RunChainKeepsTheOldResult) {
   test::TempDir dir;
@@ -334,7 +334,7 @@ TEST(WriteFaults, RunChainKeepsTheOldResult) {
     test::InjectedFault injected(fault, at);
     EXPECT_EQ(chain.runFile(dir.file("IN.MUS"), "RUN"), 0);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find(dir.file("IN.000")), std::string::npos) << host.messages[0];
+    EXPECT_NE(host.messages[0].find(dir.file("IN.MUS")), std::string::npos) << host.messages[0];
     EXPECT_EQ(snapshot(dir.path()), before);
   }
   test::FakeHost host;
@@ -342,7 +342,7 @@ TEST(WriteFaults, RunChainKeepsTheOldResult) {
   CItemStore store;
   CRunChain chain(host, batch, store, {});
   {
-    // The working copy's own commit goes through; the final rename fails.
+    // The result's own commit goes through; the final rename fails.
     test::InjectedFault injected(Fault::RenameFails, 1);
     EXPECT_EQ(chain.runFile(dir.file("IN.MUS"), "RUN"), 1);
   }

@@ -45,8 +45,8 @@ TEST(CliRun, TheChainOfRunDatWithTheOptionsItNeeds) {
 
   // A result left in its working file is no success.
   ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 0, 0, 0, "opt2", 0}));
-  // run.dat, the working copy and the optimized file are written first.
-  setRenameFailure(EACCES, 3);
+  // run.dat and the result under its working name are written first.
+  setRenameFailure(EACCES, 2);
   r = run({"--settings", settings.path(), "run", in});
   setRenameFailure(0);
   EXPECT_EQ(r.status, 1) << r.out;
@@ -92,8 +92,12 @@ TEST(CliOutputs, AFolderInTheWayOfAnOutput) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.ends_with("Operation cancelled.\n")) << r.out;
     // Beams first says which of its libraries are missing.
+    // A folder under the working file's name is refused before the chain starts.
     const std::string message =
-        "velmora-cli: " + in + ": Unable to open file " + scores.file(c.output) + " for reading\n";
+        c.args[0] == "run"
+            ? "velmora-cli: " + in + " cannot be run with multiple tasks: a file named like its working file, " +
+                  scores.file(c.output) + ", already exists. Move or rename that file and try again.\n"
+            : "velmora-cli: " + in + ": Unable to open file " + scores.file(c.output) + " for reading\n";
     if (c.args[0] == "beams") {
       EXPECT_TRUE(r.err.ends_with("BDNGRACE.DAT for reading\n" + message)) << r.err;
     } else {
