@@ -133,21 +133,6 @@ template <class V> void fields(ReportOptions& r, V&& v) {
 }
 template <class V> void fields(ItemCountOptions& r, V&& v) { v("skipBlankStaves", r.skipBlankStaves, kFlag); }
 
-template <class F> auto withRecord(CSettings& s, SettingsFile file, F&& f) {
-  switch (file) {
-  case SettingsFile::Prefs: return f(s.prefs());
-  case SettingsFile::Optimize: return f(s.optimize());
-  case SettingsFile::Unoptimize: return f(s.unoptimize());
-  case SettingsFile::Edit: return f(s.edit());
-  case SettingsFile::Justify: return f(s.justify());
-  case SettingsFile::Beam: return f(s.beam());
-  case SettingsFile::Run: return f(s.run());
-  case SettingsFile::Crops: return f(s.crops());
-  case SettingsFile::Report: return f(s.report());
-  case SettingsFile::ItemCount: break;
-  }
-  return f(s.itemCount());
-}
 
 std::string shortest(float value) {
   char buffer[32];

@@ -8,23 +8,6 @@ namespace velmora {
 
 namespace {
 
-// Calls f with the record that `file` holds.
-template <class F> LoadResult withRecord(CSettings& s, SettingsFile file, F&& f) {
-  switch (file) {
-  case SettingsFile::Prefs: return f(s.prefs());
-  case SettingsFile::Optimize: return f(s.optimize());
-  case SettingsFile::Unoptimize: return f(s.unoptimize());
-  case SettingsFile::Edit: return f(s.edit());
-  case SettingsFile::Justify: return f(s.justify());
-  case SettingsFile::Beam: return f(s.beam());
-  case SettingsFile::Run: return f(s.run());
-  case SettingsFile::Crops: return f(s.crops());
-  case SettingsFile::Report: return f(s.report());
-  case SettingsFile::ItemCount: return f(s.itemCount());
-  }
-  return LoadResult::CannotOpen;
-}
-
 std::string withPath(const char* format, const std::string& path) { return strprintf(format, path.c_str()); }
 
 } // namespace
