@@ -1,6 +1,7 @@
 #include "batch/RunChain.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "base/AtomicFile.h"
 #include "base/ByteReader.h"
 #include "base/FileSystem.h"
+#include "base/Messages.h"
 #include "base/Format.h"
 #include "batch/Messages.h"
 #include "model/Messages.h"
@@ -19,17 +21,36 @@ namespace velmora {
 namespace {
 
 // The commit of the run's result: one rename over the final name, which a
-// read-only file refuses as an atomic write would.
+// read-only file refuses as an atomic write would. A link is written through
+// to the file it names, a hard-linked file is left whole, and a replaced file
+// keeps its owner and mode, as every other write does.
 bool renameOver(const std::string& from, const std::string& to, std::string& error) {
-  if (isReadOnlyFile(to)) {
+  const std::string target = followSymbolicLinks(to);
+  if (target.empty()) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (isReadOnlyFile(target)) {
     error = std::strerror(EACCES);
+    return false;
+  }
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+  if (exists && existing.st_nlink > 1) {
+    error = base_msg::kHasHardLinks;
     return false;
   }
   if (const int injected = injectedRenameFailure()) {
     error = std::strerror(injected);
     return false;
   }
-  if (std::rename(from.c_str(), to.c_str()) != 0) {
+  if (exists) {
+    // Owner first: a change of owner clears the set-id bits the mode then restores.
+    if (::chown(from.c_str(), existing.st_uid, existing.st_gid) != 0)
+      (void)::chown(from.c_str(), static_cast<uid_t>(-1), existing.st_gid);
+    (void)::chmod(from.c_str(), existing.st_mode & 07777);
+  }
+  if (std::rename(from.c_str(), target.c_str()) != 0) {
     error = std::strerror(errno);
     return false;
   }

@@ -209,6 +209,32 @@ TEST_F(RunCommandTest, AFailedRenameIsLoggedAndKeepsBothFiles) {
   EXPECT_EQ(readBytes(in("x.000")), buildScore("1 1 10 4"));
 }
 
+TEST_F(RunCommandTest, TheFinalRenameWritesThroughLinksAndKeepsTheOldMode) {
+  // An output kept as a link elsewhere: the file it names is replaced, the link stays.
+  std::filesystem::create_directory(in("shared"));
+  writeBytes(in("shared/a.RUN"), {1, 2, 3});
+  ASSERT_EQ(::chmod(in("shared/a.RUN").c_str(), 0640), 0);
+  std::filesystem::create_symlink(in("shared/a.RUN"), in("a.RUN"));
+  EXPECT_EQ(run(chain(false, false, false, false, false), {in("a.mus")}), BatchOutcome::Finished);
+  EXPECT_TRUE(std::filesystem::is_symlink(in("a.RUN")));
+  EXPECT_SCORE_FILE(in("shared/a.RUN"), kScore);
+  struct stat st {};
+  ASSERT_EQ(::stat(in("shared/a.RUN").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  // A hard-linked output is left whole; the result stays in the working file.
+  std::filesystem::remove(in("a.RUN"));
+  writeBytes(in("a.RUN"), {4, 5});
+  std::filesystem::create_hard_link(in("a.RUN"), in("twin"));
+  EXPECT_EQ(run(chain(false, false, false, false, false), {in("a.mus")}), BatchOutcome::Finished);
+  EXPECT_EQ(batch.log.rows(), (Rows{"Unable to rename " + in("a.000") + " to " + in("a.RUN") +
+                                        " (it has other hard links; it was left unchanged); the result stays in " +
+                                        in("a.000"),
+                                    "1 file(s) run. Finished."}));
+  EXPECT_EQ(readBytes(in("twin")), (Bytes{4, 5}));
+  EXPECT_SCORE_FILE(in("a.000"), kScore);
+}
+
 TEST_F(RunCommandTest, EveryTaskPreparesAndRunsInTheFixedOrder) {
   // Only the chosen tasks' files are read, in chain order.
   for (const char* name : {"opt.dat", "uno.dat", "beam.dat", "just.dat", "edi.dat"})
