@@ -65,6 +65,8 @@ bool ByteReader::f32s(std::span<float> out) {
     std::fill(out.begin(), out.end(), 0.0f);
     return false;
   }
+  // An item without parameters has no buffer to copy into.
+  if (out.empty()) return true;
   const uint8_t* p = data_.data() + offset_;
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(out.data(), p, out.size() * 4);
