@@ -77,7 +77,9 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
       state.currentLine = strings.progressPrefix + (task.progressText ? task.progressText(path) : path);
       state.log.appendAndFollow(state.currentLine);
     }
+    if (state.run) state.run->beginFile(path);
     const int result = task.perFile ? task.perFile(path, extension()) : 1;
+    if (result == 1 && state.run) state.run->endFile();
     if (result != 1) {
       state.log.appendAndFollow(kOperationCancelled);
       if (task.clearStore) task.clearStore();

@@ -7,6 +7,7 @@
 #include "base/Host.h"
 #include "batch/COutputLog.h"
 #include "batch/TaskStrings.h"
+#include "model/RunRecord.h"
 
 namespace velmora {
 
@@ -27,6 +28,8 @@ public:
   COutputLog log;
   bool busy = false;
   IBatchProgress* progress = nullptr;
+  // Set for a dry run or when changes are recorded; the tasks hand it to their writers.
+  CRunRecord* run = nullptr;
   std::vector<std::string> fileList;
   // The file-type filter last used in the file-list dialog.
   int filterIndex = 0;
@@ -38,6 +41,8 @@ public:
   void notifyRenaming(const std::string& newName);
   void notifySaving(const std::string& newName);
   void notifyJustifyWarning(int stave);
+
+  bool dryRun() const { return run && run->dryRun; }
 };
 
 // Sets the busy flag for a scope; every way out clears it.

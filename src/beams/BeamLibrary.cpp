@@ -277,6 +277,13 @@ void CBeamLibraries::saveAll(IHost& host, const std::string& projectFolder) {
   }
 }
 
+size_t CBeamLibraries::entryCount() const {
+  size_t n = 0;
+  for (const CBeamLibrary& library : libraries_)
+    n += library.size();
+  return n;
+}
+
 bool CBeamLibraries::empty() const {
   for (const auto& library : libraries_)
     if (!library.empty()) return false;

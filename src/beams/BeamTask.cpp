@@ -437,7 +437,7 @@ int setBeamAnglesInFile(BeamRun& run, const std::string& path, const std::string
   file.bytes = {};
   if (findBeamNotes(run.host, run.store, run.groups, run.options) != 1) return 0;
   if (setBeamAngles(run) != 1) return 0;
-  return writePlain(run.host, run.store, outputPathFor(path, extension)) == 1 ? 1 : 0;
+  return writePlain(run.host, run.store, outputPathFor(path, extension), run.record) == 1 ? 1 : 0;
 }
 
 } // namespace velmora

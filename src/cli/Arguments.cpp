@@ -110,6 +110,8 @@ std::string usageText() {
          "\n"
          "Options:\n"
          "  --settings DIR the settings folder (default: $XDG_CONFIG_HOME/corvane software/velmora3/)\n"
+         "  --dry-run      run in memory and write nothing; show what would change under each file\n"
+         "  --summary      show what changed under each file\n"
          "  --help         show this text\n"
          "  --version      show the version\n"
          "\n"
@@ -128,6 +130,10 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
       out.help = true;
     } else if (!filesOnly && arg == "--version") {
       out.version = true;
+    } else if (!filesOnly && arg == "--dry-run") {
+      out.dryRun = true;
+    } else if (!filesOnly && arg == "--summary") {
+      out.summary = true;
     } else if (!filesOnly && (arg == "--settings" || arg.starts_with("--settings="))) {
       if (arg == "--settings") {
         if (i + 1 >= argc) {

@@ -27,6 +27,8 @@ struct Arguments {
   bool help = false;
   bool version = false;
   std::string settingsFolder; // empty: the default folder
+  bool dryRun = false;        // --dry-run: nothing is written, what would change is shown
+  bool summary = false;       // --summary: what changed is shown under each file
   std::string command;
   // Values of the command's options, by option name without "--".
   std::vector<std::pair<std::string, std::string>> options;

@@ -68,8 +68,20 @@ void ConsoleLog::cleared() { flush(); }
 void ConsoleLog::flush() {
   if (!hasPending_) return;
   std::fprintf(out_, "%s\n", pending_.c_str());
+  for (const std::string& line : after_)
+    std::fprintf(out_, "%s\n", line.c_str());
+  after_.clear();
   std::fflush(out_);
   hasPending_ = false;
+}
+
+void ConsoleLog::addAfterRow(const std::string& line) {
+  if (hasPending_) {
+    after_.push_back(line);
+    return;
+  }
+  std::fprintf(out_, "%s\n", line.c_str());
+  std::fflush(out_);
 }
 
 } // namespace velmora::cli

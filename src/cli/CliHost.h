@@ -59,8 +59,11 @@ public:
   void rowReplaced(size_t index) override;
   void cleared() override;
   void flush();
+  // Printed right after the row still pending (a file's summary), or at once.
+  void addAfterRow(const std::string& line);
 
 private:
+  std::vector<std::string> after_;
   const COutputLog& log_;
   std::FILE* out_;
   std::string pending_;

@@ -60,6 +60,20 @@ std::string missingRunOption(const RunOptions& run, const Arguments& args) {
   return {};
 }
 
+// Prints the summary lines under each file's row.
+class ConsoleSummary final : public IRunObserver {
+public:
+  explicit ConsoleSummary(ConsoleLog& console) : console_(console) {}
+  void fileFinished(const FileChanges& file) override {
+    for (const std::string& line : summaryLines(file))
+      console_.addAfterRow(line);
+  }
+  void batchNote(const std::string& text) override { console_.addAfterRow("  " + text); }
+
+private:
+  ConsoleLog& console_;
+};
+
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
@@ -85,6 +99,12 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   }
   if (args.command == "edit" && args.option("macro").empty()) {
     std::fprintf(err, "velmora-cli: edit needs --macro NAME\n\n%s", usageText().c_str());
+    return kExitUsage;
+  }
+
+  if ((args.dryRun || args.summary) && (args.command == "run" || args.command == "report" || args.command == "count")) {
+    std::fprintf(err, "velmora-cli: %s is not available for %s\n\n%s", args.dryRun ? "--dry-run" : "--summary",
+                 args.command.c_str(), usageText().c_str());
     return kExitUsage;
   }
 
@@ -119,6 +139,13 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
   host.setConsole(&console);
   host.setFiles(args.files);
   CCommandHandlers handlers(doc, batch, host);
+  CRunRecord record;
+  ConsoleSummary summary(console);
+  if (args.dryRun || args.summary) {
+    record.dryRun = args.dryRun;
+    record.observer = &summary;
+    batch.run = &record;
+  }
 
   CliHost::interrupted = false;
   struct sigaction action {};

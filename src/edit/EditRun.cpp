@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "base/Format.h"
 #include "edit/Condition.h"
@@ -71,10 +72,13 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
   for (const std::string& step : macro.steps) {
     currentStep_ = step;
     ctx_.batch.notifyStep(step);
-    if (runStep(step, inputPath, modified) != 1) return finish(0);
+    stepRecord_ = ctx_.batch.run ? &ctx_.batch.run->beginStep(step) : nullptr;
+    const int stepResult = runStep(step, inputPath, modified);
+    stepRecord_ = nullptr;
+    if (stepResult != 1) return finish(0);
   }
   if (!ctx_.options.saveOnlyIfModified || modified) {
-    if (writePlain(ctx_.host, store, outputPath_) != 1) return finish(0);
+    if (writePlain(ctx_.host, store, outputPath_, ctx_.batch.run) != 1) return finish(0);
   }
   return finish(1);
 }
@@ -178,17 +182,24 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
   const size_t placedBefore = store.list(kPlacedList).size();
   // The current item's place in the whole-file list while the lists stay as they are.
   size_t position = 0;
+  ChangeCounts counted;
+  const size_t itemsBefore = stepRecord_ ? store.itemCount() : 0;
   for (int l = 0; l < kStaveListCount; ++l) {
     StaveList& list = store.list(l);
     size_t remaining = l == kPlacedList ? placedBefore : std::numeric_limits<size_t>::max();
     for (auto it = list.begin(); it != list.end() && remaining > 0; --remaining) {
       const auto next = std::next(it);
       if (ctx_.host.pump() == Pump::Cancel) return stop();
+      // What the step did to this item, for the change record.
+      std::optional<CItem> before;
+      bool itemMatched = false;
+      bool itemDeleted = false;
       const Outcome outcome = [&] {
         for (const int entry : codes) {
           if (entry != 99 && static_cast<float>(entry) != it->code()) continue;
           if (!evaluate(*it, entry)) return Outcome::GoOn;
           noItemTrue = false;
+          itemMatched = true;
           if (step.notFoundFlag()) return Outcome::GoOn;
           if (ctx_.options.promptBeforeOperation) {
             const PromptAnswer answer = ask(&*it, entry == 16);
@@ -197,16 +208,27 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
           }
           modified = true;
           const CItem& current = *it;
+          if (stepRecord_ && !before) before = current;
           const bool tracked = !wholeFileStale && position < wholeFile.size() && wholeFile[position] == &current;
           const size_t placedSize = store.list(kPlacedList).size();
           const ApplyResult applied = applyOperation(operation, expressions, l, it);
           if (applied == ApplyResult::Stopped) return Outcome::Stop;
           noteChange(tracked, applied == ApplyResult::Deleted ? nullptr : &current, position, placedSize);
-          if (applied == ApplyResult::Deleted) return Outcome::GoOn;
+          if (applied == ApplyResult::Deleted) {
+            itemDeleted = true;
+            return Outcome::GoOn;
+          }
         }
         return Outcome::GoOn;
       }();
       if (outcome == Outcome::Stop) return stop();
+      if (stepRecord_) {
+        counted.matched += itemMatched ? 1 : 0;
+        if (itemDeleted)
+          ++counted.deleted;
+        else if (before && !sameTrimmedParams(*before, *it))
+          ++counted.changed;
+      }
       it = next;
       ++position;
     }
@@ -226,6 +248,10 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
     }
   }
   sets.clear();
+  if (stepRecord_) {
+    counted.inserted = static_cast<long long>(store.itemCount()) + counted.deleted - static_cast<long long>(itemsBefore);
+    stepRecord_->counts = counted;
+  }
   return 1;
 }
 

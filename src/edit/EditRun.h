@@ -101,6 +101,8 @@ private:
   size_t compCacheMinSource_ = kCompCacheMinSource;
   std::string currentStep_;
   std::string outputPath_;
+  // The running step's counts when the batch records changes.
+  StepChanges* stepRecord_ = nullptr;
 };
 
 } // namespace velmora

@@ -165,8 +165,10 @@ int CEpsTools::addCropMarks(const CropOptions& options, const std::string& path)
   EpsText unmarked{std::move(state_.epsLines), std::move(state_.epsCrlf), input.finalTerminator};
   result = addCropLines(options, unmarked);
   if (result != 1) return result;
-  result = writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  result = writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
   if (result != 1) return result;
+  note(input.lines.size() > unmarked.lines.size() ? "old crop marks replaced, crop marks and paper box added"
+                                                  : "crop marks and paper box added");
   if (options.renameToScoreName == 1) renameStep(path);
   return 1;
 }
@@ -176,7 +178,9 @@ int CEpsTools::removeCropMarks(const std::string& path) {
   if (readEpsFile(host_, path, input) != 1) return -1;
   const int result = removeCropLines(input);
   if (result != 1) return result;
-  return writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  const size_t removed = input.lines.size() - std::min(input.lines.size(), state_.epsLines.size());
+  note(removed > 0 ? strprintf("crop marks removed (%zu line(s))", removed) : std::string("no crop marks to remove"));
+  return writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
 }
 
 void CEpsTools::renameStep(const std::string& path) {
@@ -189,8 +193,13 @@ void CEpsTools::renameStep(const std::string& path) {
   const std::string newPath = folderOf(path) + name + ".EPS";
   state_.scoreName = newPath;
   batch_.notifyRenaming(newPath);
+  if (batch_.dryRun()) {
+    note(fileExists(newPath) ? "keeps its name: " + newPath + " exists" : "new name " + newPath);
+    return;
+  }
   // An existing file of that name, or an unusable name, leaves the old name.
-  renameNoReplace(path, newPath);
+  const bool renamed = renameNoReplace(path, newPath);
+  note(renamed ? "new name " + newPath : "keeps its name");
 }
 
 std::string CEpsTools::pageNamingStep(const std::string& path) {
@@ -263,9 +272,10 @@ int CEpsTools::splitPages(const std::string& path) {
     const std::string target = pageNamingStep(path);
     // Only the last page ends where the input does.
     const bool finalTerminator = i + 1 < pages.size() || input.finalTerminator;
-    const int written = writeEpsLines(host_, target, pages[i].lines, pages[i].crlf, finalTerminator);
+    const int written = writeLines(target, pages[i].lines, pages[i].crlf, finalTerminator);
     if (written != 1) return written;
   }
+  note(strprintf("split into %zu pages", pages.size()));
   return 1;
 }
 
@@ -314,7 +324,8 @@ int CEpsTools::alterBoundingBox(IEpsDialogs& dialogs, const std::string& project
   if (readEpsFile(host_, path, input) != 1) return -1;
   const int altered = alterBoxLines(dialogs, projectFolder, input);
   if (altered != 1) return altered;
-  return writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  note(state_.epsLines == input.lines ? "bounding box unchanged" : "bounding box altered");
+  return writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
 }
 
 int CEpsTools::alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFolder, const EpsText& input) {
@@ -356,7 +367,10 @@ int CEpsTools::alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFol
 int CEpsTools::listTextFonts(const std::string& path) {
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  return listFontLines(input);
+  const size_t known = state_.fontList.size();
+  const int result = listFontLines(input);
+  if (result == 1) note(strprintf("%zu new font name(s)", state_.fontList.size() - known));
+  return result;
 }
 
 int CEpsTools::listFontLines(const EpsText& input) {
@@ -380,6 +394,16 @@ int CEpsTools::listFontLines(const EpsText& input) {
     if (known.insert(name).second) state_.fontList.push_back(std::move(name));
   }
   return cursor.cancelled() ? 0 : 1;
+}
+
+int CEpsTools::writeLines(const std::string& path, const std::vector<std::string>& lines, const std::vector<bool>& crlf,
+                          bool finalTerminator) {
+  if (batch_.dryRun()) return 1;
+  return writeEpsLines(host_, path, lines, crlf, finalTerminator);
+}
+
+void CEpsTools::note(std::string sentence) {
+  if (batch_.run) batch_.run->note(std::move(sentence));
 }
 
 std::string CEpsTools::writeFontList(const std::string& projectFolder) {

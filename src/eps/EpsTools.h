@@ -61,6 +61,11 @@ private:
   void renameStep(const std::string& path);
   std::string pageNamingStep(const std::string& path);
   int refuse();
+  // The rewrite, skipped by a dry run.
+  int writeLines(const std::string& path, const std::vector<std::string>& lines, const std::vector<bool>& crlf,
+                 bool finalTerminator);
+  // What the file's record says changed.
+  void note(std::string sentence);
 
   IHost& host_;
   EpsState& state_;

@@ -434,7 +434,7 @@ int justifyFile(JustifyRun& run, CItemStore& store, const std::string& path, con
     result = readGeneral(run.host, file, store);
   }
   if (result == 1) result = justifyStore(run, store, path);
-  if (result == 1) result = writePlain(run.host, store, outputPathFor(path, extension));
+  if (result == 1) result = writePlain(run.host, store, outputPathFor(path, extension), run.batch.run);
   store.clear();
   return result == 1 ? 1 : 0;
 }

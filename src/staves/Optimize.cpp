@@ -183,7 +183,7 @@ int optimizeFile(OptimizeContext& context, const std::string& path, const std::s
       store.headerWord -= 1 + item.count();
   }
 
-  if (writeStaves(host, store, outputPathFor(path, extension)) != 1) return stop();
+  if (writeStaves(host, store, outputPathFor(path, extension), context.run) != 1) return stop();
   store.clear();
   resetFlags(store);
   return 1;

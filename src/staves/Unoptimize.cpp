@@ -355,7 +355,7 @@ int unoptimizeFile(UnoptimizeContext& context, const std::string& path, const st
 
   // Every list is written as it stands: its items carry template stave numbers.
   store.staveFlags.fill(1);
-  if (writeStaves(host, store, outputPathFor(path, extension)) != 1) return stop();
+  if (writeStaves(host, store, outputPathFor(path, extension), context.run) != 1) return stop();
   store.clear();
   resetFlags(store);
   return 1;
