@@ -2,7 +2,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "cli/CliRun.h"
@@ -128,6 +132,57 @@ TEST(CliDryRun, WritesNothingAndSaysWhatTheRunDoes) {
       EXPECT_NE(snapshot(root.path()), before);
     }
   }
+}
+
+std::multiset<std::vector<float>> trimmedItems(const std::vector<uint8_t>& bytes) {
+  std::multiset<std::vector<float>> items;
+  for (std::vector<float> item : test::fileItems(bytes)) {
+    while (item.size() > 1 && item.back() == 0.0f)
+      item.pop_back();
+    items.insert(item);
+  }
+  return items;
+}
+
+size_t missingFrom(const std::multiset<std::vector<float>>& a, const std::multiset<std::vector<float>>& b) {
+  std::vector<std::vector<float>> rest;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(rest));
+  return rest.size();
+}
+
+// The counts agree with a plain comparison of input and real output on real scores.
+TEST(CliDryRun, EditCountsMatchTheRealOutputOnTheCorpus) {
+  const std::string corpus = test::corpusDir();
+  if (corpus.empty()) GTEST_SKIP() << "no corpus";
+  TempDir settings, scores;
+  test::FakeHost quiet;
+  CSettings files(settings.path());
+  files.edit().promptBeforeOperation = 0;
+  ASSERT_TRUE(files.save(SettingsFile::Edit, quiet));
+  test::writeStep(settings.path(), "SET5", {"", "1", "P4 > 2", "5 = 7", 0});
+  test::writeStep(settings.path(), "NOCLEF", {"", "3", "P3 > 0", "DEL", 0});
+  test::writeMacro(settings.path(), "DEMO", {"SET5", "NOCLEF"});
+  long long touched = 0;
+  for (const auto& entry : fs::directory_iterator(corpus)) {
+    if (entry.path().extension() != ".mus") continue;
+    SCOPED_TRACE(entry.path().string());
+    const std::string in = scores.file(entry.path().filename().string());
+    fs::copy_file(entry.path(), in);
+    const clitest::CliRun dry = clitest::runVelmoraCli({"--settings", settings.path(), "--dry-run", "edit", "--macro", "DEMO", in});
+    const clitest::CliRun real = clitest::runVelmoraCli({"--settings", settings.path(), "edit", "--macro", "DEMO", in});
+    ASSERT_EQ(real.status, 0) << real.err;
+    long long changed = -1, deleted = -1, inserted = -1;
+    const std::string summary = summaryOf(dry.out);
+    const std::string last = summary.substr(summary.rfind("\n", summary.size() - 2) + 1);
+    ASSERT_EQ(std::sscanf(last.c_str(), "  %lld item(s) changed, %lld deleted, %lld inserted", &changed, &deleted,
+                          &inserted), 3) << summary;
+    const auto before = trimmedItems(test::readBytes(in));
+    const auto after = trimmedItems(test::readBytes(in.substr(0, in.size() - 3) + "EDI"));
+    EXPECT_EQ(static_cast<size_t>(changed + deleted), missingFrom(before, after));
+    EXPECT_EQ(static_cast<size_t>(changed + inserted), missingFrom(after, before));
+    touched += changed + deleted;
+  }
+  EXPECT_GT(touched, 0);
 }
 
 TEST(CliDryRun, OnlyForTheSingleTasks) {
