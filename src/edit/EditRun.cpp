@@ -69,13 +69,28 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
   }
   outputPath_ = outputPathFor(inputPath, extension);
   bool modified = false;
+  CChangeTracker tracker;
+  tracker_ = ctx_.batch.run ? &tracker : nullptr;
   for (const std::string& step : macro.steps) {
     currentStep_ = step;
     ctx_.batch.notifyStep(step);
     stepRecord_ = ctx_.batch.run ? &ctx_.batch.run->beginStep(step) : nullptr;
     const int stepResult = runStep(step, inputPath, modified);
     stepRecord_ = nullptr;
-    if (stepResult != 1) return finish(0);
+    if (stepResult != 1) {
+      tracker_ = nullptr;
+      return finish(0);
+    }
+  }
+  tracker_ = nullptr;
+  // Counted as the steps ran; the writer's comparison is needed only after an appended file.
+  if (ctx_.batch.run && !tracker.lost()) {
+    FileChanges& record = ctx_.batch.run->current();
+    const ChangeCounts counts = tracker.counts();
+    record.counts.changed = counts.changed;
+    record.counts.deleted = counts.deleted;
+    record.counts.inserted = counts.inserted;
+    record.countsKnown = true;
   }
   if (!ctx_.options.saveOnlyIfModified || modified) {
     if (writePlain(ctx_.host, store, outputPath_, ctx_.batch.run) != 1) return finish(0);
@@ -176,6 +191,18 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
     }
   };
 
+  if (tracker_ && appends) tracker_->lose();
+  // What an operation did for the change record: the item it deleted, the items INS added.
+  const auto noteAdded = [&](const CItem* deleted, size_t placedSize) {
+    if (deleted) tracker_->erased(deleted);
+    const StaveList& placed = store.list(kPlacedList);
+    auto added = placed.end();
+    for (size_t n = placed.size(); n > placedSize; --n)
+      --added;
+    for (; added != placed.end(); ++added)
+      tracker_->added(*added);
+  };
+
   enum class Outcome { GoOn, Stop };
   bool noItemTrue = true;
   // Items this step adds to the placed list are left to the later steps.
@@ -209,11 +236,13 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
           modified = true;
           const CItem& current = *it;
           if (stepRecord_ && !before) before = current;
+          if (tracker_) tracker_->touch(current);
           const bool tracked = !wholeFileStale && position < wholeFile.size() && wholeFile[position] == &current;
           const size_t placedSize = store.list(kPlacedList).size();
           const ApplyResult applied = applyOperation(operation, expressions, l, it);
           if (applied == ApplyResult::Stopped) return Outcome::Stop;
           noteChange(tracked, applied == ApplyResult::Deleted ? nullptr : &current, position, placedSize);
+          if (tracker_) noteAdded(applied == ApplyResult::Deleted ? &current : nullptr, placedSize);
           if (applied == ApplyResult::Deleted) {
             itemDeleted = true;
             return Outcome::GoOn;

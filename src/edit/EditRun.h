@@ -103,6 +103,7 @@ private:
   std::string outputPath_;
   // The running step's counts when the batch records changes.
   StepChanges* stepRecord_ = nullptr;
+  CChangeTracker* tracker_ = nullptr;
 };
 
 } // namespace velmora

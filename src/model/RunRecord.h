@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/CItem.h"
@@ -34,6 +36,8 @@ struct FileChanges {
   ChangeCounts counts;
   // Whether an output was compared with the input (an unwritten file changed nothing).
   bool compared = false;
+  // Set by a task that recorded its changes as it made them: the output is not compared again.
+  bool countsKnown = false;
   std::vector<StepChanges> steps;
   // Short sentences of what a PostScript action did to the file.
   std::vector<std::string> notes;
@@ -77,6 +81,30 @@ public:
 
 private:
   bool open_ = false;
+};
+
+// A file's changes as an in-memory run makes them: the first form of each
+// item touched, the items it adds and the count it deletes. Items are known
+// by address, which the stave lists keep stable.
+class CChangeTracker {
+public:
+  // Before an item is changed.
+  void touch(const CItem& item) {
+    if (!added_.contains(&item)) originals_.try_emplace(&item, item);
+  }
+  void added(const CItem& item) { added_.insert(&item); }
+  // Before or after the item is destroyed; the address is not followed.
+  void erased(const CItem* item);
+  // Items moved or added where the tracker cannot see them (an appended file).
+  void lose() { lost_ = true; }
+  bool lost() const { return lost_; }
+  ChangeCounts counts() const;
+
+private:
+  std::unordered_map<const CItem*, CItem> originals_;
+  std::unordered_set<const CItem*> added_;
+  long long deleted_ = 0;
+  bool lost_ = false;
 };
 
 // Counts (and, up to `itemLimit`, lists) the items that differ between two
