@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTreeWidget>
 #include <algorithm>
 
 #include "app/CommandTable.h"
@@ -9,6 +10,7 @@
 #include "base/Host.h"
 #include "edit/MacroFiles.h"
 #include "edit/Messages.h"
+#include "settings/Settings.h"
 #include "gui/CFileListDlg.h"
 #include "gui/CMainFrame.h"
 #include "gui/edit/CCreateStepDlg.h"
@@ -19,6 +21,7 @@
 #include "gui/edit/CFontChangeDlg.h"
 #include "gui/edit/CNewMacroDlg.h"
 #include "gui/edit/COverwriteDlg.h"
+#include "gui/edit/CPreviewEditDlg.h"
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
 #include "gui/report/CSelectForReportDlg.h"
@@ -97,6 +100,23 @@ void editSampleStep(IHost& host, const std::string& folder) {
   dialog.run();
 }
 
+// The Preview window with the first file selected, its changed items showing.
+void selectFirstFile(QWidget* dialog) {
+  if (auto* preview = qobject_cast<CPreviewEditDlg*>(dialog)) {
+    QTreeWidget* tree = preview->fileTree();
+    tree->expandAll();
+    tree->setCurrentItem(tree->topLevelItem(0));
+  }
+}
+
+// The preview runs without "Prompt before Operation", as after "Yes To All".
+void promptOff(IHost& host, const std::string& folder) {
+  CSettings settings(folder);
+  settings.reload(SettingsFile::Edit, host);
+  settings.edit().promptBeforeOperation = 0;
+  settings.save(SettingsFile::Edit, host);
+}
+
 } // namespace
 
 // One line per picture; a new dialog is usually `shots.command("name", cmd::kItsCommand);`.
@@ -160,6 +180,13 @@ void addShots(CScreenshotTool& shots) {
   shots.dialog(
       "text-change", [&] { CTextChangeDlg(host).exec(); }, {}, typeReplace("Allegro", "Allegro moderato"));
   shots.dialog("syntax", [&] { CSyntaxDlg(folder).exec(); });
+  promptOff(host, folder);
+  // First in the list, so "Select a Macro" offers it.
+  std::string written;
+  writeMacroFile(project + "ADJUST.MAC", {"Stems and tempo text", {"STEMUP", "STEMDOWN", "TEXTLEFT", "ALLEGRO"}},
+                 written);
+  host.files = shots.sampleScores();
+  shots.command("preview-edit", cmd::kPreviewEdit, {"OK"}, selectFirstFile);
 }
 
 } // namespace velmora::gui

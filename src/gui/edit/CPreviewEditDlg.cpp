@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "base/FileSystem.h"
 #include "base/Format.h"
 
 namespace velmora::gui {
@@ -61,9 +62,10 @@ CPreviewEditDlg::CPreviewEditDlg(const std::string& macro, const std::vector<Fil
     long long matched = 0;
     for (const StepChanges& step : file.steps)
       matched += step.counts.matched;
-    auto* row = new QTreeWidgetItem(files_, {text(file.path), number(matched), number(file.counts.changed),
+    auto* row = new QTreeWidgetItem(files_, {text(fileNameOf(file.path)), number(matched), number(file.counts.changed),
                                              number(file.counts.deleted), number(file.counts.inserted)});
     row->setData(0, Qt::UserRole, text(file.path));
+    row->setToolTip(0, text(file.path));
     for (const StepChanges& step : file.steps)
       new QTreeWidgetItem(row, {text("step " + step.name), number(step.counts.matched), number(step.counts.changed),
                                 number(step.counts.deleted), number(step.counts.inserted)});
