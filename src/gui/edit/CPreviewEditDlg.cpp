@@ -71,12 +71,7 @@ CPreviewEditDlg::CPreviewEditDlg(const std::string& macro, const std::vector<Fil
                                 number(step.counts.deleted), number(step.counts.inserted)});
   }
   files_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-  items_ = new QTableWidget(0, 5, splitter);
-  items_->setHorizontalHeaderLabels({tr("Item"), tr("Stave"), tr("Code"), tr("Before"), tr("After")});
-  items_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
-  items_->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
-  items_->verticalHeader()->hide();
-  items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  items_ = newChangeTable(splitter);
   layout->addWidget(splitter, 1);
 
   auto* buttons = new QDialogButtonBox(this);
@@ -91,31 +86,49 @@ CPreviewEditDlg::CPreviewEditDlg(const std::string& macro, const std::vector<Fil
       current = current->parent();
     if (current) showItems(current->data(0, Qt::UserRole).toString().toStdString());
   });
+  // The first file's items show as the window opens.
+  if (files_->topLevelItemCount() > 0) files_->setCurrentItem(files_->topLevelItem(0));
   resize(760, 520);
 }
 
 void CPreviewEditDlg::showItems(const std::string& path) {
-  const std::vector<ItemChange> changes = lister_ ? lister_(path) : std::vector<ItemChange>{};
-  items_->setRowCount(static_cast<int>(changes.size()));
+  fillChangeTable(items_, lister_ ? lister_(path) : std::vector<ItemChange>{});
+}
+
+QTableWidget* newChangeTable(QWidget* parent) {
+  auto* table = new QTableWidget(0, 5, parent);
+  table->setObjectName(QStringLiteral("items"));
+  table->setHorizontalHeaderLabels({QObject::tr("Item"), QObject::tr("Stave"), QObject::tr("Code"),
+                                    QObject::tr("Before"), QObject::tr("After")});
+  table->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+  table->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  return table;
+}
+
+void fillChangeTable(QTableWidget* table, const std::vector<ItemChange>& changes) {
+  table->setRowCount(static_cast<int>(changes.size()));
   int row = 0;
   for (const ItemChange& change : changes) {
     const CItem& shown = change.kind == ItemChange::Kind::Inserted ? change.after : change.before;
-    QString kind = tr("changed");
+    QString kind = QObject::tr("changed");
     std::pair<std::string, std::string> sides;
     if (change.kind == ItemChange::Kind::Changed) {
       sides = changedParameters(change.before, change.after);
     } else if (change.kind == ItemChange::Kind::Deleted) {
-      kind = tr("deleted");
+      kind = QObject::tr("deleted");
       sides.first = parameters(change.before, 3);
     } else {
-      kind = tr("inserted");
+      kind = QObject::tr("inserted");
       sides.second = parameters(change.after, 3);
     }
     const QStringList cells{kind, QString::number(static_cast<double>(shown.stave())),
                             QString::number(static_cast<double>(shown.code())), text(sides.first),
                             text(sides.second)};
     for (int column = 0; column < cells.size(); ++column)
-      items_->setItem(row, column, new QTableWidgetItem(cells[column]));
+      table->setItem(row, column, new QTableWidgetItem(cells[column]));
     ++row;
   }
 }

@@ -13,6 +13,11 @@ class QTableWidget;
 
 namespace velmora::gui {
 
+// Fills a five-column table (item, stave, code, before, after) with changed items.
+void fillChangeTable(QTableWidget* table, const std::vector<ItemChange>& changes);
+// A table ready for fillChangeTable.
+QTableWidget* newChangeTable(QWidget* parent);
+
 // The Preview window: what a macro would do to each file, per step, and the
 // changed items of the file selected.
 class CPreviewEditDlg : public QDialog {

@@ -1,3 +1,6 @@
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -9,6 +12,7 @@
 #include "app/CommandTable.h"
 #include "gui/CMainFrame.h"
 #include "gui/GuiTestSupport.h"
+#include "gui/edit/CCreateStepDlg.h"
 #include "gui/edit/CPreviewEditDlg.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
@@ -99,6 +103,42 @@ private slots:
     QVERIFY(again.finished());
     QVERIFY(outputs() == fromPreview);
     QVERIFY(batch.log.rows() == previewLog);
+  }
+
+  void testAStepWritesNothing() {
+    // The step editor's "Test...": after the checks, one file, the counts and items; no file, not even the step.
+    const std::string settings = dir_->path() + "samples/";
+    const std::string chorale = project_ + "chorale.mus";
+    const auto before = test::readBytes(chorale);
+    test::ScriptedGuiHost host;
+    CCreateStepDlg editor({project_, settings, "TRYME", true}, host);
+    editor.setStep({"", "1", "P7 == 1", "5 = 10", 0});
+    QString summary;
+    int rows = -1;
+    test::DialogScript script;
+    script.on("Select SCORE File to Test the Step on",
+            [&](QWidget* w) {
+              auto* files = qobject_cast<QFileDialog*>(w);
+              files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(chorale));
+              static_cast<QDialog*>(files)->done(QDialog::Accepted);
+            })
+        .on("Test Step",
+            [&](QWidget* w) {
+              summary = w->findChild<QLabel*>(QStringLiteral("summary"))->text();
+              rows = w->findChild<QTableWidget*>(QStringLiteral("items"))->rowCount();
+              test::click("Close")(w);
+            });
+    editor.show();
+    editor.findChild<QPushButton*>(QStringLiteral("test"))->click();
+    editor.reject();
+    QVERIFY2(script.finished(), qPrintable(script.seen.join(", ") + " / " + script.unexpected.join(", ")));
+    QCOMPARE(summary, QString::fromStdString("In " + chorale +
+                                             " the step matches 42 item(s): 23 changed, 0 deleted, 0 inserted. "
+                                             "Nothing has been written."));
+    QCOMPARE(rows, 23);
+    QVERIFY(!fs::exists(project_ + "TRYME.STP"));
+    QVERIFY(outputs().empty());
+    QVERIFY(test::readBytes(chorale) == before);
   }
 };
 
