@@ -22,6 +22,7 @@
 #include "gui/edit/CNewMacroDlg.h"
 #include "gui/edit/COverwriteDlg.h"
 #include "gui/edit/CPreviewEditDlg.h"
+#include "gui/edit/CStepTestDlg.h"
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
 #include "gui/report/CSelectForReportDlg.h"
@@ -187,6 +188,13 @@ void addShots(CScreenshotTool& shots) {
                  written);
   host.files = shots.sampleScores();
   shots.command("preview-edit", cmd::kPreviewEdit, {"OK"}, selectFirstFile);
+  shots.dialog("step-test", [&] {
+    const std::string chorale = project + "chorale.mus";
+    StepTestResult result;
+    testStepOnFile(host, project, EditOptions{}, {"", "1", "P7 == 1", "5 = 10", 0}, chorale, CStepTestDlg::kItemLimit,
+                   result);
+    CStepTestDlg(result, chorale).exec();
+  });
 }
 
 } // namespace velmora::gui

@@ -5,6 +5,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "base/FileSystem.h"
 #include "base/Format.h"
 #include "gui/edit/CPreviewEditDlg.h"
 
@@ -15,7 +16,7 @@ CStepTestDlg::CStepTestDlg(const StepTestResult& result, const std::string& path
   auto* layout = new QVBoxLayout(this);
   const ChangeCounts& c = result.counts;
   std::string summary = strprintf("In %s the step matches %lld item(s): %lld changed, %lld deleted, %lld inserted.",
-                                  path.c_str(), c.matched, c.changed, c.deleted, c.inserted);
+                                  fileNameOf(path).c_str(), c.matched, c.changed, c.deleted, c.inserted);
   const long long total = c.changed + c.deleted + c.inserted;
   if (total > static_cast<long long>(result.items.size()))
     summary += strprintf(" The first %zu are listed.", result.items.size());
@@ -23,6 +24,7 @@ CStepTestDlg::CStepTestDlg(const StepTestResult& result, const std::string& path
   auto* label = new QLabel(QString::fromLatin1(summary.data(), static_cast<qsizetype>(summary.size())), this);
   label->setObjectName(QStringLiteral("summary"));
   label->setWordWrap(true);
+  label->setToolTip(QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size())));
   layout->addWidget(label);
   QTableWidget* table = newChangeTable(this);
   fillChangeTable(table, result.items);
