@@ -6,7 +6,8 @@
 namespace velmora {
 
 BatchOutcome CCommandHandlers::onSetBeamAngles(IBeamDialogs& dialogs) {
-  BeamRun run{host_, dialogs, doc_.store, doc_.beamLibraries, doc_.beamGroups, std::string(), BeamOptions{}, batch_.run};
+  BeamRun run{host_,           dialogs,       doc_.store,    doc_.beamLibraries,
+              doc_.beamGroups, std::string(), BeamOptions{}, batch_.run};
 
   long long known = 0;
   BatchTask task;

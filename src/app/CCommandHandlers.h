@@ -8,9 +8,9 @@
 #include "batch/RunDialogs.h"
 #include "beams/BeamDialogs.h"
 #include "count/ItemCount.h"
-#include "justify/Justify.h"
-#include "eps/EpsDialogs.h"
 #include "edit/EditRun.h"
+#include "eps/EpsDialogs.h"
+#include "justify/Justify.h"
 #include "settings/Records.h"
 #include "staves/StaveDialogs.h"
 

@@ -278,7 +278,8 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
   }
   sets.clear();
   if (stepRecord_) {
-    counted.inserted = static_cast<long long>(store.itemCount()) + counted.deleted - static_cast<long long>(itemsBefore);
+    counted.inserted =
+        static_cast<long long>(store.itemCount()) + counted.deleted - static_cast<long long>(itemsBefore);
     stepRecord_->counts = counted;
   }
   return 1;

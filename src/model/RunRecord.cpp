@@ -207,9 +207,7 @@ std::span<const float> trimmedParams(const CItem& item) {
   return values.first(n);
 }
 
-bool sameTrimmedParams(const CItem& a, const CItem& b) {
-  return sameParams(trimmedParams(a), trimmedParams(b), false);
-}
+bool sameTrimmedParams(const CItem& a, const CItem& b) { return sameParams(trimmedParams(a), trimmedParams(b), false); }
 
 bool compareScoreBytes(std::span<const uint8_t> before, std::span<const uint8_t> after, bool ignoreStave,
                        ChangeCounts& counts, std::vector<ItemChange>* items, size_t itemLimit) {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <map>
 #include <set>
@@ -168,14 +168,17 @@ TEST(CliDryRun, EditCountsMatchTheRealOutputOnTheCorpus) {
     SCOPED_TRACE(entry.path().string());
     const std::string in = scores.file(entry.path().filename().string());
     fs::copy_file(entry.path(), in);
-    const clitest::CliRun dry = clitest::runVelmoraCli({"--settings", settings.path(), "--dry-run", "edit", "--macro", "DEMO", in});
+    const clitest::CliRun dry =
+        clitest::runVelmoraCli({"--settings", settings.path(), "--dry-run", "edit", "--macro", "DEMO", in});
     const clitest::CliRun real = clitest::runVelmoraCli({"--settings", settings.path(), "edit", "--macro", "DEMO", in});
     ASSERT_EQ(real.status, 0) << real.err;
     long long changed = -1, deleted = -1, inserted = -1;
     const std::string summary = summaryOf(dry.out);
     const std::string last = summary.substr(summary.rfind("\n", summary.size() - 2) + 1);
-    ASSERT_EQ(std::sscanf(last.c_str(), "  %lld item(s) changed, %lld deleted, %lld inserted", &changed, &deleted,
-                          &inserted), 3) << summary;
+    ASSERT_EQ(
+        std::sscanf(last.c_str(), "  %lld item(s) changed, %lld deleted, %lld inserted", &changed, &deleted, &inserted),
+        3)
+        << summary;
     const auto before = trimmedItems(test::readBytes(in));
     const auto after = trimmedItems(test::readBytes(in.substr(0, in.size() - 3) + "EDI"));
     EXPECT_EQ(static_cast<size_t>(changed + deleted), missingFrom(before, after));

@@ -18,14 +18,18 @@ TEST(ModelRunRecord, ComparesFilesItemByItem) {
     long long changed, deleted, inserted;
   };
   const Case cases[] = {
-      {"trailing zeros the writer trims", "1 1 10 4 0 0\n8 1 0 0 0 0 0 0 20", "1 1 10 4\n8 1 0 0 0 0 0 0 20", false, 0, 0, 0},
+      {"trailing zeros the writer trims", "1 1 10 4 0 0\n8 1 0 0 0 0 0 0 20", "1 1 10 4\n8 1 0 0 0 0 0 0 20", false, 0,
+       0, 0},
       // An item added in the middle does not shift the ones after it out of step.
-      {"insert in the middle", "1 1 10\n1 1 20\n1 1 30\n1 1 40", "1 1 10\n2 1 15\n1 1 20\n1 1 30\n1 1 40", false, 0, 0, 1},
+      {"insert in the middle", "1 1 10\n1 1 20\n1 1 30\n1 1 40", "1 1 10\n2 1 15\n1 1 20\n1 1 30\n1 1 40", false, 0, 0,
+       1},
       {"moved to the end", "14 1 10\n1 1 20\n1 1 30", "1 1 20\n1 1 30\n14 1 10", false, 0, 0, 0},
       {"changed and deleted", "1 1 10 4\n1 1 20 4\n3 1 5", "1 1 10 7\n1 1 20 4", false, 1, 1, 0},
       {"another code is no change of this one", "1 1 10", "2 1 10", false, 0, 1, 1},
-      {"renumbered stave counts without the flag", "8 3 0 0 0 0 0 0 30\n1 3 10", "8 2 0 0 0 0 0 0 30\n1 2 10", false, 0, 2, 2},
-      {"renumbered stave is no change with it", "8 3 0 0 0 0 0 0 30\n1 3 10", "8 2 0 0 0 0 0 0 30\n1 2 10", true, 0, 0, 0},
+      {"renumbered stave counts without the flag", "8 3 0 0 0 0 0 0 30\n1 3 10", "8 2 0 0 0 0 0 0 30\n1 2 10", false, 0,
+       2, 2},
+      {"renumbered stave is no change with it", "8 3 0 0 0 0 0 0 30\n1 3 10", "8 2 0 0 0 0 0 0 30\n1 2 10", true, 0, 0,
+       0},
       {"negative zero is a change", "1 1 10 0 5", "1 1 10 -0 5", false, 1, 0, 0},
   };
   for (const Case& c : cases) {
@@ -54,7 +58,8 @@ TEST(ModelRunRecord, SummaryLines) {
                                                           "  3 item(s) changed, 1 deleted, 2 inserted"}));
   FileChanges eps;
   eps.notes = {"crop marks removed (4 line(s))", "new name /x/SONG.EPS"};
-  EXPECT_EQ(summaryLines(eps), (std::vector<std::string>{"  crop marks removed (4 line(s))", "  new name /x/SONG.EPS"}));
+  EXPECT_EQ(summaryLines(eps),
+            (std::vector<std::string>{"  crop marks removed (4 line(s))", "  new name /x/SONG.EPS"}));
   // A SCORE file that was not written changed nothing.
   EXPECT_EQ(summaryLines(FileChanges{}), (std::vector<std::string>{"  0 item(s) changed, 0 deleted, 0 inserted"}));
 }

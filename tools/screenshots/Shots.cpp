@@ -10,7 +10,6 @@
 #include "base/Host.h"
 #include "edit/MacroFiles.h"
 #include "edit/Messages.h"
-#include "settings/Settings.h"
 #include "gui/CFileListDlg.h"
 #include "gui/CMainFrame.h"
 #include "gui/edit/CCreateStepDlg.h"
@@ -26,6 +25,7 @@
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
 #include "gui/report/CSelectForReportDlg.h"
+#include "settings/Settings.h"
 #include "tools/screenshots/CScreenshotTool.h"
 
 namespace velmora::gui {

@@ -15,13 +15,13 @@
 #include "batch/FileListFilters.h"
 #include "edit/Messages.h"
 #include "edit/StepTest.h"
-#include "settings/Serialize.h"
-#include "settings/Settings.h"
 #include "gui/GuiText.h"
 #include "gui/edit/CFontChangeDlg.h"
 #include "gui/edit/CStepTestDlg.h"
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
+#include "settings/Serialize.h"
+#include "settings/Settings.h"
 
 namespace velmora::gui {
 

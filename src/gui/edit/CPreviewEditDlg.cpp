@@ -98,8 +98,8 @@ void CPreviewEditDlg::showItems(const std::string& path) {
 QTableWidget* newChangeTable(QWidget* parent) {
   auto* table = new QTableWidget(0, 5, parent);
   table->setObjectName(QStringLiteral("items"));
-  table->setHorizontalHeaderLabels({QObject::tr("Item"), QObject::tr("Stave"), QObject::tr("Code"),
-                                    QObject::tr("Before"), QObject::tr("After")});
+  table->setHorizontalHeaderLabels(
+      {QObject::tr("Item"), QObject::tr("Stave"), QObject::tr("Code"), QObject::tr("Before"), QObject::tr("After")});
   table->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
   table->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
   table->verticalHeader()->hide();
@@ -125,8 +125,7 @@ void fillChangeTable(QTableWidget* table, const std::vector<ItemChange>& changes
       sides.second = parameters(change.after, 3);
     }
     const QStringList cells{kind, QString::number(static_cast<double>(shown.stave())),
-                            QString::number(static_cast<double>(shown.code())), text(sides.first),
-                            text(sides.second)};
+                            QString::number(static_cast<double>(shown.code())), text(sides.first), text(sides.second)};
     for (int column = 0; column < cells.size(); ++column)
       table->setItem(row, column, new QTableWidgetItem(cells[column]));
     ++row;

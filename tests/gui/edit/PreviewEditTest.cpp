@@ -116,18 +116,18 @@ private slots:
     QString summary;
     int rows = -1;
     test::DialogScript script;
-    script.on("Select SCORE File to Test the Step on",
+    script
+        .on("Select SCORE File to Test the Step on",
             [&](QWidget* w) {
               auto* files = qobject_cast<QFileDialog*>(w);
               files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(chorale));
               static_cast<QDialog*>(files)->done(QDialog::Accepted);
             })
-        .on("Test Step",
-            [&](QWidget* w) {
-              summary = w->findChild<QLabel*>(QStringLiteral("summary"))->text();
-              rows = w->findChild<QTableWidget*>(QStringLiteral("items"))->rowCount();
-              test::click("Close")(w);
-            });
+        .on("Test Step", [&](QWidget* w) {
+          summary = w->findChild<QLabel*>(QStringLiteral("summary"))->text();
+          rows = w->findChild<QTableWidget*>(QStringLiteral("items"))->rowCount();
+          test::click("Close")(w);
+        });
     editor.show();
     editor.findChild<QPushButton*>(QStringLiteral("test"))->click();
     editor.reject();
