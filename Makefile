@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 SAMPLE     := $(BUILD)/sample
 PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build test install run demo screenshots asan bench bench-e2e fuzz clean
+.PHONY: all deps configure build test install deb run demo screenshots docs-pictures asan bench bench-e2e fuzz clean
 
 all: build
 
@@ -26,6 +26,12 @@ test: build
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The Debian package, velmora_VERSION_amd64.deb, into $(BUILD)/package/.
+deb: build
+	@rm -f $(BUILD)/package/velmora_*.deb
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@ls $(BUILD)/package/velmora_*.deb
+
 # The GUI on the bundled sample project (a fresh copy each time).
 run: build
 	@rm -rf $(SAMPLE) && $(BUILD)/bin/velmora-mksample $(SAMPLE)
@@ -35,6 +41,14 @@ run: build
 screenshots: build
 	@rm -rf $(BUILD)/screenshots $(BUILD)/screenshot-sample && $(BUILD)/bin/velmora-mksample $(BUILD)/screenshot-sample
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/bin/velmora-screenshots $(abspath $(BUILD)/screenshot-sample)/ $(BUILD)/screenshots
+
+# The manual's and the AppStream data's pictures: every docs/*.png again from the
+# screenshots, with the sample project in a short neutral folder.
+DOCS_SAMPLE := /tmp/velmora-docs
+docs-pictures: build
+	@rm -rf $(DOCS_SAMPLE) $(BUILD)/docs-pictures && $(BUILD)/bin/velmora-mksample $(DOCS_SAMPLE)
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/bin/velmora-screenshots $(DOCS_SAMPLE)/ $(BUILD)/docs-pictures
+	@for f in docs/*.png; do cp $(BUILD)/docs-pictures/$$(basename $$f) $$f; done
 
 # The main task headless on the bundled samples: the demo macro over every score.
 demo: build

@@ -1,11 +1,17 @@
-// velmora-bench-gen DIR [FILES]: a settings folder with a project, and a batch
-// of generated pages for the end-to-end figures.
+// velmora-bench-gen DIR [FILES [CORPUS]]: a settings folder with a project, and
+// a batch of generated pages for the end-to-end figures; with CORPUS, also a
+// batch of real pages copied from the SCORE files there.
 //   DIR/settings/        settings files; the project folder BENCH/ holds the
 //                        macros ONESTEP (one assignment), COMPSTEP (a COMP
 //                        step) and the Unoptimize template TEMPLATE.TPL
 //   DIR/batch/NNNN.mus   FILES pages (default 400) of 10 staves, about 20 KB each
 //   DIR/large.mus        the largest page a header can describe
 //   DIR/comp16k.mus      16,000 short items for the COMP step
+//   DIR/real/NNNN.mus    FILES copies of CORPUS's pages of 1 KB and more, in turn
+//   DIR/real-inst/       the same pages, their staff items numbered as
+//                        instruments by stave (P9), for Unoptimize with the
+//                        template BENCH/REALTPL.TPL (the biggest page's staves)
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +19,8 @@
 
 #include "BenchSupport.h"
 #include "edit/MacroFiles.h"
+#include "model/ScoreReader.h"
+#include "model/ScoreWriter.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -42,16 +50,71 @@ bool writeMacros(const std::string& project) {
   return ok;
 }
 
+// The real-page batches; false when a page cannot be read or written.
+bool writeRealPages(const std::string& corpus, const std::string& root, const std::string& project, int files) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> pages;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(corpus, ec))
+    if (entry.path().extension() == ".mus" && entry.file_size() >= 1024) pages.push_back(entry.path().string());
+  std::sort(pages.begin(), pages.end());
+  if (pages.empty()) {
+    std::fprintf(stderr, "velmora-bench-gen: no SCORE pages in %s\n", corpus.c_str());
+    return false;
+  }
+  fs::create_directories(root + "real", ec);
+  fs::create_directories(root + "real-inst", ec);
+  bench::SilentHost host;
+  size_t mostStaves = 0;
+  for (size_t p = 0; p < pages.size(); ++p) {
+    CItemStore store;
+    if (openAndReadGeneral(host, pages[p], store) != 1) {
+      std::fprintf(stderr, "velmora-bench-gen: cannot read %s\n", pages[p].c_str());
+      return false;
+    }
+    std::vector<std::vector<float>> staffItems;
+    for (int l = 0; l < kPlacedList; ++l)
+      for (CItem& item : store.list(l))
+        if (item.code() == 8.0f) {
+          if (item.count() < 9) store.headerWord += 9 - item.count();
+          item.params().setAtGrow(8, static_cast<float>(l + 1));
+          staffItems.emplace_back(item.params().values().begin(), item.params().values().end());
+        }
+    store.staveFlags.fill(1);
+    const std::string numbered = root + "real-inst/page" + std::to_string(p) + ".mus";
+    if (writeStaves(host, store, numbered) != 1) return false;
+    if (staffItems.size() > mostStaves) {
+      mostStaves = staffItems.size();
+      if (!writeBytes(project + "REALTPL.TPL", bench::scoreBytes(staffItems))) return false;
+    }
+  }
+  for (int i = 0; i < files; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%04d.mus", i);
+    const size_t p = static_cast<size_t>(i) % pages.size();
+    fs::copy_file(pages[p], root + "real/" + name, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::copy_file(root + "real-inst/page" + std::to_string(p) + ".mus", root + "real-inst/" + name, ec);
+    if (ec) {
+      std::fprintf(stderr, "velmora-bench-gen: cannot copy %s: %s\n", pages[p].c_str(), ec.message().c_str());
+      return false;
+    }
+    fs::permissions(root + "real/" + name, fs::perms::owner_write, fs::perm_options::add, ec);
+  }
+  for (size_t p = 0; p < pages.size(); ++p)
+    fs::remove(root + "real-inst/page" + std::to_string(p) + ".mus", ec);
+  return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: velmora-bench-gen DIR [FILES]\n");
+  if (argc < 2 || argc > 4) {
+    std::fprintf(stderr, "usage: velmora-bench-gen DIR [FILES [CORPUS]]\n");
     return 2;
   }
   namespace fs = std::filesystem;
   const std::string root = fs::absolute(argv[1]).string() + "/";
-  const int files = argc == 3 ? std::atoi(argv[2]) : 400;
+  const int files = argc >= 3 ? std::atoi(argv[2]) : 400;
   const std::string settingsFolder = root + "settings/";
   const std::string project = settingsFolder + "BENCH/";
   const std::string batch = root + "batch/";
@@ -77,6 +140,7 @@ int main(int argc, char** argv) {
   ok = ok && writeBytes(project + "TEMPLATE.TPL", bench::scoreBytes(staffItems));
   ok = ok && writeBytes(root + "large.mus", bench::scoreBytes(bench::pageItems(bench::largePage())));
   ok = ok && writeBytes(root + "comp16k.mus", bench::scoreBytes(bench::compItems(16000)));
+  if (argc == 4) ok = ok && writeRealPages(argv[3], root, project, files);
   if (!ok) return 1;
 
   bench::SilentHost host;

@@ -24,18 +24,20 @@ BatchOutcome CCommandHandlers::onSetBeamAngles(IBeamDialogs& dialogs) {
     return setBeamAnglesInFile(run, path, extension);
   };
   // Only a run that finished every file keeps what it learned.
-  task.beforeFinish = [this, &run, &known] {
+  bool saved = true;
+  task.beforeFinish = [this, &run, &known, &saved] {
     if (batch_.run) {
       const long long learned = static_cast<long long>(doc_.beamLibraries.entryCount()) - known;
       batch_.run->batchNote(strprintf("%lld beam angle(s) learned", learned));
     }
     // A dry run counts what it would have learned and keeps none of it.
-    if (!batch_.dryRun()) doc_.beamLibraries.saveAll(host_, run.projectFolder);
+    if (!batch_.dryRun()) saved = doc_.beamLibraries.saveAll(host_, run.projectFolder);
   };
   task.clearStore = [this] { doc_.clearStore(true); };
   const BatchOutcome outcome = runBatch(batch_, host_, task, doc_.settings.prefs().useExplorerDialog != 0);
   doc_.beamLibraries.clear();
-  return outcome;
+  // Libraries that could not be saved lose what the run learned: no success.
+  return outcome == BatchOutcome::Finished && !saved ? BatchOutcome::Stopped : outcome;
 }
 
 void CCommandHandlers::onBeamSettings(IBeamDialogs& dialogs) {

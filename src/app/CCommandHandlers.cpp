@@ -18,7 +18,13 @@ BatchOutcome CCommandHandlers::onRunItemCount() {
     itemCount_.files = static_cast<int32_t>(batch_.fileList.size());
     return true;
   };
-  task.perFile = [this](const std::string& path, const std::string&) { return countFile(host_, path, itemCount_); };
+  task.output = BatchTask::Output::None;
+  // The count goes on past a file it cannot use; the frame still hears of it.
+  task.perFile = [this](const std::string& path, const std::string&) {
+    const int result = countFile(host_, path, itemCount_);
+    batch_.noteFileFailed(itemCount_.lastFile);
+    return result;
+  };
   task.afterFinish = [this] {
     const auto rows = itemCountResultBlock(itemCount_, doc_.settings.itemCount().skipBlankStaves != 0);
     for (size_t i = 0; i < rows.size(); ++i) {

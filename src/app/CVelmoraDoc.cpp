@@ -17,6 +17,9 @@ bool CVelmoraDoc::locateSettingsFolder(IHost& host, std::string_view commandLine
     return false;
   }
   settings = CSettings(folder.path);
+  // A first start: the new folder gets every file with its defaults instead of
+  // a missing-file message for each. An existing folder keeps those messages.
+  if (folder.created) writeMissingSettingsFiles(folder.path, host);
   return true;
 }
 

@@ -12,6 +12,8 @@ BatchTask epsTask(Task task, PerFileRoutine perFile) {
   BatchTask t;
   t.task = task;
   t.perFile = std::move(perFile);
+  // The EPS tools change their files in place; a rename or a split names its own.
+  t.output = BatchTask::Output::Input;
   return t;
 }
 
@@ -45,6 +47,7 @@ BatchOutcome CCommandHandlers::onListFonts() {
   BatchTask task = epsTask(Task::ListFonts, [this](const std::string& path, const std::string&) {
     return CEpsTools(host_, doc_.eps, batch_).listTextFonts(path);
   });
+  task.output = BatchTask::Output::None;
   task.afterFinish = [this, &written] {
     if (batch_.run) batch_.run->batchNote(strprintf("%zu font name(s) listed", doc_.eps.fontList.size()));
     if (batch_.dryRun()) return;

@@ -12,6 +12,7 @@
 #include "beams/BeamLibrary.h"
 #include "edit/MacroFiles.h"
 #include "edit/Messages.h"
+#include "settings/Messages.h"
 
 namespace velmora {
 
@@ -130,8 +131,7 @@ Flow ReportBuilder::macros() {
     MacroData macro;
     std::string message;
     if (readMacroFile(path, macro, message) != FileRead::Ok) return fail(message);
-    text += options_.macroDescription ? "\tDescription: " + macro.description + "\n" : "\n";
-    text += options_.macroSteps ? "\tSteps: " + joined(macro.steps, " | ") + "\n\n" : "\n";
+    text += reportMacroBody(macro, options_);
   }
   text += strprintf("\nTotal macros found = %d\n\n", static_cast<int>(names.size()));
   return Flow::GoOn;
@@ -150,13 +150,7 @@ Flow ReportBuilder::steps() {
     std::string message;
     bool flagRead = false;
     if (readStepFile(path, step, message, &flagRead) != FileRead::Ok) return fail(message);
-    text += o.stepDescription ? "\tDescription: " + step.description + "\n\n" : "\n";
-    if (o.stepCodeNumbers) text += "\tCode no(s): " + step.codeNumbers + "\n";
-    if (o.stepArgument) {
-      text += "\tConditional argument: IF (" + step.argument + ")\n";
-      if (flagRead && step.notFoundFlag()) text += "\tIf no item of this kind found: TRUE\n";
-    }
-    text += o.stepOperation ? "\tOperation: " + step.operation + "\n\n" : "\n";
+    text += reportStepBody(step, flagRead, o);
   }
   text += strprintf("\nTotal steps found = %d\n\n", static_cast<int>(names.size()));
   return Flow::GoOn;
@@ -232,8 +226,10 @@ void ReportBuilder::optionsBlock(SettingsFile file, const char* title) {
     // it; the file on disk is found whatever the case of its name.
     shown = settings_.settingsFolder() + "scorcnt2.dat";
     path = settings_.settingsPath("scorcnt2.dat");
-    if (loadRecordFile(path, settings_.itemCount()) != LoadResult::Loaded)
-      host_.showMessage(strprintf(base_msg::kUnableToOpen, shown.c_str()));
+    const LoadResult read = loadRecordFile(path, settings_.itemCount());
+    if (read != LoadResult::Loaded)
+      host_.showMessage(
+          strprintf(read == LoadResult::Damaged ? settings_msg::kDamaged : base_msg::kUnableToOpen, shown.c_str()));
   } else {
     path = settings_.pathOf(file);
     shown = path;
@@ -326,6 +322,44 @@ void ReportBuilder::options() {
 
 } // namespace
 
+std::string reportMacroBody(const MacroData& macro, const ReportOptions& o) {
+  std::string text = o.macroDescription ? "\tDescription: " + macro.description + "\n" : "\n";
+  text += o.macroSteps ? "\tSteps: " + joined(macro.steps, " | ") + "\n\n" : "\n";
+  return text;
+}
+
+std::string reportStepBody(const StepData& step, bool flagRead, const ReportOptions& o) {
+  std::string text = o.stepDescription ? "\tDescription: " + step.description + "\n\n" : "\n";
+  if (o.stepCodeNumbers) text += "\tCode no(s): " + step.codeNumbers + "\n";
+  if (o.stepArgument) {
+    text += "\tConditional argument: IF (" + step.argument + ")\n";
+    if (flagRead && step.notFoundFlag()) text += "\tIf no item of this kind found: TRUE\n";
+  }
+  text += o.stepOperation ? "\tOperation: " + step.operation + "\n\n" : "\n";
+  return text;
+}
+
+bool reportEntry(EditFileKind kind, const std::string& path, const ReportOptions& o, std::string& text,
+                 std::string& message) {
+  const bool macro = kind == EditFileKind::Macro;
+  const bool dated = (macro ? o.macroDate : o.stepDate) != 0;
+  const std::string date = dated ? reportDateText(path) : std::string();
+  text = date.empty() ? fileNameOf(path) + "\n" : fileNameOf(path) + "\tDate: " + date + "\n";
+  if (macro) {
+    if (!o.macroDescription && !o.macroSteps) return true;
+    MacroData data;
+    if (readMacroFile(path, data, message) != FileRead::Ok) return false;
+    text += reportMacroBody(data, o);
+    return true;
+  }
+  if (!o.stepDescription && !o.stepCodeNumbers && !o.stepArgument && !o.stepOperation) return true;
+  StepData data;
+  bool flagRead = false;
+  if (readStepFile(path, data, message, &flagRead) != FileRead::Ok) return false;
+  text += reportStepBody(data, flagRead, o);
+  return true;
+}
+
 std::string reportTimeText(std::time_t time) {
   static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -348,7 +382,7 @@ ReportResult writeReport(CSettings& settings, COutputLog& log, IHost& host, IRep
   const std::string path = resolveCaseInsensitive(settings.projectFolder(), report_msg::kFileName);
   AtomicFile file;
   if (!file.open(path)) {
-    host.showMessage(strprintf(base_msg::kUnableToOpen, path.c_str()));
+    host.showMessage(writeFailureMessage(path, file));
     return ReportResult::Failed;
   }
   log.clear();
@@ -366,7 +400,7 @@ ReportResult writeReport(CSettings& settings, COutputLog& log, IHost& host, IRep
 
   // What was written so far is dropped with the temporary file; an old report stays.
   if (flow == Flow::GoOn && !(file.write(report.text.data(), report.text.size()) && file.commit())) {
-    host.showMessage(strprintf(base_msg::kUnableToOpen, path.c_str()));
+    host.showMessage(writeFailureMessage(path, file));
     flow = Flow::Fail;
   }
   if (flow != Flow::GoOn) {

@@ -7,6 +7,7 @@
 #include "base/Host.h"
 #include "batch/COutputLog.h"
 #include "edit/FileSelection.h"
+#include "edit/MacroFiles.h"
 #include "settings/Records.h"
 #include "settings/Settings.h"
 
@@ -40,6 +41,14 @@ enum class ReportResult { Written, Cancelled, Failed };
 std::string reportTimeText(std::time_t time);
 // A file's last-modification time in that form; "" when it has none.
 std::string reportDateText(const std::string& path);
+
+// A macro's or a step's lines of the report, after its name line.
+std::string reportMacroBody(const MacroData& macro, const ReportOptions& options);
+std::string reportStepBody(const StepData& step, bool flagRead, const ReportOptions& options);
+// One macro's or step's whole entry, name line first, as the report prints it;
+// false with the reader's message when the file cannot be read.
+bool reportEntry(EditFileKind kind, const std::string& path, const ReportOptions& options, std::string& text,
+                 std::string& message);
 
 // Writes VELRPT.TXT into the project folder as the options say, logs its
 // start and end, and opens it in the viewer. A cancel or failure keeps any

@@ -30,9 +30,9 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
     if (staves && !unoptimize) {
       settings.reload(SettingsFile::Optimize, host_);
       links.push_back(
-          {Task::Optimize, {}, [&](const std::string& path, const std::string& extension) {
+          {Task::Optimize, {}, [&](const ScoreIO& io) {
              OptimizeContext context{host_, staveDialogs, doc_.store, settings.optimize(), doc_.optimizeBatch};
-             return optimizeFile(context, path, extension);
+             return optimizeFile(context, io);
            }});
     }
     if (unoptimize) {
@@ -44,9 +44,9 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
       if (!loadTemplate(host_, choice.path, doc_.unoptimizeTemplate)) return false;
       settings.reload(SettingsFile::Unoptimize, host_);
       links.push_back(
-          {Task::Unoptimize, {}, [&](const std::string& path, const std::string& extension) {
+          {Task::Unoptimize, {}, [&](const ScoreIO& io) {
              UnoptimizeContext context{host_, staveDialogs, doc_.store, settings.unoptimize(), doc_.unoptimizeTemplate};
-             return unoptimizeFile(context, path, extension);
+             return unoptimizeFile(context, io);
            }});
     }
     if (beams) {
@@ -54,15 +54,15 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
       beamRun.options = settings.beam();
       beamRun.projectFolder = settings.projectFolder();
       doc_.beamLibraries.loadAll(host_, beamRun.projectFolder);
-      links.push_back({Task::SetBeamAngles, {}, [&](const std::string& path, const std::string& extension) {
-                         return setBeamAnglesInFile(beamRun, path, extension);
+      links.push_back({Task::SetBeamAngles, {}, [&](const ScoreIO& io) {
+                         return setBeamAnglesInFile(beamRun, io);
                        }});
     }
     if (run.runJustify != 0) {
       settings.reload(SettingsFile::Justify, host_);
       justifyRun.prompt = settings.justify().promptBeforeOperation != 0;
-      links.push_back({Task::Justify, {}, [&](const std::string& path, const std::string& extension) {
-                         return justifyFile(justifyRun, doc_.store, path, extension);
+      links.push_back({Task::Justify, {}, [&](const ScoreIO& io) {
+                         return justifyFile(justifyRun, doc_.store, io);
                        }});
     }
     if (run.runEdit != 0) {
@@ -70,10 +70,10 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
       if (!chooseMacro(editDialogs, settings, host_, doc_.lastMacro)) return false;
       const std::string macro = doc_.lastMacro;
       links.push_back({Task::Edit, [macro](const std::string& path) { return macro + " " + path; },
-                       [&, macro](const std::string& path, const std::string& extension) {
+                       [&, macro](const ScoreIO& io) {
                          CEditRun edit(EditRunContext{host_, editDialogs, doc_.store, doc_.candidates, settings.edit(),
                                                       settings.projectFolder(), batch_});
-                         return edit.editFile(macro, path, extension);
+                         return edit.editFile(macro, io);
                        }});
     }
     chain.emplace(host_, batch_, doc_.store, std::move(links));
@@ -89,8 +89,9 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
     return chain->runFile(path, extension);
   };
   // Only a run that finished every file keeps what the beam task learned.
+  bool saved = true;
   task.beforeFinish = [&] {
-    if (beams) doc_.beamLibraries.saveAll(host_, beamRun.projectFolder);
+    if (beams) saved = doc_.beamLibraries.saveAll(host_, beamRun.projectFolder);
   };
   task.clearStore = [this] {
     doc_.beamGroups.clear();
@@ -102,7 +103,7 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
   doc_.unoptimizeTemplate.clear();
   doc_.beamLibraries.clear();
   doc_.store.staveFlags.fill(0);
-  return outcome;
+  return outcome == BatchOutcome::Finished && !saved ? BatchOutcome::Stopped : outcome;
 }
 
 } // namespace velmora

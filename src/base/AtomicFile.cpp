@@ -6,14 +6,18 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <utility>
 
 #include "base/FileSystem.h"
+#include "base/Format.h"
+#include "base/Messages.h"
 
 namespace velmora {
 
@@ -24,6 +28,7 @@ long long g_written = 0;
 int g_openFailure = 0;
 int g_renameFailure = 0;
 int g_renamesBeforeFailure = 0;
+unsigned long g_writeFailures = 0;
 // VELMORA_FSYNC=0 in the environment turns syncing off for the whole program.
 bool g_sync = [] {
   const char* value = std::getenv("VELMORA_FSYNC");
@@ -31,6 +36,42 @@ bool g_sync = [] {
 }();
 
 std::string errnoText() { return std::strerror(errno); }
+
+// As the kernel bounds a chain of links when it opens a path.
+constexpr int kMaxLinkDepth = 40;
+// The longest file name most Linux file systems take.
+constexpr size_t kMaxNameBytes = 255;
+constexpr size_t kRandomChars = 6;
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// "." + name + "." + random letters, within the longest legal name: a long
+// target name gives only its start.
+std::string temporaryName(const std::string& name) {
+  thread_local std::mt19937_64 engine(
+      std::random_device{}() ^ (static_cast<uint64_t>(::getpid()) << 32) ^
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::string temp = "." + name.substr(0, std::min(name.size(), kMaxNameBytes - kRandomChars - 2)) + ".";
+  std::uniform_int_distribution<size_t> pick(0, sizeof(kLetters) - 2);
+  for (size_t i = 0; i < kRandomChars; ++i)
+    temp += kLetters[pick(engine)];
+  return temp;
+}
+
+// Creates a file of a new name in `folder`. The mode goes through the umask
+// as for a plain create, so a new file never stays private by accident.
+int createTemporary(const std::string& folder, const std::string& name, mode_t mode, std::string& path) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path = folder + temporaryName(name);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
 
 // Temporaries being written, in plain memory a signal handler may read.
 struct PendingTemp {
@@ -68,6 +109,8 @@ void setRenameFailure(int error, int succeeding) {
   g_renamesBeforeFailure = succeeding;
 }
 
+unsigned long atomicWriteFailures() { return g_writeFailures; }
+
 int injectedRenameFailure() {
   if (g_renameFailure == 0) return 0;
   if (g_renamesBeforeFailure > 0) {
@@ -100,65 +143,64 @@ AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
 
 AtomicFile::~AtomicFile() { discard(); }
 
+bool AtomicFile::fail(WriteStage stage, std::string error) {
+  // Every failure to create, write or commit a file passes through here.
+  ++g_writeFailures;
+  stage_ = stage;
+  error_ = std::move(error);
+  return false;
+}
+
 bool AtomicFile::open(const std::string& target) {
   discard();
   error_.clear();
-  target_ = target;
-  const size_t slash = target.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  // A read-only target stays read-only, as a plain create would find it (even for root).
+  stage_ = WriteStage::None;
+  // A link is written through to the file it names, which is replaced in its own folder.
+  target_ = followSymbolicLinks(target);
+  if (target_.empty()) return fail(WriteStage::Create, errnoText());
+  const std::string folder = folderOf(target_);
+  const std::string name = target_.substr(folder.size());
   struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && !(existing.st_mode & S_IWUSR)) {
-    error_ = std::strerror(EACCES);
-    return false;
-  }
-  if (g_openFailure != 0) {
-    error_ = std::strerror(g_openFailure);
-    return false;
-  }
-  std::string pattern = folder + "." + name + ".XXXXXX";
-  fd_ = ::mkstemp(pattern.data());
-  if (fd_ < 0) {
-    error_ = errnoText();
-    return false;
-  }
-  temp_ = pattern;
+  const bool exists = ::stat(target_.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) return fail(WriteStage::Create, std::strerror(EISDIR));
+  // A read-only target stays read-only, as a plain create would find it (even for root).
+  if (exists && !(existing.st_mode & S_IWUSR)) return fail(WriteStage::Create, std::strerror(EACCES));
+  // Its other names would keep the old bytes: better to say so than to split them.
+  if (exists && S_ISREG(existing.st_mode) && existing.st_nlink > 1)
+    return fail(WriteStage::Refused, base_msg::kHasHardLinks);
+  if (g_openFailure != 0) return fail(WriteStage::Create, std::strerror(g_openFailure));
+  std::string temp;
+  fd_ = createTemporary(folder, name, exists ? (existing.st_mode & 0666) : 0666, temp);
+  if (fd_ < 0) return fail(WriteStage::Create, errnoText());
+  temp_ = temp;
   slot_ = recordPending(temp_);
-  // Keep an existing target's permissions; else what a plain create would give.
-  mode_t mode;
   if (exists) {
-    mode = existing.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
+    // Owner first: a change of owner clears the set-id bits the mode then restores.
+    if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
+        ::fchown(fd_, existing.st_uid, existing.st_gid) != 0)
+      (void)::fchown(fd_, static_cast<uid_t>(-1), existing.st_gid);
+    // If this fails the file keeps the old bits less the umask, from its create.
+    (void)::fchmod(fd_, existing.st_mode & 07777);
   }
-  ::fchmod(fd_, mode);
   return true;
 }
 
 bool AtomicFile::write(const void* data, size_t size) {
   if (fd_ < 0) {
-    if (error_.empty()) error_ = "file is not open";
+    if (error_.empty()) return fail(WriteStage::Write, "file is not open");
     return false;
   }
   const auto* p = static_cast<const char*>(data);
   while (size > 0) {
     size_t chunk = size;
     if (g_failAfter >= 0) {
-      if (g_written >= g_failAfter) {
-        error_ = "No space left on device";
-        return false;
-      }
+      if (g_written >= g_failAfter) return fail(WriteStage::Write, std::strerror(ENOSPC));
       chunk = std::min<size_t>(chunk, static_cast<size_t>(g_failAfter - g_written));
     }
     const ssize_t n = ::write(fd_, p, chunk);
     if (n < 0) {
       if (errno == EINTR) continue;
-      error_ = errnoText();
-      return false;
+      return fail(WriteStage::Write, errnoText());
     }
     g_written += n;
     p += n;
@@ -173,30 +215,34 @@ bool AtomicFile::commitNoReplace() { return finish(false); }
 
 bool AtomicFile::finish(bool replace) {
   if (fd_ < 0) {
-    if (error_.empty()) error_ = "file is not open";
+    if (error_.empty()) return fail(WriteStage::Write, "file is not open");
     return false;
   }
   if (g_sync && ::fsync(fd_) != 0 && errno != EINVAL) {
-    error_ = errnoText();
+    fail(WriteStage::Write, errnoText());
     discard();
     return false;
   }
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) {
-    error_ = errnoText();
+    fail(WriteStage::Write, errnoText());
     ::unlink(temp_.c_str());
     release();
     return false;
   }
   if (!replace) {
-    const bool renamed = renameNoReplace(temp_, target_, &error_);
-    if (!renamed) ::unlink(temp_.c_str());
+    std::string error;
+    const bool renamed = renameNoReplace(temp_, target_, &error);
+    if (!renamed) {
+      fail(WriteStage::Place, error);
+      ::unlink(temp_.c_str());
+    }
     release();
     return renamed;
   }
   const int injected = injectedRenameFailure();
   if (injected != 0 || ::rename(temp_.c_str(), target_.c_str()) != 0) {
-    error_ = injected != 0 ? std::strerror(injected) : errnoText();
+    fail(WriteStage::Place, injected != 0 ? std::strerror(injected) : errnoText());
     ::unlink(temp_.c_str());
     release();
     return false;
@@ -223,11 +269,44 @@ void AtomicFile::release() {
   temp_.clear();
 }
 
-bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error) {
+bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error, WriteStage* stage) {
   AtomicFile file;
   const bool ok = file.open(target) && file.write(data) && file.commit();
   if (!ok && error) *error = file.error();
+  if (stage) *stage = ok ? WriteStage::None : file.stage();
   return ok;
+}
+
+std::string writeFailureMessage(const std::string& path, WriteStage stage, const std::string& error,
+                                const std::string& cannotOpen) {
+  if (stage == WriteStage::Write || stage == WriteStage::Refused)
+    return strprintf(base_msg::kWriteFailed, path.c_str(), error.c_str());
+  return cannotOpen.empty() ? strprintf(base_msg::kUnableToOpen, path.c_str()) : cannotOpen;
+}
+
+std::string followSymbolicLinks(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
+    struct stat st {};
+    // Not there (a new file) or not a link: this is the file.
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string to(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(current.c_str(), to.data(), to.size());
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) >= to.size()) {
+      errno = ENAMETOOLONG;
+      return {};
+    }
+    to.resize(static_cast<size_t>(n));
+    if (to.empty()) {
+      errno = ENOENT;
+      return {};
+    }
+    // A relative link is read from the folder that holds it.
+    current = to.front() == '/' ? to : folderOf(current) + to;
+  }
+  errno = ELOOP;
+  return {};
 }
 
 } // namespace velmora

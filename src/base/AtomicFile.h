@@ -6,10 +6,21 @@
 
 namespace velmora {
 
+// Where a write failed: the file could not be created, could not be written
+// whole, could not be put in place of the target, or the target was refused
+// as it stands (it has other hard links).
+enum class WriteStage { None, Create, Write, Place, Refused };
+
 // A file written to a temporary name in the target's folder and renamed over
 // the target only on commit(). Destroying it uncommitted removes the
 // temporary, so a failure or a cancel never leaves a partial file behind and
 // never touches an existing target.
+//
+// A target that is a symbolic link (or a chain of them) is written through:
+// the file it names is replaced in its own folder and the link stays. A
+// replaced file keeps its permission bits and, where the process may, its
+// owner and group. A target with other hard links is refused, since a new
+// file could not take its place under its other names.
 class AtomicFile {
 public:
   AtomicFile() = default;
@@ -19,7 +30,8 @@ public:
   AtomicFile& operator=(AtomicFile&& other) noexcept;
   ~AtomicFile();
 
-  // Creates the temporary file; false (with error()) when the folder is not writable.
+  // Creates the temporary file; false (with error() and stage()) when the
+  // folder is not writable or the target cannot be replaced.
   bool open(const std::string& target);
   bool write(const void* data, size_t size);
   bool write(std::span<const uint8_t> data) { return write(data.data(), data.size()); }
@@ -32,9 +44,11 @@ public:
 
   bool isOpen() const { return fd_ >= 0; }
   const std::string& error() const { return error_; }
+  WriteStage stage() const { return stage_; }
 
 private:
   bool finish(bool replace);
+  bool fail(WriteStage stage, std::string error);
 
   void release();
 
@@ -43,6 +57,7 @@ private:
   std::string target_;
   std::string temp_;
   std::string error_;
+  WriteStage stage_ = WriteStage::None;
 };
 
 // Whether commit() syncs the data to disk before the rename, so that a power
@@ -55,8 +70,28 @@ bool atomicSync();
 // that ends the process at once. Async-signal-safe.
 void unlinkOpenTemporaries();
 
+// How many times creating, writing or committing a file has failed in this
+// process (a no-replace commit refused by an existing target is no failure).
+// The batch frame compares it around a file to tell a write failure.
+unsigned long atomicWriteFailures();
+
 // Writes the whole buffer through an AtomicFile.
-bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error = nullptr);
+bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error = nullptr,
+                     WriteStage* stage = nullptr);
+
+// What the user is told when writing `path` failed: the common "cannot open"
+// text (or `cannotOpen` when a writer has its own) when the file could not be
+// created or put in place, else "Unable to write file" with the reason.
+std::string writeFailureMessage(const std::string& path, WriteStage stage, const std::string& error,
+                                const std::string& cannotOpen = {});
+inline std::string writeFailureMessage(const std::string& path, const AtomicFile& file) {
+  return writeFailureMessage(path, file.stage(), file.error());
+}
+
+// The file a path names once every symbolic link on its last part is
+// followed (the path itself when it is no link); empty with errno set when
+// the chain is too long or a link cannot be read.
+std::string followSymbolicLinks(const std::string& path);
 
 // Test hook: when set, AtomicFile::write fails once this many bytes have been
 // written in total, simulating a full disk. Negative turns it off.

@@ -41,6 +41,9 @@ public:
   virtual int chooseFiles(FileListRequest& request, std::vector<std::string>& files) = 0;
   // Opens a file in the desktop's viewer (the report, the font list, a score).
   virtual void openInViewer(const std::string& path) = 0;
+  // True once pump() has returned Cancel. A batch that goes on past a failed
+  // file asks it, so that a confirmed cancel still ends the batch.
+  virtual bool cancelConfirmed() const { return false; }
 };
 
 inline constexpr const char* kCancelActionTitle = "Cancel Action";

@@ -11,6 +11,19 @@
 
 namespace velmora {
 
+// What became of one file of a batch.
+enum class FileResult { Processed, Refused, CannotOpen, NotWritten, Cancelled };
+
+// One file when it is done: its 1-based index, its path, what became of it
+// and the files it wrote (the output named in its row, else the task's
+// output path; empty for a task that writes nothing).
+struct FileOutcome {
+  size_t index = 0;
+  std::string path;
+  FileResult result = FileResult::Processed;
+  std::vector<std::string> outputs;
+};
+
 // Told when a batch starts, as each of its files begins and when the frame
 // is idle again, so that a front end can show progress beside the log.
 class IBatchProgress {
@@ -20,6 +33,8 @@ public:
   // index counts from 1.
   virtual void fileStarted(size_t index, size_t count) = 0;
   virtual void batchIdle() = 0;
+  // After each file's routine, before the next file or the batch's last row.
+  virtual void fileFinished(const FileOutcome& outcome) { (void)outcome; }
 };
 
 // The batch frame's state: the log, the busy flag and the file list.
@@ -35,12 +50,21 @@ public:
   int filterIndex = 0;
   // The last progress line, which notifications extend.
   std::string currentLine;
+  // Go on with the next file after one that could not be opened, was refused
+  // or could not be written; off, the first such file ends the batch.
+  bool keepGoing = false;
+  // The files renamed or saved by the file being processed.
+  std::vector<std::string> currentOutputs;
+  // Set by a routine that carries on past a file it could not use (the item
+  // count), so the file is still reported as failed.
+  FileResult currentFailure = FileResult::Processed;
 
   // Progress notifications sent by the per-file routines.
   void notifyStep(const std::string& stepName);
   void notifyRenaming(const std::string& newName);
   void notifySaving(const std::string& newName);
   void notifyJustifyWarning(int stave);
+  void noteFileFailed(FileResult result) { currentFailure = result; }
 
   bool dryRun() const { return run && run->dryRun; }
 };
@@ -93,9 +117,18 @@ struct BatchTask {
   std::function<std::string(const std::string& path)> progressText;
   // The routine writes its own progress lines (a combined run, one per chained task).
   bool ownProgressLines = false;
+  // What a processed file reports as its output when its row names none:
+  // the output path (SCORE tasks), the input itself (EPS files changed in
+  // place) or nothing (tasks that only read).
+  enum class Output { OutputPath, Input, None };
+  Output output = Output::OutputPath;
 };
 
 enum class BatchOutcome { NothingChosen, PreparationCancelled, Stopped, Finished };
+
+// How the frame reads a routine's result: `writeFailed` when a file write
+// failed during the routine, `cancelled` when the user confirmed a cancel.
+FileResult classifyFileResult(int routineResult, FileResult noted, bool writeFailed, bool cancelled);
 
 // Runs a task over a file list chosen by the user, from the busy flag to the
 // finish line or "Operation cancelled.".

@@ -1,5 +1,7 @@
 #include "batch/COutputLog.h"
 
+#include "base/AtomicFile.h"
+
 namespace velmora {
 
 void COutputLog::append(std::string row) {
@@ -24,6 +26,17 @@ void COutputLog::replaceLast(std::string row) {
   }
   rows_.back() = std::move(row);
   if (observer_) observer_->rowReplaced(rows_.size() - 1);
+}
+
+bool COutputLog::saveAs(const std::string& path, std::string& error) const {
+  size_t size = 0;
+  for (const std::string& row : rows_)
+    size += row.size() + 1;
+  std::string text;
+  text.reserve(size);
+  for (const std::string& row : rows_)
+    text.append(row).push_back('\n');
+  return writeFileAtomic(path, {reinterpret_cast<const uint8_t*>(text.data()), text.size()}, &error);
 }
 
 } // namespace velmora

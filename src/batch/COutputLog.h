@@ -30,6 +30,10 @@ public:
 
   void setObserver(ILogObserver* observer) { observer_ = observer; }
 
+  // The rows as a text file, each ended by LF, bytes as they are; written
+  // whole through a temporary file. False with the reason in `error`.
+  bool saveAs(const std::string& path, std::string& error) const;
+
 private:
   std::vector<std::string> rows_;
   ILogObserver* observer_ = nullptr;

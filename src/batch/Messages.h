@@ -14,4 +14,9 @@ inline constexpr const char* kWorkingFileTaken =
     "%s cannot be run with multiple tasks: its working file %s holds the result of an earlier file of this run, "
     "which could not be renamed.";
 
+// A file of the working file's name was there before the chain began on this input.
+inline constexpr const char* kWorkingFileExists =
+    "%s cannot be run with multiple tasks: a file named like its working file, %s, already exists. Move or rename "
+    "that file and try again.";
+
 } // namespace velmora::batch_msg

@@ -1,32 +1,56 @@
 #include "batch/RunChain.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "base/AtomicFile.h"
+#include "base/ByteReader.h"
 #include "base/FileSystem.h"
+#include "base/Messages.h"
 #include "base/Format.h"
 #include "batch/Messages.h"
+#include "model/Messages.h"
 #include "model/ScoreReader.h"
-#include "model/ScoreWriter.h"
 
 namespace velmora {
 
 namespace {
 
 // The commit of the run's result: one rename over the final name, which a
-// read-only file refuses as an atomic write would.
+// read-only file refuses as an atomic write would. A link is written through
+// to the file it names, a hard-linked file is left whole, and a replaced file
+// keeps its owner and mode, as every other write does.
 bool renameOver(const std::string& from, const std::string& to, std::string& error) {
-  if (isReadOnlyFile(to)) {
+  const std::string target = followSymbolicLinks(to);
+  if (target.empty()) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (isReadOnlyFile(target)) {
     error = std::strerror(EACCES);
+    return false;
+  }
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+  if (exists && existing.st_nlink > 1) {
+    error = base_msg::kHasHardLinks;
     return false;
   }
   if (const int injected = injectedRenameFailure()) {
     error = std::strerror(injected);
     return false;
   }
-  if (std::rename(from.c_str(), to.c_str()) != 0) {
+  if (exists) {
+    // Owner first: a change of owner clears the set-id bits the mode then restores.
+    if (::chown(from.c_str(), existing.st_uid, existing.st_gid) != 0)
+      (void)::chown(from.c_str(), static_cast<uid_t>(-1), existing.st_gid);
+    (void)::chmod(from.c_str(), existing.st_mode & 07777);
+  }
+  if (std::rename(from.c_str(), target.c_str()) != 0) {
     error = std::strerror(errno);
     return false;
   }
@@ -35,7 +59,7 @@ bool renameOver(const std::string& from, const std::string& to, std::string& err
 
 } // namespace
 
-int makeWorkingCopy(IHost& host, CItemStore& store, const std::string& inputPath, const std::string& workingPath) {
+int makeWorkingCopy(IHost& host, CItemStore& store, const std::string& inputPath, ScoreHandover& out) {
   store.clear();
   ScoreFile file;
   int result = openScoreFile(host, inputPath, store, file);
@@ -45,44 +69,68 @@ int makeWorkingCopy(IHost& host, CItemStore& store, const std::string& inputPath
   result = readOptimize(host, file, store, marking);
   if (result == 1) {
     store.staveFlags.fill(1);
-    result = writeStaves(host, store, workingPath);
+    result = layOutStaves(host, store, inputPath, out);
   }
   store.clear();
   store.staveFlags.fill(0);
   return result == 1 ? 1 : 0;
 }
 
+void CRunChain::progressLine(size_t link, const std::string& inputPath) {
+  const ChainLink& l = links_[link];
+  batch_.currentLine = taskStrings(l.task).progressPrefix + (l.progressText ? l.progressText(inputPath) : inputPath);
+  batch_.log.appendAndFollow(batch_.currentLine);
+}
+
+int CRunChain::chainInMemory(const std::string& inputPath, ScoreHandover& result) {
+  const auto stop = [&](int why) {
+    store_.clear();
+    result.clear();
+    return why;
+  };
+  if (!links_.empty()) progressLine(0, inputPath);
+  const int copied = makeWorkingCopy(host_, store_, inputPath, result);
+  if (copied != 1) return stop(copied);
+  const ScoreIO io{inputPath, std::string(), &result};
+  for (size_t i = 0; i < links_.size(); ++i) {
+    if (i != 0) progressLine(i, inputPath);
+    const int done = links_[i].perFile ? links_[i].perFile(io) : 1;
+    if (done != 1) return stop(done);
+  }
+  return 1;
+}
+
 int CRunChain::runFile(const std::string& inputPath, const std::string& runExtension) {
   const std::string working = outputPathFor(inputPath, kWorkingExtension);
-  if (working == inputPath) {
-    host_.showMessage(strprintf(batch_msg::kInputIsWorkingFile, inputPath.c_str()));
+  const auto refuse = [&](const char* format) {
+    if (!links_.empty()) progressLine(0, inputPath);
+    host_.showMessage(strprintf(format, inputPath.c_str(), working.c_str()));
     return 0;
-  }
-  if (unrenamed_.count(working) != 0) {
-    host_.showMessage(strprintf(batch_msg::kWorkingFileTaken, inputPath.c_str(), working.c_str()));
-    return 0;
-  }
-  // Written atomically: a failed copy leaves nothing to remove.
-  const int copied = makeWorkingCopy(host_, store_, inputPath, working);
-  if (copied != 1) return copied;
+  };
+  if (working == inputPath) return refuse(batch_msg::kInputIsWorkingFile);
+  if (unrenamed_.count(working) != 0) return refuse(batch_msg::kWorkingFileTaken);
+  // The result may have to stay under that name: a file there is the user's.
+  struct stat st {};
+  if (::lstat(working.c_str(), &st) == 0) return refuse(batch_msg::kWorkingFileExists);
 
-  for (const ChainLink& link : links_) {
-    batch_.currentLine =
-        taskStrings(link.task).progressPrefix + (link.progressText ? link.progressText(inputPath) : inputPath);
-    batch_.log.appendAndFollow(batch_.currentLine);
-    const int result = link.perFile ? link.perFile(working, kWorkingExtension) : 1;
-    if (result != 1) {
-      store_.clear();
-      // Half-chained work is of no use; the input still holds the original.
-      std::remove(working.c_str());
-      return result;
-    }
-  }
+  const int chained = chainInMemory(inputPath, handover_);
+  if (chained != 1) return chained;
 
-  const std::string finalPath = outputPathFor(inputPath, runExtension);
+  ByteWriter out;
+  handover_.encodeTo(out);
+  handover_.clear();
+  // Written atomically under the working name, then renamed over the final
+  // one, which a read-only final file refuses as an atomic write would.
   std::string error;
+  if (!writeFileAtomic(working, out.buffer(), &error)) {
+    host_.showMessage(strprintf(msg::kWriteFailed, inputPath.c_str(), error.c_str()));
+    return 0;
+  }
+  const std::string finalPath = outputPathFor(inputPath, runExtension);
   if (!renameOver(working, finalPath, error)) {
     unrenamed_.insert(working);
+    // The run goes on, but this file's result is not where it belongs.
+    batch_.noteFileFailed(FileResult::NotWritten);
     batch_.log.appendAndFollow(
         strprintf(batch_msg::kRenameFailed, working.c_str(), finalPath.c_str(), error.c_str(), working.c_str()));
   }

@@ -202,8 +202,8 @@ LibraryRead decodeLibraryRecords(std::span<const uint8_t> bytes, std::vector<std
       why = in.error();
       return LibraryRead::Damaged;
     }
-    // A zero-length record ends the library.
-    if (record.empty()) break;
+    // An empty record holds no entry; the records after it are kept.
+    if (record.empty()) continue;
     records.push_back(std::move(record));
   }
   return LibraryRead::Loaded;
@@ -257,11 +257,13 @@ void CBeamLibraries::loadAll(IHost& host, const std::string& projectFolder) {
     load(host, projectFolder, index);
 }
 
-void CBeamLibraries::saveAll(IHost& host, const std::string& projectFolder) {
+bool CBeamLibraries::saveAll(IHost& host, const std::string& projectFolder) {
+  bool saved = true;
   for (int index = 0; index < kBeamLibraryCount; ++index) {
     const std::string path = beamLibraryPath(projectFolder, index);
     if (incomplete_[static_cast<size_t>(index)]) {
       host.showMessage(strprintf(beams_msg::kLibraryNotSaved, path.c_str()));
+      saved = false;
       continue;
     }
     std::vector<std::string> records;
@@ -271,10 +273,13 @@ void CBeamLibraries::saveAll(IHost& host, const std::string& projectFolder) {
     // A read-only library is made writable for the save and read-only again after it.
     const bool readOnly = isReadOnlyFile(path);
     const bool writable = !readOnly || setReadOnlyFile(path, false) == 0;
-    if (!writable || !writeLibraryRecords(path, records))
+    if (!writable || !writeLibraryRecords(path, records)) {
       host.showMessage(strprintf(beams_msg::kUnableToOpen, path.c_str()));
+      saved = false;
+    }
     if (readOnly && writable) setReadOnlyFile(path, true);
   }
+  return saved;
 }
 
 size_t CBeamLibraries::entryCount() const {

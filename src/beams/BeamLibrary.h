@@ -77,10 +77,11 @@ enum class LibraryRead { Loaded, CannotOpen, Damaged };
 // Library files are a few kilobytes; anything past this is not one.
 inline constexpr size_t kMaxLibraryFileBytes = 16u << 20;
 
-// Records up to the first empty one; a damaged file keeps those before the damage.
+// Every record to the end of the file, empty ones skipped; a damaged file
+// keeps those before the damage.
 LibraryRead decodeLibraryRecords(std::span<const uint8_t> bytes, std::vector<std::string>& records, std::string& why);
 LibraryRead readLibraryRecords(const std::string& path, std::vector<std::string>& records, std::string& why);
-// Atomic and keeping the file's permissions; empty records are skipped, as one would end a load.
+// Atomic and keeping the file's permissions; empty records, which hold no entry, are skipped.
 bool writeLibraryRecords(const std::string& path, std::span<const std::string> records, std::string* error = nullptr);
 std::vector<uint8_t> libraryBytes(std::span<const std::string> records);
 
@@ -101,7 +102,8 @@ public:
   void load(IHost& host, const std::string& projectFolder, int index);
   void loadAll(IHost& host, const std::string& projectFolder);
   // Writes every library in order; a failure shows its message and goes on.
-  void saveAll(IHost& host, const std::string& projectFolder);
+  // False when any library was not saved.
+  bool saveAll(IHost& host, const std::string& projectFolder);
 
   bool empty() const;
   // Entries in all libraries together.

@@ -422,6 +422,10 @@ int setBeamAngles(BeamRun& run) {
 }
 
 int setBeamAnglesInFile(BeamRun& run, const std::string& path, const std::string& extension) {
+  return setBeamAnglesInFile(run, ScoreIO{path, outputPathFor(path, extension), nullptr, run.record});
+}
+
+int setBeamAnglesInFile(BeamRun& run, const ScoreIO& io) {
   // The groups point into the store: empty them first.
   struct ClearAtEnd {
     BeamRun& run;
@@ -431,13 +435,13 @@ int setBeamAnglesInFile(BeamRun& run, const std::string& path, const std::string
     }
   } clearAtEnd{run};
   ScoreFile file;
-  const int opened = openScoreFile(run.host, path, run.store, file);
+  const int opened = openScore(run.host, io, run.store, file);
   if (opened != 1) return opened;
   if (readBeams(run.host, file, run.store, run.groups) != 1) return 0;
   file.bytes = {};
   if (findBeamNotes(run.host, run.store, run.groups, run.options) != 1) return 0;
   if (setBeamAngles(run) != 1) return 0;
-  return writePlain(run.host, run.store, outputPathFor(path, extension), run.record) == 1 ? 1 : 0;
+  return writePlain(run.host, run.store, io) == 1 ? 1 : 0;
 }
 
 } // namespace velmora

@@ -9,6 +9,7 @@
 #include "beams/BeamLibrary.h"
 #include "model/CItemStore.h"
 #include "model/RunRecord.h"
+#include "model/ScoreHandover.h"
 #include "model/ScoreReader.h"
 #include "settings/Records.h"
 
@@ -78,5 +79,7 @@ int setBeamAngles(BeamRun& run);
 
 // The per-file routine (1 / 0 / -1); the store and the groups are empty afterwards.
 int setBeamAnglesInFile(BeamRun& run, const std::string& path, const std::string& extension);
+// The same from and to files or a chain's hand-over.
+int setBeamAnglesInFile(BeamRun& run, const ScoreIO& io);
 
 } // namespace velmora

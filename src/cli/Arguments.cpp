@@ -1,8 +1,11 @@
 #include "cli/Arguments.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 #include <utility>
+
+#include "cli/CliTools.h"
 
 namespace velmora::cli {
 
@@ -70,13 +73,87 @@ std::string synopsis(const CommandSpec& c) {
   return line + flags;
 }
 
-const CommandSpec* findSpec(std::string_view word) {
+// What each command option means, for "COMMAND --help".
+std::string optionHelp(const std::string& option) {
+  if (option == "instruments") return "delete the staves whose staff items carry these instrument numbers";
+  if (option == "keep-listed") return "keep only those staves instead (needs --instruments)";
+  if (option == "template") return "the template to renumber and insert the staves from (Unoptimize)";
+  if (option == "box") return "the new bounding box: each field +N, -N, *N, /N, N, or empty to keep it";
+  if (option == "macro") return "the macro of the project folder to run (Edit)";
+  return {};
+}
+
+// "  NAME" padded to `column`, then the text wrapped after it; a long NAME has a line of its own.
+std::string helpRow(const std::string& name, const std::string& text, size_t column) {
+  std::string line = "  " + name;
+  if (line.size() >= column) line += "\n" + std::string(column, ' ');
+  line.resize(std::max(line.size(), column), ' ');
+  return line + wrapText(text, column) + "\n";
+}
+
+constexpr size_t kOptionColumn = 22;
+
+const char* const kGlobalOptions[][2] = {
+    {"--settings DIR", "the settings folder (default:\n$XDG_CONFIG_HOME/corvane software/velmora3/)"},
+    {"--keep-going", "go on after a file that cannot be opened, is refused or cannot be written, and list such "
+                     "files at the end"},
+    {"--files-from FILE", "also process the paths FILE lists, one a line (\"-\": standard input)"},
+    {"--format=FORMAT", "\"text\" (the default) or \"json\": one JSON object per event"},
+    {"--dry-run", "run in memory and write nothing; show what would change under each file"},
+    {"--summary", "show what changed under each file"},
+    {"--help", "show this text; after COMMAND, that command's usage"},
+    {"--version", "show the version and the licence"},
+};
+
+std::string globalOptionsText() {
+  std::string text = "Options, before or after COMMAND:\n";
+  for (const auto& row : kGlobalOptions)
+    text += helpRow(row[0], row[1], kOptionColumn);
+  return text;
+}
+
+} // namespace
+
+const CommandSpec* findCommand(std::string_view word) {
   for (const CommandSpec& c : commandSpecs())
     if (word == c.name) return &c;
   return nullptr;
 }
 
-} // namespace
+std::string wrapText(const std::string& text, size_t indent, size_t width) {
+  // A "\n" in the text starts a new line there.
+  if (const size_t newline = text.find('\n'); newline != std::string::npos)
+    return wrapText(text.substr(0, newline), indent, width) + "\n" + std::string(indent, ' ') +
+           wrapText(text.substr(newline + 1), indent, width);
+  std::string out;
+  size_t column = indent;
+  size_t start = 0;
+  bool first = true;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    start = end + 1;
+    if (word.empty()) continue;
+    if (!first && column + 1 + word.size() > width) {
+      out += "\n" + std::string(indent, ' ');
+      column = indent;
+      first = true;
+    }
+    if (!first) {
+      out += ' ';
+      ++column;
+    }
+    out += word;
+    column += word.size();
+    first = false;
+  }
+  return out;
+}
+
+std::string usageError(const std::string& what) {
+  return "velmora-cli: " + what + "\nTry 'velmora-cli --help' for more information.\n";
+}
 
 std::string Arguments::option(const std::string& name) const {
   for (const auto& [key, value] : options)
@@ -94,29 +171,40 @@ std::string usageText() {
   // Descriptions start in column 17; a longer synopsis has its own line.
   constexpr size_t kColumn = 17;
   std::string commands;
-  for (const CommandSpec& c : commandSpecs()) {
-    std::string line = "  " + synopsis(c);
-    if (line.size() >= kColumn) line = line + "\n" + std::string(kColumn, ' ');
-    line.resize(std::max(line.size(), kColumn), ' ');
-    commands += line + c.summary + "\n";
-  }
-  return "Usage: velmora-cli [--settings DIR] COMMAND [OPTIONS] FILE...\n"
+  for (const CommandSpec& c : commandSpecs())
+    commands += helpRow(synopsis(c), c.summary, kColumn);
+  return "Usage: velmora-cli [OPTION]... COMMAND [COMMAND OPTION]... FILE...\n"
          "\n"
          "Runs one Velmora task over the files given, as the program's window would,\n"
          "with the settings read from the settings folder.\n"
          "\n"
          "Commands:\n" +
-         commands +
+         commands + "\n" + toolUsageText() + globalOptionsText() +
          "\n"
-         "Options:\n"
-         "  --settings DIR the settings folder (default: $XDG_CONFIG_HOME/corvane software/velmora3/)\n"
-         "  --dry-run      run in memory and write nothing; show what would change under each file\n"
-         "  --summary      show what changed under each file\n"
-         "  --help         show this text\n"
-         "  --version      show the version\n"
+         "The output log goes to standard output, one row per line; messages go to\n"
+         "standard error as 'velmora-cli: FILE: TEXT'.\n"
          "\n"
-         "The output log goes to standard output, one row per line; messages go to standard\n"
-         "error. Exit status: 0 finished, 1 cancelled or refused, 2 usage error, 130 interrupted.\n";
+         "Exit status: 0 every file processed and every result saved; 1 a file not\n"
+         "processed, a result not saved or the batch cancelled; 2 usage error; 130\n"
+         "interrupted (143 terminated, 129 hung up).\n";
+}
+
+std::string commandUsageText(const CommandSpec& c) {
+  // A synopsis too long for the usage line goes on the next one.
+  std::string text = "Usage: velmora-cli [OPTION]... ";
+  const std::string line = synopsis(c) + (c.takesFiles ? " FILE..." : "");
+  if (text.size() + line.size() > 79) text = "Usage: velmora-cli [OPTION]...\n         ";
+  text += line + "\n";
+  text +=
+      "\n" + wrapText(std::string(1, static_cast<char>(std::toupper(c.summary[0]))) + (c.summary + 1) + ".", 0) + "\n";
+  if (!c.valueOptions.empty() || !c.flagOptions.empty()) {
+    text += "\nOptions of " + std::string(c.name) + ":\n";
+    for (const auto& o : c.valueOptions)
+      text += helpRow("--" + o + " " + valueName(o), optionHelp(o), kOptionColumn);
+    for (const auto& o : c.flagOptions)
+      text += helpRow("--" + o, optionHelp(o), kOptionColumn);
+  }
+  return text + "\n" + globalOptionsText();
 }
 
 bool parseArguments(int argc, const char* const* argv, Arguments& out, std::string& error) {
@@ -148,6 +236,24 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
         error = "--settings needs a folder";
         return false;
       }
+    } else if (!filesOnly && arg == "--keep-going") {
+      out.keepGoing = true;
+    } else if (!filesOnly && (arg == "--files-from" || arg.starts_with("--files-from="))) {
+      if (arg == "--files-from" && i + 1 < argc) out.filesFrom = argv[++i];
+      if (arg != "--files-from") out.filesFrom = std::string(arg.substr(13));
+      if (out.filesFrom.empty()) {
+        error = "--files-from needs a file";
+        return false;
+      }
+    } else if (!filesOnly && (arg == "--format" || arg.starts_with("--format="))) {
+      std::string format;
+      if (arg == "--format" && i + 1 < argc) format = argv[++i];
+      if (arg != "--format") format = std::string(arg.substr(9));
+      if (format != "text" && format != "json") {
+        error = format.empty() ? "--format needs text or json" : "unknown format '" + format + "' (text or json)";
+        return false;
+      }
+      out.json = format == "json";
     } else if (!filesOnly && chosen && arg.starts_with("--")) {
       // A command option: "--name VALUE" or "--name=VALUE".
       const size_t eq = arg.find('=');
@@ -184,7 +290,7 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
       error = "unknown option " + std::string(arg);
       return false;
     } else if (out.command.empty()) {
-      chosen = findSpec(arg);
+      chosen = findCommand(arg);
       if (!chosen) {
         error = "unknown command " + std::string(arg);
         return false;
@@ -205,11 +311,11 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
       return false;
     }
   }
-  if (chosen->takesFiles && out.files.empty()) {
+  if (chosen->takesFiles && out.files.empty() && out.filesFrom.empty()) {
     error = "no FILE given";
     return false;
   }
-  if (!chosen->takesFiles && !out.files.empty()) {
+  if (!chosen->takesFiles && (!out.files.empty() || !out.filesFrom.empty())) {
     error = out.command + " takes no FILE";
     return false;
   }

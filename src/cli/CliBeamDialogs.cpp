@@ -12,6 +12,7 @@ BeamNotFoundAnswer CliBeamDialogs::askBeamAngleDoesNotExist(const BeamNotFoundQu
   std::string text = question.text;
   for (char& c : text)
     if (c == '\n') c = ' ';
+  if (beforeAsk) beforeAsk();
   std::fprintf(err_, "velmora-cli: %s: %s [no/No To All] ", beams_msg::kNotFoundTitle, text.c_str());
   if (!interactive_) {
     std::fprintf(err_, "No To All\n");

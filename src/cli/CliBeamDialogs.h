@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 
 #include "beams/BeamDialogs.h"
 
@@ -16,6 +17,9 @@ public:
   bool editBeamLibrary(BeamLibraryRequest& request) override;
   bool editBeamSettings(BeamSettingsRequest& request) override;
   bool askAreYouSure() override;
+
+  // Called before a question is printed, so that what the console holds back comes first.
+  std::function<void()> beforeAsk;
 
 private:
   std::FILE* err_;

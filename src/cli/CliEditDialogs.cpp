@@ -18,6 +18,13 @@ bool CliEditDialogs::selectMacro(const SelectMacroRequest& request, std::string&
 }
 
 PromptAnswer CliEditDialogs::promptBeforeOperation(const EditPrompt& prompt) {
+  const PromptAnswer answer = askPrompt(prompt);
+  if (answer == PromptAnswer::Cancel && onCancel) onCancel();
+  return answer;
+}
+
+PromptAnswer CliEditDialogs::askPrompt(const EditPrompt& prompt) {
+  if (beforeAsk) beforeAsk();
   std::fprintf(err_, "velmora-cli: %s: %s\nvelmora-cli: Parameters: %s\nvelmora-cli: %s [y/a/n/c] ",
                edit_msg::kPromptTitle, prompt.itemLine.c_str(), prompt.parameters.c_str(), edit_msg::kPromptQuestion);
   if (!interactive_) {

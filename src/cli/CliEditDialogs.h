@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "base/Host.h"
@@ -20,7 +21,13 @@ public:
   bool selectMacro(const SelectMacroRequest& request, std::string& chosen) override;
   PromptAnswer promptBeforeOperation(const EditPrompt& prompt) override;
 
+  // Called before a question is printed, so that what the console holds back comes first.
+  std::function<void()> beforeAsk;
+  // Called when the prompt is answered Cancel: the batch must end, even with --keep-going.
+  std::function<void()> onCancel;
+
 private:
+  PromptAnswer askPrompt(const EditPrompt& prompt);
   IHost& host_;
   std::FILE* err_;
   std::FILE* in_;

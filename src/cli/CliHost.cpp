@@ -1,19 +1,27 @@
 #include "cli/CliHost.h"
 
+#include "cli/CliOutput.h"
+
 #include <unistd.h>
 
 namespace velmora::cli {
 
 std::atomic<bool> CliHost::interrupted{false};
+std::atomic<int> CliHost::signalNumber{0};
 
 void CliHost::showMessage(const std::string& text) {
   if (quiet_) return;
+  if (output_) {
+    output_->message(text);
+    return;
+  }
   std::fprintf(err_, "velmora-cli: %s\n", text.c_str());
   std::fflush(err_);
 }
 
 bool CliHost::ask(const std::string& text, const char* choices, bool defaultAnswer) {
   if (quiet_) return defaultAnswer;
+  if (output_) output_->beforeQuestion();
   std::fprintf(err_, "velmora-cli: %s %s ", text.c_str(), choices);
   if (!interactive_) {
     std::fprintf(err_, "%s\n", defaultAnswer ? "yes" : "no");
@@ -22,7 +30,7 @@ bool CliHost::ask(const std::string& text, const char* choices, bool defaultAnsw
   }
   std::fflush(err_);
   char line[64];
-  if (!std::fgets(line, sizeof line, stdin)) return defaultAnswer;
+  if (!std::fgets(line, sizeof line, in_)) return defaultAnswer;
   return line[0] == 'y' || line[0] == 'Y' || line[0] == 'o' || line[0] == 'O';
 }
 
@@ -30,7 +38,11 @@ bool CliHost::askYesNo(const std::string& title, const std::string& text) {
   return ask(title + ": " + text, "[y/N]", false);
 }
 
-bool CliHost::askOkCancel(const std::string& text) { return ask(text, "[OK/cancel]", true); }
+bool CliHost::askOkCancel(const std::string& text) {
+  const bool ok = ask(text, "[OK/cancel]", true);
+  if (!ok) noteCancelAnswer();
+  return ok;
+}
 
 Pump CliHost::pump() {
   // A plain load first: the exchange costs a locked instruction per item.
@@ -49,10 +61,19 @@ int CliHost::chooseFiles(FileListRequest& request, std::vector<std::string>& fil
 }
 
 void CliHost::openInViewer(const std::string& path) {
-  if (console_) console_->flush();
+  if (output_) {
+    output_->opened(path);
+    return;
+  }
   std::fprintf(out_, "%s\n", path.c_str());
   std::fflush(out_);
 }
+
+ConsoleLog::ConsoleLog(const COutputLog& log, std::FILE* out)
+    : log_(log), emit_([out](const std::string& row) {
+        std::fprintf(out, "%s\n", row.c_str());
+        std::fflush(out);
+      }) {}
 
 void ConsoleLog::rowAppended(size_t index, bool follow) {
   (void)follow;
@@ -67,21 +88,9 @@ void ConsoleLog::cleared() { flush(); }
 
 void ConsoleLog::flush() {
   if (!hasPending_) return;
-  std::fprintf(out_, "%s\n", pending_.c_str());
-  for (const std::string& line : after_)
-    std::fprintf(out_, "%s\n", line.c_str());
-  after_.clear();
-  std::fflush(out_);
+  // Cleared first: the emitter may come back here.
   hasPending_ = false;
-}
-
-void ConsoleLog::addAfterRow(const std::string& line) {
-  if (hasPending_) {
-    after_.push_back(line);
-    return;
-  }
-  std::fprintf(out_, "%s\n", line.c_str());
-  std::fflush(out_);
+  emit_(pending_);
 }
 
 } // namespace velmora::cli

@@ -3,6 +3,13 @@
 namespace velmora::cli {
 
 PromptAnswer CliJustifyDialogs::promptBeforeOperation(const JustifyPrompt& prompt) {
+  const PromptAnswer answer = askPrompt(prompt);
+  if (answer == PromptAnswer::Cancel && onCancel) onCancel();
+  return answer;
+}
+
+PromptAnswer CliJustifyDialogs::askPrompt(const JustifyPrompt& prompt) {
+  if (beforeAsk) beforeAsk();
   std::fprintf(err_, "velmora-cli: %s: %s\nParameters: %s\n%s [y]es/[a]ll/[n]o/[c]ancel ", prompt.title.c_str(),
                prompt.text.c_str(), prompt.parameters.c_str(), prompt.question.c_str());
   if (!interactive_) {

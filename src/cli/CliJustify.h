@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 
 #include "cli/CliHost.h"
 #include "justify/Justify.h"
@@ -17,7 +18,13 @@ public:
   PromptAnswer promptBeforeOperation(const JustifyPrompt& prompt) override;
   bool editJustifySettings(JustifyOptions& options) override;
 
+  // Called before a question is printed, so that what the console holds back comes first.
+  std::function<void()> beforeAsk;
+  // Called when the prompt is answered Cancel: the batch must end, even with --keep-going.
+  std::function<void()> onCancel;
+
 private:
+  PromptAnswer askPrompt(const JustifyPrompt& prompt);
   CliHost& host_;
   std::FILE* err_;
   bool interactive_;

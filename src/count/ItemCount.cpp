@@ -68,19 +68,24 @@ private:
 int countFile(IHost& host, const std::string& path, ItemCountTotals& totals) {
   ScoreFile file;
   file.path = path;
+  totals.lastFile = FileResult::Processed;
   const ReadResult read = readWholeFile(path, file.bytes, kMaxScoreFileBytes);
   if (read == ReadResult::CannotOpen) {
     host.showMessage(strprintf(msg::kUnableToOpen, path.c_str()));
+    totals.lastFile = FileResult::CannotOpen;
     return 1;
   }
   if (read == ReadResult::TooLarge) {
     host.showMessage(strprintf(msg::kDamaged, path.c_str(), "the file is larger than any SCORE file"));
+    totals.lastFile = FileResult::Refused;
     return 1;
   }
   return countBytes(host, file, totals);
 }
 
 int countBytes(IHost& host, const ScoreFile& file, ItemCountTotals& totals) {
+  // Refused until the items have been read to the end.
+  totals.lastFile = FileResult::Refused;
   const std::string& path = file.path;
   const auto& b = file.bytes;
   if (b.size() >= 4 && b[0] == 0x4B && b[1] == 0x81 && b[2] == 0x10 && b[3] == 0x00) {
@@ -123,7 +128,10 @@ int countBytes(IHost& host, const ScoreFile& file, ItemCountTotals& totals) {
   int itemNumber = 1;
   std::vector<float> params;
   while (running < itemWords) {
-    if (host.pump() == Pump::Cancel) return 0;
+    if (host.pump() == Pump::Cancel) {
+      totals.lastFile = FileResult::Cancelled;
+      return 0;
+    }
     const size_t at = in.offset();
     const float countValue = in.f32();
     if (!in.ok()) break;
@@ -142,6 +150,7 @@ int countBytes(IHost& host, const ScoreFile& file, ItemCountTotals& totals) {
     ++itemNumber;
   }
   sink.addStaves();
+  totals.lastFile = FileResult::Processed;
   return 1;
 }
 

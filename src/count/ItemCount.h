@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Host.h"
+#include "batch/BatchRunner.h"
 #include "settings/Records.h"
 
 namespace velmora {
@@ -20,6 +21,9 @@ struct ItemCountTotals {
   int64_t blankStaves = 0;
   std::array<int64_t, 19> codeItems{}; // indexed by code 1..18
   std::array<int64_t, 19> codeParameters{};
+  // What became of the last file counted: the count goes on past a file it
+  // cannot use, which still is no file processed.
+  FileResult lastFile = FileResult::Processed;
 };
 
 inline constexpr const char* kVersion1File =

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 
 #include "base/Format.h"
 #include "edit/Condition.h"
@@ -10,6 +11,7 @@
 #include "edit/Messages.h"
 #include "edit/Operations.h"
 #include "edit/StepSyntax.h"
+#include "model/Messages.h"
 #include "model/ScoreReader.h"
 #include "model/ScoreWriter.h"
 
@@ -47,6 +49,11 @@ std::string promptParameters(const CItem& item, bool textMatch) {
 }
 
 int CEditRun::editFile(const std::string& macroName, const std::string& inputPath, const std::string& extension) {
+  return editFile(macroName, ScoreIO{inputPath, outputPathFor(inputPath, extension), nullptr, ctx_.batch.run});
+}
+
+int CEditRun::editFile(const std::string& macroName, const ScoreIO& io) {
+  const std::string& inputPath = io.inputPath;
   CItemStore& store = ctx_.store;
   const auto finish = [&](int result) {
     store.clear();
@@ -55,7 +62,9 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
   };
   store.clear();
   ScoreFile file;
-  const int opened = openScoreFile(ctx_.host, inputPath, store, file);
+  // An unmodified file is not written: the hand-over must still hold what came in.
+  if (io.handover && ctx_.options.saveOnlyIfModified) io.handover->encode();
+  const int opened = openScore(ctx_.host, io, store, file);
   if (opened != 1) return finish(opened);
   if (readGeneral(ctx_.host, file, store) != 1) return finish(0);
 
@@ -67,10 +76,12 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
     ctx_.host.showMessage(message);
     return finish(0);
   }
-  outputPath_ = outputPathFor(inputPath, extension);
+  outputPath_ = io.outputName();
   bool modified = false;
   CChangeTracker tracker;
   tracker_ = ctx_.batch.run ? &tracker : nullptr;
+  // The step after which each unreadable item became so, to name it if the item stays unreadable.
+  std::unordered_map<const CItem*, std::string> badSince;
   for (const std::string& step : macro.steps) {
     currentStep_ = step;
     ctx_.batch.notifyStep(step);
@@ -81,6 +92,12 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
       tracker_ = nullptr;
       return finish(0);
     }
+    std::unordered_map<const CItem*, std::string> now;
+    for (const UnreadableItem& bad : unreadableItems(store)) {
+      const auto before = badSince.find(bad.item);
+      now.emplace(bad.item, before != badSince.end() ? before->second : step);
+    }
+    badSince.swap(now);
   }
   tracker_ = nullptr;
   // Counted as the steps ran; the writer's comparison is needed only after an appended file.
@@ -93,7 +110,19 @@ int CEditRun::editFile(const std::string& macroName, const std::string& inputPat
     record.countsKnown = true;
   }
   if (!ctx_.options.saveOnlyIfModified || modified) {
-    if (writePlain(ctx_.host, store, outputPath_, ctx_.batch.run) != 1) return finish(0);
+    // Nothing is written that a reader would refuse.
+    const std::vector<UnreadableItem> bad = unreadableItems(store);
+    if (!bad.empty()) {
+      const UnreadableItem& first = bad.front();
+      const std::string item = first.list == kPlacedList
+                                   ? strprintf("added item %d", first.position)
+                                   : strprintf("item %d of stave %d", first.position, first.list + 1);
+      const std::string why = strprintf(edit_msg::kUnreadableItem, badSince[first.item].c_str(), item.c_str(),
+                                        describeFault(first).c_str());
+      ctx_.host.showMessage(strprintf(msg::kWriteFailed, outputPath_.c_str(), why.c_str()));
+      return finish(0);
+    }
+    if (writePlain(ctx_.host, store, io) != 1) return finish(0);
   }
   return finish(1);
 }

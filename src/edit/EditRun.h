@@ -8,6 +8,7 @@
 #include "edit/CandidateSets.h"
 #include "edit/MacroFiles.h"
 #include "model/CItemStore.h"
+#include "model/ScoreHandover.h"
 #include "settings/Records.h"
 #include "settings/Settings.h"
 
@@ -85,6 +86,8 @@ public:
   // The per-file routine: 1 processed, 0 stopped (cancel, refusal, missing
   // macro or step, write failure), -1 input not openable.
   int editFile(const std::string& macroName, const std::string& inputPath, const std::string& extension);
+  // The same from and to files or a chain's hand-over.
+  int editFile(const std::string& macroName, const ScoreIO& io);
   // One step over the whole store, its file read from the project folder: 1 or 0.
   int runStep(const std::string& stepName, const std::string& inputPath, bool& modified);
   // The same for a step already read.

@@ -38,8 +38,10 @@ FileRead readBytes(const std::string& path, std::vector<uint8_t>& bytes, std::st
 }
 
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& message) {
-  if (writeFileAtomic(path, bytes)) return true;
-  message = strprintf(edit_msg::kUnableToOpen, path.c_str());
+  std::string error;
+  WriteStage stage = WriteStage::None;
+  if (writeFileAtomic(path, bytes, &error, &stage)) return true;
+  message = writeFailureMessage(path, stage, error);
   return false;
 }
 

@@ -15,6 +15,9 @@ inline constexpr const char* kDeleteSteps = "Are you sure you want to delete %d 
 // A rename never replaces a file; this says why one did not happen.
 inline constexpr const char* kRenameFailed = "Unable to rename file %s to %s: %s.";
 
+// Why an edited file is not written: the step, the item and its fault.
+inline constexpr const char* kUnreadableItem = "step %s leaves %s with %s";
+
 // Dialog titles and captions.
 inline constexpr const char* kSelectMacroTitle = "Select a Macro";
 inline constexpr const char* kNewMacroCaption = "Enter Name for New Macro";

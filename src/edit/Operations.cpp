@@ -217,8 +217,6 @@ void storeText(Changer& changer, CItem& item, std::string text) {
 }
 
 void insertItem(OperationContext& ctx, Changer& changer, const CItem& current, const std::string& content) {
-  // An empty INS[] would write an item without a code number, which no reader accepts.
-  if (trimBlanks(content).empty()) return;
   CItem* added = changer.newPlacedItem();
   if (!added) return;
   for (const std::string& element : insertElements(content)) {

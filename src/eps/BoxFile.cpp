@@ -68,8 +68,9 @@ std::vector<uint8_t> encodeBoxFile(const BoxExpressions& fields) {
 
 bool saveBoxFile(const std::string& path, const BoxExpressions& fields, std::string& message) {
   std::string error;
-  if (isReadOnlyFile(path) || !writeFileAtomic(path, encodeBoxFile(fields), &error)) {
-    message = strprintf(eps_msg::kUnableToOpen, path.c_str());
+  WriteStage stage = WriteStage::Create;
+  if (isReadOnlyFile(path) || !writeFileAtomic(path, encodeBoxFile(fields), &error, &stage)) {
+    message = writeFailureMessage(path, stage, error);
     return false;
   }
   return true;

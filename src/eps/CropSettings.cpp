@@ -9,6 +9,7 @@
 #include "base/Format.h"
 #include "eps/EpsFile.h"
 #include "eps/Messages.h"
+#include "settings/Messages.h"
 #include "settings/Serialize.h"
 
 namespace velmora {
@@ -117,8 +118,12 @@ bool loadCropFile(const std::string& path, CropOptions& options, std::string& me
   const LoadResult opened = readSettingsBytes(path, data);
   if (opened == LoadResult::Loaded && data.empty()) return true;
   CropOptions read = options;
-  if (opened != LoadResult::Loaded || loadRecord(data, read) != LoadResult::Loaded) {
+  if (opened == LoadResult::CannotOpen) {
     message = strprintf(eps_msg::kUnableToOpen, path.c_str());
+    return false;
+  }
+  if (opened == LoadResult::Damaged || loadRecord(data, read) != LoadResult::Loaded) {
+    message = strprintf(settings_msg::kDamagedNotLoaded, path.c_str());
     return false;
   }
   options = read;
@@ -126,8 +131,10 @@ bool loadCropFile(const std::string& path, CropOptions& options, std::string& me
 }
 
 bool saveCropFile(const std::string& path, const CropOptions& options, std::string& message) {
-  if (isReadOnlyFile(path) || !saveRecordFile(path, options)) {
-    message = strprintf(eps_msg::kUnableToOpen, path.c_str());
+  std::string error;
+  WriteStage stage = WriteStage::Create;
+  if (isReadOnlyFile(path) || !saveRecordFile(path, options, &error, &stage)) {
+    message = writeFailureMessage(path, stage, error);
     return false;
   }
   return true;

@@ -22,10 +22,11 @@ public:
   TextWriter(IHost& host, const std::string& path) : host_(host), path_(path) {}
 
   int open() {
-    if (isReadOnlyFile(path_) || !file_.open(path_)) {
+    if (isReadOnlyFile(path_)) {
       host_.showMessage(strprintf(eps_msg::kUnableToOpen, path_.c_str()));
       return -1;
     }
+    if (!file_.open(path_)) return failed();
     return 1;
   }
 
@@ -49,7 +50,7 @@ private:
   }
 
   int failed() {
-    host_.showMessage(strprintf(eps_msg::kWriteFailed, path_.c_str(), file_.error().c_str()));
+    host_.showMessage(writeFailureMessage(path_, file_));
     file_.discard();
     return -1;
   }

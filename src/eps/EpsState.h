@@ -30,6 +30,9 @@ struct EpsState {
   BoxExpressions boxExpressions;
   // 0 once "OK to All" was chosen; lasts for the program run.
   int askBoxPerFile = 1;
+  // The files the last per-file routine wrote or renamed to, in order, under
+  // the names they have now.
+  std::vector<std::string> outputs;
 };
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "eps/EpsTools.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <unordered_set>
 
 #include "base/FileSystem.h"
@@ -54,6 +55,33 @@ void appendCropProcedure(LineBuffer& out, const CropOptions& o, long long left, 
   upDown(length);
   out.add("} def");
   out.add("crops");
+}
+
+// Looks at another file without a word to the user; a cancel still counts.
+class QuietHost final : public IHost {
+public:
+  explicit QuietHost(IHost& host) : host_(host) {}
+  void showMessage(const std::string&) override {}
+  bool askYesNo(const std::string&, const std::string&) override { return false; }
+  bool askOkCancel(const std::string&) override { return false; }
+  Pump pump() override { return host_.pump(); }
+  int chooseFiles(FileListRequest&, std::vector<std::string>&) override { return 0; }
+  void openInViewer(const std::string&) override {}
+
+private:
+  IHost& host_;
+};
+
+// Anything at all under that name, a dangling link too.
+bool pathTaken(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(path, error);
+  return !error && status.type() != std::filesystem::file_type::not_found;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error);
 }
 
 } // namespace
@@ -157,6 +185,7 @@ int CEpsTools::addCropLines(const CropOptions& o, const EpsText& input) {
 }
 
 int CEpsTools::addCropMarks(const CropOptions& options, const std::string& path) {
+  state_.outputs.clear();
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
   // Earlier marks come off in memory first, so the file is written once or not at all.
@@ -169,52 +198,73 @@ int CEpsTools::addCropMarks(const CropOptions& options, const std::string& path)
   if (result != 1) return result;
   note(input.lines.size() > unmarked.lines.size() ? "old crop marks replaced, crop marks and paper box added"
                                                   : "crop marks and paper box added");
-  if (options.renameToScoreName == 1) renameStep(path);
+  state_.outputs.push_back(options.renameToScoreName == 1 ? renameStep(path) : path);
   return 1;
 }
 
 int CEpsTools::removeCropMarks(const std::string& path) {
+  state_.outputs.clear();
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
   const int result = removeCropLines(input);
   if (result != 1) return result;
   const size_t removed = input.lines.size() - std::min(input.lines.size(), state_.epsLines.size());
   note(removed > 0 ? strprintf("crop marks removed (%zu line(s))", removed) : std::string("no crop marks to remove"));
-  return writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  const int written = writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  if (written == 1) state_.outputs.push_back(path);
+  return written;
 }
 
-void CEpsTools::renameStep(const std::string& path) {
+std::string CEpsTools::renameStep(const std::string& path) {
   const std::string name = fileNamePart(state_.scoreName);
   if (name.empty()) {
     // ".EPS" alone would hide the file; it keeps its name and the log says why.
     batch_.log.replaceLast(batch_.currentLine + eps_msg::kNotRenamedNoName);
-    return;
+    return path;
   }
   const std::string newPath = folderOf(path) + name + ".EPS";
   state_.scoreName = newPath;
-  batch_.notifyRenaming(newPath);
-  if (batch_.dryRun()) {
-    note(fileExists(newPath) ? "keeps its name: " + newPath + " exists" : "new name " + newPath);
-    return;
+  // An existing file of that name, or an unusable name, leaves the old name; the row says which.
+  if (newPath == path || sameFile(newPath, path)) {
+    batch_.log.replaceLast(batch_.currentLine + strprintf(eps_msg::kAlreadyNamed, newPath.c_str()));
+    note("keeps its name");
+    return path;
   }
-  // An existing file of that name, or an unusable name, leaves the old name.
-  const bool renamed = renameNoReplace(path, newPath);
-  note(renamed ? "new name " + newPath : "keeps its name");
+  std::string error;
+  const bool renamed = batch_.dryRun() ? !pathTaken(newPath) : renameNoReplace(path, newPath, &error);
+  if (renamed) {
+    batch_.notifyRenaming(newPath);
+    note("new name " + newPath);
+    return newPath;
+  }
+  const std::string row = pathTaken(newPath) ? strprintf(eps_msg::kNotRenamedExists, newPath.c_str())
+                                             : strprintf(eps_msg::kNotRenamedFailed, newPath.c_str(), error.c_str());
+  batch_.log.replaceLast(batch_.currentLine + row);
+  note(pathTaken(newPath) ? "keeps its name: " + newPath + " exists" : std::string("keeps its name"));
+  return path;
 }
 
-std::string CEpsTools::pageNamingStep(const std::string& path) {
+std::string CEpsTools::pageNamingStep(const std::string& path, bool replacing, bool firstRow) {
   const std::string newPath = folderOf(path) + fileNamePart(state_.scoreName) + ".EPS";
   state_.scoreName = newPath;
-  batch_.notifySaving(newPath);
+  // One row per page file.
+  const std::string row =
+      batch_.currentLine + strprintf(replacing ? eps_msg::kReplacing : eps_msg::kSavingTo, newPath.c_str());
+  if (firstRow)
+    batch_.log.replaceLast(row);
+  else
+    batch_.log.appendAndFollow(row);
   return newPath;
 }
 
 int CEpsTools::renameToScoreFile(const std::string& path) {
+  state_.outputs.clear();
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
   const int found = findScoreName(input);
   if (found != 1) return found;
-  renameStep(path);
+  const std::string renamed = renameStep(path);
+  if (renamed != path) state_.outputs.push_back(renamed);
   return 1;
 }
 
@@ -235,13 +285,15 @@ int CEpsTools::findScoreName(const EpsText& input) {
 }
 
 int CEpsTools::splitPages(const std::string& path) {
+  state_.outputs.clear();
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
   std::vector<EpsPage> pages;
   const int split = splitPageLines(input, pages);
   if (split != 1) return split;
   if (pages.size() == 1) {
-    renameStep(path);
+    const std::string renamed = renameStep(path);
+    if (renamed != path) state_.outputs.push_back(renamed);
     return 1;
   }
 
@@ -262,21 +314,53 @@ int CEpsTools::splitPages(const std::string& path) {
     }
     targets.push_back(std::move(target));
   }
+  // Every page file that would replace a file is checked before any page is written.
+  std::vector<bool> isInput(pages.size()), replacing(pages.size());
+  for (size_t i = 0; i < pages.size(); ++i) {
+    isInput[i] = targets[i] == path || sameFile(targets[i], path);
+    replacing[i] = pathTaken(targets[i]);
+    if (!replacing[i] || isInput[i]) continue;
+    const int allowed = mayReplaceWithPage(targets[i], pages[i].name);
+    if (allowed == 0) return 0;
+    if (allowed < 0) {
+      host_.showMessage(strprintf(allowed == -2 ? eps_msg::kPageFileListed : eps_msg::kPageFileTaken, path.c_str(),
+                                  targets[i].c_str()));
+      return -1;
+    }
+  }
   // A page that takes the input's own name is written last, once the others are safe.
   std::vector<size_t> order(pages.size());
   for (size_t i = 0; i < order.size(); ++i)
     order[i] = i;
-  std::stable_partition(order.begin(), order.end(), [&](size_t i) { return targets[i] != path; });
+  std::stable_partition(order.begin(), order.end(), [&](size_t i) { return !isInput[i]; });
+  bool firstRow = true;
   for (size_t i : order) {
     state_.scoreName = pages[i].name;
-    const std::string target = pageNamingStep(path);
+    const std::string target = pageNamingStep(path, replacing[i], firstRow);
+    firstRow = false;
     // Only the last page ends where the input does.
     const bool finalTerminator = i + 1 < pages.size() || input.finalTerminator;
     const int written = writeLines(target, pages[i].lines, pages[i].crlf, finalTerminator);
     if (written != 1) return written;
+    state_.outputs.push_back(target);
   }
   note(strprintf("split into %zu pages", pages.size()));
   return 1;
+}
+
+int CEpsTools::mayReplaceWithPage(const std::string& target, const std::string& pageName) {
+  // A file of the batch may still be waiting to be split itself.
+  for (const std::string& listed : batch_.fileList)
+    if (listed == target || sameFile(listed, target)) return -2;
+  // Otherwise only an earlier split of the same page: one page, the same title.
+  QuietHost quiet(host_);
+  EpsText existing;
+  if (readEpsFile(quiet, target, existing) != 1) return -1;
+  EpsState scratch;
+  std::vector<EpsPage> pages;
+  const int split = CEpsTools(quiet, scratch, batch_).splitPageLines(existing, pages);
+  if (split != 1) return split;
+  return pages.size() == 1 && pages.front().name == pageName ? 1 : -1;
 }
 
 int CEpsTools::splitPageLines(const EpsText& input, std::vector<EpsPage>& pages) {
@@ -320,12 +404,15 @@ int CEpsTools::splitPageLines(const EpsText& input, std::vector<EpsPage>& pages)
 }
 
 int CEpsTools::alterBoundingBox(IEpsDialogs& dialogs, const std::string& projectFolder, const std::string& path) {
+  state_.outputs.clear();
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
   const int altered = alterBoxLines(dialogs, projectFolder, input);
   if (altered != 1) return altered;
   note(state_.epsLines == input.lines ? "bounding box unchanged" : "bounding box altered");
-  return writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  const int written = writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  if (written == 1) state_.outputs.push_back(path);
+  return written;
 }
 
 int CEpsTools::alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFolder, const EpsText& input) {
@@ -365,6 +452,7 @@ int CEpsTools::alterBoxLines(IEpsDialogs& dialogs, const std::string& projectFol
 }
 
 int CEpsTools::listTextFonts(const std::string& path) {
+  state_.outputs.clear();
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
   const size_t known = state_.fontList.size();

@@ -24,8 +24,9 @@ struct EpsPage {
 
 // The per-file routines of the PostScript actions. Each returns 1 (done),
 // 0 (cancelled, nothing changed) or -1 (the message has been shown, the file
-// untouched). Rewrites go through a temporary file and keep the input's line
-// terminators; a rename never replaces an existing file.
+// untouched), and leaves the files it wrote or renamed to in `outputs`.
+// Rewrites go through a temporary file and keep the input's line terminators;
+// a rename never replaces an existing file.
 class CEpsTools {
 public:
   CEpsTools(IHost& host, EpsState& state, CBatchState& batch) : host_(host), state_(state), batch_(batch) {}
@@ -58,8 +59,13 @@ public:
   int listFontLines(const EpsText& input);
 
 private:
-  void renameStep(const std::string& path);
-  std::string pageNamingStep(const std::string& path);
+  // The file's name afterwards: the new one, or `path` when it was not renamed.
+  std::string renameStep(const std::string& path);
+  // Extends the progress line for the first page file, adds a row for each later one.
+  std::string pageNamingStep(const std::string& path, bool replacing, bool firstRow);
+  // Whether an existing `target` may take the page titled `pageName`: 1 yes,
+  // 0 cancelled, -1 not an earlier split of that page, -2 in the batch's file list.
+  int mayReplaceWithPage(const std::string& target, const std::string& pageName);
   int refuse();
   // The rewrite, skipped by a dry run.
   int writeLines(const std::string& path, const std::vector<std::string>& lines, const std::vector<bool>& crlf,

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/CommandTable.h"
+#include "base/Version.h"
 #include "gui/GuiText.h"
 
 namespace velmora::gui {
@@ -30,6 +31,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   text->addWidget(line);
   text->addWidget(new QLabel(QStringLiteral("Batch processing for SCORE files"), this));
   text->addWidget(new QLabel(QStringLiteral("Built with Qt %1").arg(QString::fromLatin1(qVersion())), this));
+  auto* copyright = new QLabel(QString::fromLatin1(kCopyrightLine), this);
+  copyright->setObjectName(QStringLiteral("copyrightLine"));
+  text->addWidget(copyright);
+  auto* licenceLabel = new QLabel(QString::fromLatin1(kLicenseLine), this);
+  licenceLabel->setObjectName(QStringLiteral("licenseLine"));
+  text->addWidget(licenceLabel);
   text->addStretch(1);
   row->addLayout(text);
   layout->addLayout(row);

@@ -1,16 +1,23 @@
 #include "gui/CFileListDlg.h"
 
+#include <QAbstractProxyModel>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "base/Format.h"
 #include "batch/FileListFilters.h"
@@ -20,15 +27,23 @@ namespace velmora::gui {
 
 namespace {
 
-// Where the last file-list dialog was browsing, for the life of the program.
-QString& lastFolder() {
-  static QString folder;
-  return folder;
+// Where each form was browsing last; the main window keeps them across restarts.
+QString& lastFolder(bool explorer) {
+  static QString folders[2];
+  return folders[explorer ? 1 : 0];
 }
 
-QString startFolder() {
-  const QString& last = lastFolder();
+QString startFolder(bool explorer) {
+  const QString& last = lastFolder(explorer);
   return last.isEmpty() || !QDir(last).exists() ? QDir::currentPath() : last;
+}
+
+// Wildcards as the type list writes them; "*.*" means every file, dotted or not.
+QStringList dropPatterns(const std::vector<std::string>& patterns) {
+  QStringList filters;
+  for (const std::string& p : patterns)
+    filters << (p == "*.*" ? QStringLiteral("*") : fromAnsi(p));
+  return filters;
 }
 
 // A platform dialog reads the patterns from the parentheses, split at blanks only.
@@ -68,6 +83,57 @@ QStringList splitTypedNames(const QString& text) {
   return names;
 }
 
+QString rememberedFileListFolder(bool explorer) { return lastFolder(explorer); }
+
+void setRememberedFileListFolder(bool explorer, const QString& folder) { lastFolder(explorer) = folder; }
+
+QStringList expandDroppedPaths(const QStringList& paths, const QStringList& patterns) {
+  QStringList files;
+  for (const QString& path : paths) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
+      // Matched without regard to case: scores from older systems have upper-case names.
+      QDir folder(info.absoluteFilePath());
+      for (const QString& name : folder.entryList(patterns, QDir::Files, QDir::Name))
+        files << folder.filePath(name);
+    } else if (info.isFile()) {
+      files << info.absoluteFilePath();
+    }
+  }
+  return files;
+}
+
+CSelectionList::CSelectionList(QWidget* parent) : QListWidget(parent) {
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
+  setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+QStringList CSelectionList::localPaths(const QMimeData* data) {
+  QStringList paths;
+  if (!data || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  return paths;
+}
+
+void CSelectionList::dragEnterEvent(QDragEnterEvent* event) {
+  if (localPaths(event->mimeData()).isEmpty()) return event->ignore();
+  event->acceptProposedAction();
+}
+
+void CSelectionList::dragMoveEvent(QDragMoveEvent* event) {
+  if (localPaths(event->mimeData()).isEmpty()) return event->ignore();
+  event->acceptProposedAction();
+}
+
+void CSelectionList::dropEvent(QDropEvent* event) {
+  const QStringList paths = localPaths(event->mimeData());
+  if (paths.isEmpty()) return event->ignore();
+  event->acceptProposedAction();
+  emit pathsDropped(paths);
+}
+
 QStringList qtNameFilters(FileKind kind) {
   QStringList filters;
   for (const FileFilter& filter : fileListFilters(kind))
@@ -76,16 +142,23 @@ QStringList qtNameFilters(FileKind kind) {
 }
 
 CFileListDlgBase::CFileListDlgBase(QWidget* parent, const FileListRequest& request)
-    : QDialog(parent), folder_(startFolder()), request_(request) {
+    : QDialog(parent), folder_(startFolder(request.explorerStyle)), request_(request) {
   setWindowTitle(fromAnsi(request.title));
-  list_ = new QListWidget(this);
+  list_ = new CSelectionList(this);
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setObjectName(QStringLiteral("selectionList"));
   remove_ = new QPushButton(QStringLiteral("Remove Files"), this);
   remove_->setAutoDefault(false);
   count_ = new QLabel(this);
   connect(remove_, &QPushButton::clicked, this, &CFileListDlgBase::removeSelected);
+  connect(list_, &CSelectionList::pathsDropped, this, &CFileListDlgBase::addDropped);
   refreshCount();
+}
+
+void CFileListDlgBase::addDropped(const QStringList& paths) {
+  const auto& filters = fileListFilters(request_.kind);
+  const int index = std::clamp(chosenFilterIndex(), 0, static_cast<int>(filters.size()) - 1);
+  addPaths(expandDroppedPaths(paths, dropPatterns(filters[static_cast<size_t>(index)].patterns)));
 }
 
 void CFileListDlgBase::buildLayout(QWidget* browser, QPushButton* addButton) {
@@ -140,7 +213,7 @@ QString CFileListDlgBase::countText() const { return count_->text(); }
 int CFileListDlgBase::run(FileListRequest& request, std::vector<std::string>& files) {
   if (exec() != QDialog::Accepted) return 0;
   request.filterIndex = chosenFilterIndex();
-  lastFolder() = folder_;
+  lastFolder(request_.explorerStyle) = folder_;
   const QStringList paths = selection();
   for (const QString& path : paths)
     files.push_back(toPath(path));
@@ -166,19 +239,40 @@ CFileBrowser::CFileBrowser(QWidget* parent) : QFileDialog(parent, Qt::Widget) {
   buddy("lookInLabel", "lookInCombo");
   buddy("fileTypeLabel", "fileTypeCombo");
   if (layout()) layout()->setContentsMargins(0, 0, 0, 0); // aligned with the rest of our dialog
+  // Qt's Open and Cancel would stand beside our own "Add Files", OK and
+  // Cancel; Qt shows the buttons again whenever it lays the box out, so the
+  // whole box goes.
   if (auto* box = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))) {
-    if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel)) cancel->hide();
-    // Qt greys its own button for names it cannot parse ("a.mus b.mus"); ours always adds.
-    if (QPushButton* open = box->button(QDialogButtonBox::Open)) {
-      open->setAutoDefault(false);
-      open->setDefault(false);
-      open->hide();
-    }
-    auto* add = box->addButton(QStringLiteral("Add Files"), QDialogButtonBox::ActionRole);
-    add->setObjectName(QStringLiteral("addFiles"));
-    add->setAutoDefault(false);
-    connect(add, &QPushButton::clicked, this, &CFileBrowser::accept);
+    for (QAbstractButton* button : box->buttons())
+      if (auto* push = qobject_cast<QPushButton*>(button)) push->setAutoDefault(false), push->setDefault(false);
+    box->hide();
   }
+}
+
+QStringList CFileBrowser::selectedViewFiles() const {
+  QStringList files;
+  const auto* view = findChild<QListView*>(QStringLiteral("listView"));
+  const auto* model = findChild<QFileSystemModel*>();
+  if (!view || !model || !view->selectionModel()) return files;
+  auto* proxy = qobject_cast<const QAbstractProxyModel*>(view->model());
+  for (const QModelIndex& index : view->selectionModel()->selectedRows()) {
+    const QModelIndex source = proxy ? proxy->mapToSource(index) : index;
+    if (!model->isDir(source)) files << model->filePath(source);
+  }
+  return files;
+}
+
+void CFileBrowser::keyPressEvent(QKeyEvent* event) {
+  // Return in the name field adds what is named, as the button does; in the
+  // view Qt has already opened the folder or added the file. Either way it
+  // never reaches our dialog's OK.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (edit && edit->hasFocus()) accept();
+    event->accept();
+    return;
+  }
+  QFileDialog::keyPressEvent(event);
 }
 
 void CFileBrowser::accept() {
@@ -186,6 +280,13 @@ void CFileBrowser::accept() {
   // A pattern in the name field selects nothing.
   if (text.startsWith(QLatin1Char('*'))) return;
   const QDir folder = directory();
+  // Files picked in the view come from the view itself: the name field holds
+  // at most 32767 characters and would cut a long selection short.
+  const QStringList picked = selectedViewFiles();
+  if (!picked.isEmpty() && (text.isEmpty() || nameFieldFull(nameText()))) {
+    emit filesChosen(picked);
+    return;
+  }
   const QFileInfo whole(folder.filePath(text));
   // Nothing typed, or a folder: Qt takes the view's selection or moves into the folder.
   if (text.isEmpty() || text == QStringLiteral("..") || whole.isDir()) {
@@ -201,6 +302,11 @@ void CFileBrowser::accept() {
   for (const QString& name : splitTypedNames(text))
     paths << folder.filePath(name);
   if (!paths.isEmpty()) emit filesChosen(paths);
+}
+
+bool CFileBrowser::nameFieldFull(const QString& text) const {
+  const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  return edit && text.size() >= edit->maxLength();
 }
 
 void CFileBrowser::done(int result) {
@@ -246,7 +352,11 @@ CFileListDlg::CFileListDlg(QWidget* parent, const FileListRequest& request) : CF
   });
   connect(browser_, &QFileDialog::directoryEntered, this, [this](const QString& dir) { folder_ = dir; });
   connect(browser_, &CFileBrowser::rejectedByKey, this, &QDialog::reject);
-  buildLayout(browser_, nullptr);
+  auto* add = new QPushButton(QStringLiteral("Add Files"), this);
+  add->setObjectName(QStringLiteral("addFiles"));
+  add->setAutoDefault(false);
+  connect(add, &QPushButton::clicked, browser_, &CFileBrowser::accept);
+  buildLayout(browser_, add);
   resize(760, 640);
 }
 

@@ -2,16 +2,33 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QListWidget>
 #include <string>
 #include <vector>
 
 #include "base/Host.h"
 
 class QLabel;
-class QListWidget;
+class QMimeData;
 class QPushButton;
 
 namespace velmora::gui {
+
+// The selection list: files and folders dropped from a file manager are offered as paths.
+class CSelectionList : public QListWidget {
+  Q_OBJECT
+public:
+  explicit CSelectionList(QWidget* parent);
+  static QStringList localPaths(const QMimeData* data);
+
+signals:
+  void pathsDropped(const QStringList& paths);
+
+protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+};
 
 // The selection list with "Remove Files" and the count label that both
 // file-list forms share; "Add Files" is the form's own.
@@ -38,8 +55,10 @@ protected:
 private:
   void removeSelected();
   void refreshCount();
+  // A dropped folder adds its files that match the type in use.
+  void addDropped(const QStringList& paths);
 
-  QListWidget* list_ = nullptr;
+  CSelectionList* list_ = nullptr;
   QPushButton* remove_ = nullptr;
   QLabel* count_ = nullptr;
 };
@@ -56,10 +75,19 @@ public:
   void applyPatterns(const std::vector<std::string>& patterns);
   void setNameText(const QString& text);
   QString nameText() const;
+  // The files (not folders) selected in the browser's view.
+  QStringList selectedViewFiles() const;
 
 signals:
   void filesChosen(const QStringList& paths);
   void rejectedByKey();
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+private:
+  // Qt fills the field with the selected names up to its limit, so a full field holds a cut list.
+  bool nameFieldFull(const QString& text) const;
 };
 
 // "Create a filelist": folder browser, name field, file types, selection list.
@@ -96,6 +124,14 @@ private:
 // The names typed into the classic form's name field: split at blanks, a
 // name in double quotes kept whole (as Qt fills the field for several files).
 QStringList splitTypedNames(const QString& text);
+
+// Dropped paths as files: a folder gives its files matching `patterns`
+// (without regard to case) in name order; other paths that are not files are left out.
+QStringList expandDroppedPaths(const QStringList& paths, const QStringList& patterns);
+
+// Each form's last folder, kept by the main window across restarts.
+QString rememberedFileListFolder(bool explorer);
+void setRememberedFileListFolder(bool explorer, const QString& folder);
 
 // Qt's name filter text of every entry of a kind, descriptions as stored.
 QStringList qtNameFilters(FileKind kind);

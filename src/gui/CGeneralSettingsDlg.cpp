@@ -10,6 +10,7 @@
 
 #include "gui/CNameDlg.h"
 #include "gui/GuiText.h"
+#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 
@@ -41,6 +42,7 @@ CGeneralSettingsDlg::CGeneralSettingsDlg(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   connect(newProject_, &QPushButton::clicked, this, &CGeneralSettingsDlg::onNewProject);
+  assignMnemonics(this);
 }
 
 void CGeneralSettingsDlg::fill(const GeneralSettingsForm& form) {

@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QThread>
 #include <QUrl>
 #include <ctime>
@@ -47,10 +51,32 @@ bool isUserInput(QEvent::Type type) {
 
 } // namespace
 
+bool isTypedCharacter(const QKeyEvent& key) {
+  // Alt, Ctrl and Meta chords are mnemonics and shortcuts, not typing.
+  if (key.modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) return false;
+  const QString text = key.text();
+  if (text.isEmpty()) return false;
+  for (const QChar c : text)
+    if (!c.isPrint()) return false; // Escape, Return, Tab, Backspace
+  return true;
+}
+
+bool isMenuInput(const QObject* receiver) {
+  for (const QObject* o = receiver; o; o = o->parent())
+    if (qobject_cast<const QMenu*>(o) || qobject_cast<const QMenuBar*>(o)) return true;
+  return false;
+}
+
 CGuiHost::CGuiHost(QWidget* parentWindow) : window_(parentWindow) { qApp->installEventFilter(this); }
 
 CGuiHost::~CGuiHost() {
   if (qApp) qApp->removeEventFilter(this);
+  // An xdg-open still waiting on its viewer: the viewer stays, only the wait ends.
+  for (QProcess* opener : findChildren<QProcess*>()) {
+    opener->disconnect(this);
+    opener->kill();
+    opener->waitForFinished(1000);
+  }
 }
 
 void CGuiHost::showMessage(const std::string& text) {
@@ -130,7 +156,9 @@ bool CGuiHost::eventFilter(QObject* watched, QEvent* event) {
     input = Input{event->type(), mouse->timestamp(), mouse->globalPosition(), 0};
   } else if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->text().isEmpty()) return QObject::eventFilter(watched, event);
+    // Moving through an open menu is not typing, whatever the key.
+    if (!isTypedCharacter(*key) || isMenuInput(watched) || QApplication::activePopupWidget())
+      return QObject::eventFilter(watched, event);
     input = Input{event->type(), key->timestamp(), QPointF(), key->key()};
   } else {
     return QObject::eventFilter(watched, event);
@@ -154,8 +182,39 @@ int CGuiHost::chooseFiles(FileListRequest& request, std::vector<std::string>& fi
   return runFileListDialog(window_, request, files);
 }
 
+QString noViewerMessage(const QString& path, const QString& mimeType) {
+  return QStringLiteral("Unable to open %1: no program is set up to open this kind of file (%2).\n\n"
+                        "Choose one for it, for example with\n"
+                        "xdg-mime default PROGRAM.desktop %2\n"
+                        "where PROGRAM.desktop is the desktop entry of the program to use (see the README).")
+      .arg(path, mimeType);
+}
+
 void CGuiHost::openInViewer(const std::string& path) {
-  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(fromPath(path)))) showMessage(path);
+  const QString file = fromPath(path);
+  // xdg-open says whether a program took the file; Qt's own call only says that xdg-open started.
+  auto* opener = new QProcess(this);
+  opener->setProgram(QStringLiteral("xdg-open"));
+  opener->setArguments({file});
+  opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  opener->setStandardOutputFile(QProcess::nullDevice());
+  connect(opener, &QProcess::finished, this, [this, opener, file](int exitCode, QProcess::ExitStatus status) {
+    opener->deleteLater();
+    // 3 and 4: no program for the file's type, or it could not be started.
+    if (status == QProcess::NormalExit && (exitCode == 3 || exitCode == 4)) showNoViewer(file);
+  });
+  connect(opener, &QProcess::errorOccurred, this, [this, opener, file](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    opener->deleteLater();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file))) showNoViewer(file);
+  });
+  opener->start();
+}
+
+void CGuiHost::showNoViewer(const QString& path) {
+  FlagScope asking(asking_, true);
+  QMessageBox::information(window_, QString::fromLatin1(kAppTitle),
+                           noViewerMessage(path, QMimeDatabase().mimeTypeForFile(path).name()));
 }
 
 } // namespace velmora::gui

@@ -3,12 +3,22 @@
 #include <QEvent>
 #include <QObject>
 #include <QPointF>
+#include <QString>
 
 #include "base/Host.h"
 
+class QKeyEvent;
 class QWidget;
 
 namespace velmora::gui {
+
+// A key that types a printable character, without Alt, Ctrl or Meta: the
+// keys that raise "Cancel Action" during a task.
+bool isTypedCharacter(const QKeyEvent& key);
+// Input to a menu or the menu bar, which navigates rather than types.
+bool isMenuInput(const QObject* receiver);
+// What the user is told when no program is set up for a file's type.
+QString noViewerMessage(const QString& path, const QString& mimeType);
 
 // The host with real windows. While a task pumps messages, its event filter
 // turns a right click or a typed key into the "Cancel Action" question.
@@ -23,7 +33,7 @@ public:
   bool askOkCancel(const std::string& text) override;
   Pump pump() override;
   int chooseFiles(FileListRequest& request, std::vector<std::string>& files) override;
-  // When no viewer can be started, the path is shown in a message.
+  // When no program is set up for the file's type, a message says so and how to set one up.
   void openInViewer(const std::string& path) override;
 
   // The filter only acts while a task runs (and only on input its pump takes).
@@ -61,6 +71,7 @@ private:
     bool operator==(const Input&) const = default;
   };
 
+  void showNoViewer(const QString& path);
   // Whether the interval since the pump last took input has passed.
   bool inputDue();
   static void cleanVectorState();

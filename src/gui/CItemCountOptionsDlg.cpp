@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
+#include "gui/Mnemonics.h"
+
 namespace velmora::gui {
 
 CItemCountOptionsDlg::CItemCountOptionsDlg(QWidget* parent) : QDialog(parent) {
@@ -17,6 +19,7 @@ CItemCountOptionsDlg::CItemCountOptionsDlg(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+  assignMnemonics(this);
 }
 
 bool CItemCountOptionsDlg::editItemCountOptions(ItemCountOptions& options) {

@@ -21,12 +21,16 @@
 
 #include "app/CommandTable.h"
 #include "base/Format.h"
+#include "batch/ProgressText.h"
 #include "gui/CAboutDlg.h"
+#include "gui/CElidedLabel.h"
+#include "gui/CFileListDlg.h"
 #include "gui/CGeneralSettingsDlg.h"
 #include "gui/CGuiHost.h"
 #include "gui/CItemCountOptionsDlg.h"
 #include "gui/CVelmoraView.h"
 #include "gui/GuiText.h"
+#include "settings/StateFile.h"
 
 namespace velmora::gui {
 
@@ -94,6 +98,7 @@ CMainFrame::CMainFrame(CVelmoraDoc& doc, CBatchState& batch, CGuiHost& host)
   view_->resetDisplay();
   updateCommandStates();
   resize(960, 640);
+  restoreWindowState();
   view_->setFocus();
   QTimer::singleShot(0, this, &CMainFrame::prepareBusyLook);
 }
@@ -320,22 +325,27 @@ void CMainFrame::createStatusBar() {
   idlePane_ = new QLabel(QString::fromLatin1(kIdleText), this);
   idlePane_->setObjectName(QStringLiteral("promptPane"));
   statusBar_->addWidget(idlePane_, 1);
+  // The count and times beside the bar, not in it: a bar's text wraps and is cut once the numbers grow.
+  progressText_ = new QLabel(this);
+  progressText_->setObjectName(QStringLiteral("batchProgressText"));
+  progressText_->hide();
+  statusBar_->addPermanentWidget(progressText_);
   progress_ = new QProgressBar(this);
   progress_->setObjectName(QStringLiteral("batchProgress"));
-  progress_->setMaximumWidth(220);
+  progress_->setFixedWidth(120);
   progress_->setMaximumHeight(statusBar_->fontMetrics().height() + 4);
-  progress_->setTextVisible(true);
+  progress_->setTextVisible(false);
   progress_->hide();
   statusBar_->addPermanentWidget(progress_);
-  projectPane_ = new QLabel(this);
+  projectPane_ = new CElidedLabel(this);
   projectPane_->setObjectName(QStringLiteral("projectPane"));
-  statusBar_->addPermanentWidget(projectPane_);
+  statusBar_->addPermanentWidget(projectPane_, 1);
   setProjectPane();
 }
 
 void CMainFrame::setProjectPane() {
   const std::string& project = doc_.settings.projectFolder();
-  projectPane_->setText(fromPath(strprintf(kProjectDirectoryFormat, project.c_str())));
+  projectPane_->setFullText(fromPath(strprintf(kProjectDirectoryFormat, project.c_str())));
 }
 
 void CMainFrame::refreshToolbarsFlag() {
@@ -365,32 +375,68 @@ void CMainFrame::onGeneralSettings() {
   if (commands_.onGeneralSettings(dialog)) setProjectPane();
 }
 
+std::string CMainFrame::windowStatePath() const { return doc_.settings.settingsFolder() + kWindowStateFile; }
+
+void CMainFrame::restoreWindowState() {
+  const StateValues values = readStateFile(windowStatePath());
+  const auto bytes = [&values](const char* key) {
+    const auto it = values.find(key);
+    return it == values.end() ? QByteArray() : QByteArray::fromBase64(QByteArray::fromStdString(it->second));
+  };
+  if (const QByteArray geometry = bytes("geometry"); !geometry.isEmpty()) restoreGeometry(geometry);
+  if (const QByteArray state = bytes("toolbars"); !state.isEmpty()) restoreState(state, kWindowStateVersion);
+  for (const bool explorer : {false, true}) {
+    const auto it = values.find(explorer ? "explorerFolder" : "classicFolder");
+    if (it != values.end()) setRememberedFileListFolder(explorer, fromPath(it->second));
+  }
+}
+
+bool CMainFrame::saveWindowState() {
+  StateValues values{{"geometry", saveGeometry().toBase64().toStdString()},
+                     {"toolbars", saveState(kWindowStateVersion).toBase64().toStdString()}};
+  for (const bool explorer : {false, true})
+    if (const QString folder = rememberedFileListFolder(explorer); !folder.isEmpty())
+      values[explorer ? "explorerFolder" : "classicFolder"] = toPath(folder);
+  return writeStateFile(windowStatePath(), values);
+}
+
 void CMainFrame::batchStarted() {
   host_.forgetCancel();
   host_.setTaskRunning(true);
+  view_->setTaskRunning(true);
   updateCommandStates();
 }
 
 void CMainFrame::fileStarted(size_t index, size_t count) {
   const int n = static_cast<int>(std::min<size_t>(count, INT_MAX));
   const int i = static_cast<int>(std::min<size_t>(index, INT_MAX));
+  if (i <= 1 || !batchClock_.isValid()) batchClock_.start();
   // Repainting the bar for every small file costs more than the file itself.
   if (i > 1 && i < n && progressClock_.isValid() && progressClock_.elapsed() < 50) return;
   progressClock_.start();
   progress_->setRange(0, n);
   progress_->setValue(i - 1);
-  progress_->setFormat(QStringLiteral("File %1 of %2").arg(i).arg(n));
+  progressText_->setText(QString::fromStdString(batchProgressText(index, count, batchClock_.elapsed())));
+  // Only ever wider within a batch, so the bar does not jump as the digits change.
+  progressText_->setMinimumWidth(std::max(progressText_->minimumWidth(), progressText_->sizeHint().width()));
+  progressText_->show();
   progress_->show();
 }
 
 void CMainFrame::batchIdle() {
   host_.setTaskRunning(false);
+  view_->setTaskRunning(false);
   progress_->hide();
+  progressText_->hide();
+  progressText_->setMinimumWidth(0);
+  batchClock_.invalidate();
   updateCommandStates();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (!batch_.busy) {
+    // The layout is a convenience: a folder that cannot take it does not keep the window open.
+    saveWindowState();
     event->accept();
     return;
   }

@@ -16,6 +16,7 @@ class QToolBar;
 
 namespace velmora::gui {
 
+class CElidedLabel;
 class CGuiHost;
 class CVelmoraView;
 
@@ -32,7 +33,8 @@ public:
   QToolBar* mainToolBar() const { return mainToolBar_; }
   QToolBar* postScriptToolBar() const { return postScriptToolBar_; }
   QProgressBar* progressBar() const { return progress_; }
-  QLabel* projectPane() const { return projectPane_; }
+  CElidedLabel* projectPane() const { return projectPane_; }
+  QLabel* progressText() const { return progressText_; }
   int toolbarsVisibleFlag() const { return toolbarsVisible; }
 
   // What choosing a command does; disabled commands do nothing.
@@ -42,6 +44,11 @@ public:
   // The command-state rule and the View menu's check marks.
   void updateCommandStates();
 
+  // The window's size, position, toolbars and the file-list folders, in a file of their own in the settings folder.
+  std::string windowStatePath() const;
+  void restoreWindowState();
+  bool saveWindowState();
+
   void batchStarted() override;
   void fileStarted(size_t index, size_t count) override;
   void batchIdle() override;
@@ -50,6 +57,8 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  // Bumped when the toolbars change so that an older saved layout is ignored.
+  static constexpr int kWindowStateVersion = 1;
   void prepareBusyLook();
   using Handler = std::function<void()>;
 
@@ -82,9 +91,11 @@ private:
   CCommandHandlers commands_;
   CVelmoraView* view_ = nullptr;
   QLabel* idlePane_ = nullptr;
-  QLabel* projectPane_ = nullptr;
+  CElidedLabel* projectPane_ = nullptr;
   QProgressBar* progress_ = nullptr;
+  QLabel* progressText_ = nullptr;
   QElapsedTimer progressClock_; // repaints the bar at most every few milliseconds
+  QElapsedTimer batchClock_;    // since the batch's first file, for the estimate
   std::map<int, QAction*> actions_;
   std::map<int, Handler> commandHandlers_;
   bool closeAfterTask_ = false;

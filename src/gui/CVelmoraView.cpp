@@ -1,7 +1,15 @@
 #include "gui/CVelmoraView.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -10,6 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/Format.h"
+#include "gui/FixedFont.h"
 #include "gui/GuiText.h"
 
 namespace velmora::gui {
@@ -38,10 +48,7 @@ QString expandTabs(const QString& text) {
 }
 
 QFont CVelmoraView::logFont() {
-  QFont font(QStringLiteral("Courier"));
-  font.setStyleHint(QFont::TypeWriter);
-  font.setFixedPitch(true);
-  if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  QFont font = fixedPitchFont({QStringLiteral("Courier")});
   // The pixel size whose character width comes closest to 8.
   int best = 13, bestDistance = 1000;
   for (int size = 10; size <= 18; ++size) {
@@ -86,6 +93,10 @@ QString CVelmoraView::rowText(int row) const {
 void CVelmoraView::drawRow(QPainter& painter, int row, int top, bool active) {
   (void)active; // the active row looks like any other
   const QString text = rowText(row);
+  if (allSelected_) {
+    painter.fillRect(QRect(0, top, viewport()->width(), rowHeightPixels()), palette().color(QPalette::Highlight));
+    painter.setPen(palette().color(QPalette::HighlightedText));
+  }
   painter.drawText(kIndent - horizontalScrollBar()->value(), top + painter.fontMetrics().ascent(), text);
   measure(row);
 }
@@ -107,6 +118,94 @@ void CVelmoraView::paintEvent(QPaintEvent* event) {
     }
     drawRow(painter, row, rowRect(row).top(), row == activeRow);
   }
+}
+
+QString CVelmoraView::copyText() const {
+  const auto& rows = log_.rows();
+  if (rows.empty()) return QString();
+  if (!allSelected_) return fromProgramText(rows[static_cast<size_t>(std::clamp(activeRow, 0, getRowCount() - 1))]);
+  QStringList lines;
+  lines.reserve(static_cast<qsizetype>(rows.size()));
+  for (const std::string& row : rows)
+    lines << fromProgramText(row);
+  return lines.join(QLatin1Char('\n'));
+}
+
+void CVelmoraView::copy() {
+  if (getRowCount() > 0) QApplication::clipboard()->setText(copyText());
+}
+
+void CVelmoraView::selectAll() {
+  allSelected_ = getRowCount() > 0;
+  viewport()->update();
+}
+
+bool CVelmoraView::saveLogTo(const QString& path) {
+  std::string error;
+  if (log_.saveAs(toPath(path), error)) return true;
+  QMessageBox::warning(this, window()->windowTitle(),
+                       fromProgramText(strprintf("Unable to write file %s: %s.", toPath(path).c_str(), error.c_str())));
+  return false;
+}
+
+bool CVelmoraView::saveLogAs() {
+  const QString start = (saveFolder_.isEmpty() ? QDir::homePath() : saveFolder_) + QStringLiteral("/velmora-log.txt");
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Log As"), start,
+                                                    QStringLiteral("Text files (*.txt);;All files (*)"));
+  if (path.isEmpty()) return false;
+  saveFolder_ = QFileInfo(path).absolutePath();
+  return saveLogTo(path);
+}
+
+QMenu* CVelmoraView::createContextMenu() {
+  auto* menu = new QMenu(this);
+  const bool rows = getRowCount() > 0;
+  QAction* copyAction = menu->addAction(QStringLiteral("&Copy"), this, &CVelmoraView::copy);
+  copyAction->setShortcut(QKeySequence::Copy);
+  copyAction->setEnabled(rows);
+  QAction* all = menu->addAction(QStringLiteral("Select &All"), this, &CVelmoraView::selectAll);
+  all->setShortcut(QKeySequence::SelectAll);
+  all->setEnabled(rows);
+  menu->addSeparator();
+  // The log is still being written while a task runs.
+  QAction* save = menu->addAction(QStringLiteral("&Save Log As..."), this, [this] { saveLogAs(); });
+  save->setEnabled(rows && !taskRunning_);
+  return menu;
+}
+
+void CVelmoraView::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = createContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
+}
+
+void CVelmoraView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    if (!taskRunning_) copy();
+    event->accept();
+    return;
+  }
+  if (event->matches(QKeySequence::SelectAll)) {
+    selectAll();
+    event->accept();
+    return;
+  }
+  // Moving the active row ends Select All; modifier keys on their own do not.
+  static constexpr int kMoves[] = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                   Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+  if (allSelected_ && std::find(std::begin(kMoves), std::end(kMoves), event->key()) != std::end(kMoves)) {
+    allSelected_ = false;
+    viewport()->update();
+  }
+  CRowView::keyPressEvent(event);
+}
+
+void CVelmoraView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && allSelected_) {
+    allSelected_ = false;
+    viewport()->update();
+  }
+  CRowView::mousePressEvent(event);
 }
 
 void CVelmoraView::measure(int row) {
@@ -156,6 +255,7 @@ void CVelmoraView::rowReplaced(size_t index) {
 }
 
 void CVelmoraView::cleared() {
+  allSelected_ = false;
   widestRowPixels = 0;
   widestRowChars = 0;
   resetDisplay();

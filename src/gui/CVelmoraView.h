@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QTimer>
 
+class QMenu;
+
 #include "batch/COutputLog.h"
 #include "gui/CRowView.h"
 
@@ -34,6 +36,19 @@ public:
   // The fixed-pitch font of the log, 8 pixels a character where the fonts allow.
   static QFont logFont();
 
+  // The log's clipboard and file commands. Copy takes every row after
+  // Select All, else the active row; Ctrl+C copies too while no task runs.
+  QString copyText() const;
+  void copy();
+  void selectAll();
+  bool allSelected() const { return allSelected_; }
+  // "Save Log As...": asks for a name, then writes the rows; false when nothing was written.
+  bool saveLogAs();
+  bool saveLogTo(const QString& path);
+  // The context menu as it would open now (the caller owns it).
+  QMenu* createContextMenu();
+  void setTaskRunning(bool running) { taskRunning_ = running; }
+
   void rowAppended(size_t index, bool follow) override;
   void rowReplaced(size_t index) override;
   void cleared() override;
@@ -41,6 +56,9 @@ public:
 protected:
   int scrollRowCount() const override;
   void paintEvent(QPaintEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
 private:
   void measure(int row);
@@ -55,6 +73,9 @@ private:
   // catches up on a timer instead of scrolling and repainting for each row.
   QTimer refreshTimer_;
   bool followPending_ = false;
+  bool allSelected_ = false;
+  bool taskRunning_ = false;
+  QString saveFolder_; // where "Save Log As..." last saved
 };
 
 // Tabs to the next multiple of eight columns, as the default tab stops do.

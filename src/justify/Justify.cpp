@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "base/Format.h"
@@ -107,7 +109,9 @@ public:
       : L_(g.left), R_(g.right), s_(g.staveSize), xo_(xo), xm_(xm),
         dl_(boundedShare(d * (xo - g.left) / (g.right - g.left), xo - g.left)),
         dr_(boundedShare(d * (g.right - xo) / (g.right - g.left), g.right - xm)),
-        leftMoves_(milli(xo) != milli(g.left)), rightMoves_(milli(g.right) != milli(xm)) {}
+        leftMoves_(milli(xo) != milli(g.left)), rightMoves_(milli(g.right) != milli(xm)), mL_(milli(L_)),
+        mR_(milli(R_)), mxo_(milli(xo_)), mxm_(milli(xm_)), mEndScaled_(milli(xo_ + 0.02 * s_)),
+        mEndFixed_(milli(xo_ + 0.02)), mStart_(milli(xm_ - 0.02 * s_)) {}
 
   bool movesAnything() const { return leftMoves_ || rightMoves_; }
 
@@ -122,9 +126,9 @@ private:
   double right(double x) const { return x + dr_ * (R_ - x) / (R_ - xm_); }
 
   // A value tied to the item's position: left of o's end, or right of m's start.
-  double moveEnd(double v, double leftTolerance) const {
-    if (milli(v) <= milli(xo_ + leftTolerance)) return leftMoves_ ? left(v) : v;
-    if (milli(v) > milli(xm_ - 0.02 * s_)) return rightMoves_ ? right(v) : v;
+  double moveEnd(double v, bool scaled) const {
+    if (milli(v) <= (scaled ? mEndScaled_ : mEndFixed_)) return leftMoves_ ? left(v) : v;
+    if (milli(v) > mStart_) return rightMoves_ ? right(v) : v;
     return v;
   }
 
@@ -133,25 +137,27 @@ private:
     const int code = codeOf(item);
     const double x = item.p(3);
     const double mx = milli(x);
-    const bool inLR = mx >= milli(L_) && mx <= milli(R_);
+    const bool inLR = mx >= mL_ && mx <= mR_;
     // Ends and secondary beam positions outside L to R are not places on this
     // line (code 4 items hold P6 = 0), so they stay.
-    const auto onLine = [&](double v) { return milli(v) >= milli(L_) && milli(v) <= milli(R_); };
-    if (leftMoves_ && mx >= milli(L_) && mx <= milli(xo_))
+    const auto onLine = [&](double v) { return milli(v) >= mL_ && milli(v) <= mR_; };
+    if (leftMoves_ && mx >= mL_ && mx <= mxo_)
       setParam(item, 3, left(x));
-    else if (rightMoves_ && mx >= milli(xm_) && mx <= milli(R_))
+    else if (rightMoves_ && mx >= mxm_ && mx <= mR_)
       setParam(item, 3, right(x));
     if (isLineLike(code) && item.count() >= 6 && inLR && onLine(item.p(6)))
-      setParam(item, 6, moveEnd(item.p(6), 0.02 * s_));
-    if (code == kBeam && mx >= milli(L_) && mx < milli(R_)) {
+      setParam(item, 6, moveEnd(item.p(6), true));
+    if (code == kBeam && mx >= mL_ && mx < mR_) {
       for (const Secondary& sp : kSecondaries)
         if (hasSecondary(item, sp) && onLine(item.p(sp.param)))
-          setParam(item, sp.param, moveEnd(item.p(sp.param), sp.scaled ? 0.02 * s_ : 0.02));
+          setParam(item, sp.param, moveEnd(item.p(sp.param), sp.scaled));
     }
   }
 
   double L_, R_, s_, xo_, xm_, dl_, dr_;
   bool leftMoves_, rightMoves_;
+  // The limits in thousandths, taken once for all the items moved.
+  double mL_, mR_, mxo_, mxm_, mEndScaled_, mEndFixed_, mStart_;
 };
 
 JustifyPrompt promptFor(const CItem& m, const std::string& path) {
@@ -169,20 +175,44 @@ enum class Pass { Clean, Corrected, Stuck, Cancelled };
 
 struct NoteEdges {
   CItem* item;
+  float p3; // the position the edges were taken at
   double x;
   double left;
   double right;
 };
 
+// The edges of a note at its position; a correction changes only P3 of notes.
+void takeEdges(NoteEdges& n, double s, const JustifyOptions& options) {
+  n.p3 = n.item->p(3);
+  n.x = n.p3;
+  n.left = leftEdge(*n.item, s, options);
+  n.right = rightEdge(*n.item, s, options);
+}
+
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 // One pass: the first overlapping pair that the user lets us correct.
-Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stave, const std::string& path) {
+Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, const std::vector<NoteEdges>& notes,
+             const std::string& path) {
   const double s = g.staveSize;
   const double gap = static_cast<double>(run.options.minimumSpace) * s;
-  std::vector<NoteEdges> notes;
-  for (CItem& item : store.list(stave - 1))
-    if (codeOf(item) == kNote)
-      notes.push_back({&item, item.p(3), leftEdge(item, s, run.options), rightEdge(item, s, run.options)});
+  // The least reach of the notes right of each position, so that a note no
+  // later note overlaps is passed over without a walk over all of them.
+  std::vector<std::pair<double, double>> byX;
+  byX.reserve(notes.size());
+  for (const NoteEdges& n : notes)
+    if (!std::isnan(n.x)) {
+      const double reach = n.left - (gap - 0.1);
+      byX.emplace_back(n.x, std::isnan(reach) ? std::numeric_limits<double>::infinity() : reach);
+    }
+  std::sort(byX.begin(), byX.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t i = byX.size(); i-- > 1;)
+    byX[i - 1].second = std::min(byX[i - 1].second, byX[i].second);
   for (const NoteEdges& o : notes) {
+    if (std::isnan(o.x)) continue;
+    const auto right = std::upper_bound(byX.begin(), byX.end(), o.x,
+                                        [](double x, const std::pair<double, double>& n) { return x < n.first; });
+    if (right == byX.end() || !(right->second < o.right)) continue;
     for (const NoteEdges& m : notes) {
       if (!(m.x > o.x) || !(m.left - (gap - 0.1) < o.right)) continue;
       const double d = o.right - m.left + gap;
@@ -209,21 +239,26 @@ Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stav
 
 // How far the tightest overlapping pair of the stave falls short of the
 // wanted space, by the overlap test of the passes; nothing when it is clear.
-std::optional<double> worstClash(const CItemStore& store, const JustifyGroup& g, int stave,
-                                 const JustifyOptions& options) {
-  const double s = g.staveSize;
-  const double gap = static_cast<double>(options.minimumSpace) * s;
-  struct Edges {
-    double x, left, right;
-  };
-  std::vector<Edges> notes;
-  for (const CItem& item : store.list(stave - 1))
-    if (codeOf(item) == kNote) notes.push_back({item.p(3), leftEdge(item, s, options), rightEdge(item, s, options)});
+// For each note only the widest reach of the notes left of it can be the
+// tightest, so one sweep in order of position finds it.
+std::optional<double> worstClash(const std::vector<NoteEdges>& notes, double gap) {
+  std::vector<const NoteEdges*> byX;
+  byX.reserve(notes.size());
+  for (const NoteEdges& n : notes)
+    if (!std::isnan(n.x)) byX.push_back(&n);
+  std::sort(byX.begin(), byX.end(), [](const NoteEdges* a, const NoteEdges* b) { return a->x < b->x; });
   std::optional<double> worst;
-  for (const Edges& o : notes)
-    for (const Edges& m : notes)
-      if (m.x > o.x && m.left - (gap - 0.1) < o.right && (!worst || o.right - m.left > *worst))
-        worst = o.right - m.left;
+  double reach = -std::numeric_limits<double>::infinity();
+  for (size_t i = 0; i < byX.size();) {
+    size_t j = i;
+    // Notes at one position do not clash with each other.
+    for (; j < byX.size() && byX[j]->x == byX[i]->x; ++j) {
+      const NoteEdges& m = *byX[j];
+      if (m.left - (gap - 0.1) < reach && (!worst || reach - m.left > *worst)) worst = reach - m.left;
+    }
+    for (; i < j; ++i)
+      if (byX[i]->right > reach) reach = byX[i]->right;
+  }
   return worst;
 }
 
@@ -252,24 +287,36 @@ private:
 // 1 done (clean or given up with the warning), 0 cancelled. A stave that
 // cannot be cleared keeps the state whose tightest pair came closest.
 int justifyStave(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stave, const std::string& path) {
+  std::vector<NoteEdges> notes;
+  for (CItem& item : store.list(stave - 1))
+    if (codeOf(item) == kNote)
+      takeEdges(notes.emplace_back(NoteEdges{&item, 0.0f, 0.0, 0.0, 0.0}), g.staveSize, run.options);
+  // Edges again only for the notes the last correction moved.
+  const auto refresh = [&] {
+    for (NoteEdges& n : notes)
+      if (!sameBits(n.p3, n.item->p(3))) takeEdges(n, g.staveSize, run.options);
+  };
+  const double gap = static_cast<double>(run.options.minimumSpace) * g.staveSize;
   GroupPositions best;
   double bestClash = 0.0;
   bool taken = false;
   const auto giveUp = [&] {
-    const std::optional<double> clash = worstClash(store, g, stave, run.options);
+    refresh();
+    const std::optional<double> clash = worstClash(notes, gap);
     if (taken && clash && !(*clash < bestClash)) best.restore(store, g);
     run.batch.notifyJustifyWarning(stave);
     return 1;
   };
   for (int pass = 0; pass < kMaxJustifyPasses; ++pass) {
-    const std::optional<double> clash = worstClash(store, g, stave, run.options);
+    refresh();
+    const std::optional<double> clash = worstClash(notes, gap);
     if (!clash) return 1;
     if (!taken || *clash < bestClash) {
       taken = true;
       bestClash = *clash;
       best.take(store, g);
     }
-    switch (runPass(run, store, g, stave, path)) {
+    switch (runPass(run, store, g, notes, path)) {
     case Pass::Clean: return 1;
     case Pass::Cancelled: return 0;
     case Pass::Stuck: return giveUp();
@@ -426,15 +473,20 @@ int justifyStore(JustifyRun& run, CItemStore& store, const std::string& path) {
 }
 
 int justifyFile(JustifyRun& run, CItemStore& store, const std::string& path, const std::string& extension) {
+  return justifyFile(run, store, ScoreIO{path, outputPathFor(path, extension), nullptr, run.batch.run});
+}
+
+int justifyFile(JustifyRun& run, CItemStore& store, const ScoreIO& io) {
+  const std::string& path = io.inputPath;
   int result = 0;
   {
     ScoreFile file;
-    result = openScoreFile(run.host, path, store, file);
+    result = openScore(run.host, io, store, file);
     if (result != 1) return result;
     result = readGeneral(run.host, file, store);
   }
   if (result == 1) result = justifyStore(run, store, path);
-  if (result == 1) result = writePlain(run.host, store, outputPathFor(path, extension), run.batch.run);
+  if (result == 1) result = writePlain(run.host, store, io);
   store.clear();
   return result == 1 ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 #include "base/Host.h"
 #include "batch/BatchRunner.h"
 #include "model/CItemStore.h"
+#include "model/ScoreHandover.h"
 #include "settings/Records.h"
 
 namespace velmora {
@@ -65,5 +66,7 @@ int justifyStore(JustifyRun& run, CItemStore& store, const std::string& path);
 // 0 refused, cancelled or not written, -1 cannot be opened. The store is
 // empty afterwards.
 int justifyFile(JustifyRun& run, CItemStore& store, const std::string& path, const std::string& extension);
+// The same from and to files or a chain's hand-over.
+int justifyFile(JustifyRun& run, CItemStore& store, const ScoreIO& io);
 
 } // namespace velmora

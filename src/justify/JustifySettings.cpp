@@ -2,6 +2,7 @@
 
 #include "base/Format.h"
 #include "justify/Messages.h"
+#include "settings/Messages.h"
 #include "settings/Serialize.h"
 
 namespace velmora {
@@ -16,8 +17,10 @@ bool acceptJustifySettings(IHost& host, const JustifyOptions& options) {
 bool loadJustifySettingsFile(IHost& host, const std::string& path, JustifyOptions& options) {
   // Into a copy: a file that ends early must not leave half its values behind.
   JustifyOptions loaded = options;
-  if (loadJustifyFile(path, loaded) != LoadResult::Loaded) {
-    host.showMessage(strprintf(justify_msg::kUnableToOpen, path.c_str()));
+  const LoadResult read = loadJustifyFile(path, loaded);
+  if (read != LoadResult::Loaded) {
+    host.showMessage(strprintf(
+        read == LoadResult::Damaged ? settings_msg::kDamagedNotLoaded : justify_msg::kUnableToOpen, path.c_str()));
     return false;
   }
   options = loaded;
@@ -25,8 +28,10 @@ bool loadJustifySettingsFile(IHost& host, const std::string& path, JustifyOption
 }
 
 bool saveJustifySettingsFile(IHost& host, const std::string& path, const JustifyOptions& options) {
-  if (saveJustifyFile(path, options)) return true;
-  host.showMessage(strprintf(justify_msg::kUnableToOpen, path.c_str()));
+  std::string error;
+  WriteStage stage = WriteStage::None;
+  if (saveJustifyFile(path, options, &error, &stage)) return true;
+  host.showMessage(writeFailureMessage(path, stage, error));
   return false;
 }
 

@@ -15,7 +15,7 @@ inline constexpr const char* kInvalidStave = "Error - Item no. %d found with inv
                                              "Winscore)\nPlease try editing your SCORE file.";
 // A file whose structure contradicts itself; the second %s says where.
 inline constexpr const char* kDamaged = "%s is damaged and cannot be processed: %s.";
-inline constexpr const char* kWriteFailed = "Unable to write file %s: %s.";
+inline constexpr const char* kWriteFailed = base_msg::kWriteFailed;
 inline constexpr const char* kHeaderTooLarge =
     "Unable to write file %s: its word total %d does not fit in a SCORE file header (0 to 65535).";
 

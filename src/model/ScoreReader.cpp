@@ -6,6 +6,7 @@
 #include "base/FileSystem.h"
 #include "base/Format.h"
 #include "model/Messages.h"
+#include "model/ScoreHandover.h"
 
 namespace velmora {
 
@@ -75,6 +76,36 @@ int openScoreBytes(IHost& host, CItemStore& store, const ScoreFile& file) {
   return 1;
 }
 
+ItemFault itemFault(std::span<const float> params) {
+  // NaN fails the range tests.
+  const double p1 = params.size() >= 1 ? params[0] : 0.0;
+  const double p2 = params.size() >= 2 ? params[1] : 0.0;
+  if (!(p1 >= 1.0 && p1 <= 18.99)) return ItemFault::Code;
+  if (!(p2 >= 1.0 && p2 <= static_cast<double>(kMaxReadStave))) return ItemFault::Stave;
+  return ItemFault::None;
+}
+
+std::vector<UnreadableItem> unreadableItems(const CItemStore& store) {
+  std::vector<UnreadableItem> bad;
+  for (int l = 0; l < kStaveListCount; ++l) {
+    int position = 0;
+    for (const CItem& item : store.list(l)) {
+      ++position;
+      const ItemFault fault = itemFault(item.params().values());
+      if (fault != ItemFault::None)
+        bad.push_back({&item, l, position, fault, fault == ItemFault::Code ? item.code() : item.stave()});
+    }
+  }
+  return bad;
+}
+
+std::string describeFault(const UnreadableItem& bad) {
+  if (bad.fault == ItemFault::Code)
+    return strprintf("the invalid Code No. %g (SCORE files take 1 to 18.99)", static_cast<double>(bad.value));
+  return strprintf("the invalid stave number %g (SCORE files take 1 to %d)", static_cast<double>(bad.value),
+                   kMaxReadStave);
+}
+
 namespace {
 
 int damaged(IHost& host, const ScoreFile& file, const std::string& why) {
@@ -130,6 +161,7 @@ private:
 int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink, ReadStop* stop) {
   ReadStop ignored;
   ReadStop& why = stop ? *stop : ignored;
+  if (file.handover) return readHandoverItems(host, file, store, sink, why);
   why = ReadStop::Damaged;
   store.wordTotal = decodeHeaderWord(store.headerWord);
   if (store.wordTotal < 0)
@@ -186,16 +218,9 @@ int readItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& 
     sink.prepare(params);
     why = ReadStop::Refused;
     if (checks) {
-      // Missing parameters count as 0; NaN fails the range tests.
-      const double p1 = n >= 1 ? params[0] : 0.0;
-      const double p2 = n >= 2 ? params[1] : 0.0;
-      if (!(p1 >= 1.0 && p1 <= 18.99)) {
-        host.showMessage(strprintf(msg::kInvalidCode, itemNumber));
-        return 0;
-      }
-      // Stave numbers below 1 have no stave list.
-      if (!(p2 >= 1.0 && p2 <= static_cast<double>(kMaxReadStave))) {
-        host.showMessage(strprintf(msg::kInvalidStave, itemNumber));
+      const ItemFault fault = itemFault(params);
+      if (fault != ItemFault::None) {
+        host.showMessage(strprintf(fault == ItemFault::Code ? msg::kInvalidCode : msg::kInvalidStave, itemNumber));
         return 0;
       }
     }

@@ -20,10 +20,14 @@ int32_t decodeHeaderWord(int32_t headerWord);
 // 2 bytes for totals up to 14200, else 4.
 int headerWidth(int32_t wordTotal);
 
-// A SCORE file opened for reading: its bytes, held in memory.
+struct ScoreHandover;
+
+// A SCORE file opened for reading: its bytes, held in memory, or the
+// hand-over of a chain that stands for it.
 struct ScoreFile {
   std::string path;
   std::vector<uint8_t> bytes;
+  ScoreHandover* handover = nullptr;
 };
 
 // The opening step: 1 ready, 0 refused (JUST format, damaged), -1 cannot
@@ -36,6 +40,28 @@ int openScoreBytes(IHost& host, CItemStore& store, const ScoreFile& file);
 // Trailer length from the float 8 bytes before the end; false when that float
 // is not usable (damaged), with the reason in `why`.
 bool readTrailerLength(std::span<const uint8_t> bytes, int16_t& trailerLength, std::string& why);
+
+// What the readers refuse in an item: a code number outside 1 to 18.99, or a
+// stave number outside 1 to 200 (below 1 there is no stave list). Missing
+// parameters count as 0.
+enum class ItemFault { None, Code, Stave };
+ItemFault itemFault(std::span<const float> params);
+
+// An item of the store that the readers would refuse, where the writer puts it.
+struct UnreadableItem {
+  const CItem* item = nullptr;
+  int list = 0;     // stave list 0..250
+  int position = 0; // 1-based within the list
+  ItemFault fault = ItemFault::None;
+  float value = 0;  // the refused code or stave number
+};
+
+// Every item the readers would refuse, in writing order; a store that passes
+// can be written and read back.
+std::vector<UnreadableItem> unreadableItems(const CItemStore& store);
+
+// "the invalid Code No. 0 (SCORE files take 1 to 18.99)", or the same for a stave number.
+std::string describeFault(const UnreadableItem& bad);
 
 // What a reader does with each item on top of the common framing.
 class IItemSink {

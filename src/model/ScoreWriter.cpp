@@ -36,12 +36,9 @@ int commit(IHost& host, const ByteWriter& out, const std::string& path, CRunReco
     if (run->dryRun) return 1;
   }
   AtomicFile file;
-  if (!file.open(path)) {
-    host.showMessage(strprintf(msg::kUnableToOpen, path.c_str()));
-    return 0;
-  }
-  if (!file.write(out.buffer()) || !file.commit()) {
-    host.showMessage(strprintf(msg::kWriteFailed, path.c_str(), file.error().c_str()));
+  // An output that cannot be created or put in place shows the common open text.
+  if (!file.open(path) || !file.write(out.buffer()) || !file.commit()) {
+    host.showMessage(writeFailureMessage(path, file));
     return 0;
   }
   return 1;

@@ -47,12 +47,13 @@ FolderResult locateSettingsFolder(std::string_view commandLine) {
     return {{}, "Unable to find the settings folder: neither XDG_CONFIG_HOME nor HOME names an absolute folder."};
 
   std::error_code ec;
+  const bool existed = isDirectory(folder);
   std::filesystem::create_directories(folder, ec);
   if (!isDirectory(folder)) {
     const std::string why = ec ? ec.message() : std::string("not a folder");
     return {{}, strprintf("Unable to create the settings folder %s: %s.", folder.c_str(), why.c_str())};
   }
-  return {folder, {}};
+  return {folder, {}, !existed};
 }
 
 std::string cleanProjectSubfolder(std::string_view stored) {

@@ -9,8 +9,9 @@ namespace velmora {
 inline constexpr const char* kSettingsSubPath = "corvane software/velmora3/";
 
 struct FolderResult {
-  std::string path;  // ends in a separator; empty on failure
-  std::string error; // text for the user; empty on success
+  std::string path;     // ends in a separator; empty on failure
+  std::string error;    // text for the user; empty on success
+  bool created = false; // the default folder did not exist and was made now
   bool ok() const { return error.empty(); }
 };
 

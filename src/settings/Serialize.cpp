@@ -126,8 +126,9 @@ LoadResult readSettingsBytes(const std::string& path, std::vector<uint8_t>& data
   return LoadResult::Damaged;
 }
 
-bool writeSettingsBytes(const std::string& path, const std::vector<uint8_t>& data, std::string* error) {
-  return writeFileAtomic(path, data, error);
+bool writeSettingsBytes(const std::string& path, const std::vector<uint8_t>& data, std::string* error,
+                        WriteStage* stage) {
+  return writeFileAtomic(path, data, error, stage);
 }
 
 } // namespace velmora

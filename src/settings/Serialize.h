@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/AtomicFile.h"
 #include "settings/Archive.h"
 #include "settings/Records.h"
 
@@ -47,8 +48,9 @@ template <class R> std::vector<uint8_t> storeRecord(const R& record) {
 
 // The whole file; one too large to be a settings file counts as damaged.
 LoadResult readSettingsBytes(const std::string& path, std::vector<uint8_t>& data);
-// Through writeFileAtomic; false with the reason in `error`.
-bool writeSettingsBytes(const std::string& path, const std::vector<uint8_t>& data, std::string* error);
+// Through writeFileAtomic; false with the reason in `error` and where it failed in `stage`.
+bool writeSettingsBytes(const std::string& path, const std::vector<uint8_t>& data, std::string* error,
+                        WriteStage* stage = nullptr);
 
 template <class R> LoadResult loadRecordFile(const std::string& path, R& record) {
   std::vector<uint8_t> data;
@@ -57,16 +59,19 @@ template <class R> LoadResult loadRecordFile(const std::string& path, R& record)
   return loadRecord(data, record);
 }
 
-template <class R> bool saveRecordFile(const std::string& path, const R& record, std::string* error = nullptr) {
-  return writeSettingsBytes(path, storeRecord(record), error);
+template <class R>
+bool saveRecordFile(const std::string& path, const R& record, std::string* error = nullptr,
+                    WriteStage* stage = nullptr) {
+  return writeSettingsBytes(path, storeRecord(record), error, stage);
 }
 
 // Justify settings files (.jdt) share the "just.dat" layout.
 inline LoadResult loadJustifyFile(const std::string& path, JustifyOptions& options) {
   return loadRecordFile(path, options);
 }
-inline bool saveJustifyFile(const std::string& path, const JustifyOptions& options, std::string* error = nullptr) {
-  return saveRecordFile(path, options, error);
+inline bool saveJustifyFile(const std::string& path, const JustifyOptions& options, std::string* error = nullptr,
+                            WriteStage* stage = nullptr) {
+  return saveRecordFile(path, options, error, stage);
 }
 
 } // namespace velmora

@@ -8,23 +8,6 @@ namespace velmora {
 
 namespace {
 
-// Calls f with the record that `file` holds.
-template <class F> LoadResult withRecord(CSettings& s, SettingsFile file, F&& f) {
-  switch (file) {
-  case SettingsFile::Prefs: return f(s.prefs());
-  case SettingsFile::Optimize: return f(s.optimize());
-  case SettingsFile::Unoptimize: return f(s.unoptimize());
-  case SettingsFile::Edit: return f(s.edit());
-  case SettingsFile::Justify: return f(s.justify());
-  case SettingsFile::Beam: return f(s.beam());
-  case SettingsFile::Run: return f(s.run());
-  case SettingsFile::Crops: return f(s.crops());
-  case SettingsFile::Report: return f(s.report());
-  case SettingsFile::ItemCount: return f(s.itemCount());
-  }
-  return LoadResult::CannotOpen;
-}
-
 std::string withPath(const char* format, const std::string& path) { return strprintf(format, path.c_str()); }
 
 } // namespace
@@ -73,7 +56,7 @@ LoadResult CSettings::load(SettingsFile file, IHost& host, const char* cannotOpe
   const std::string path = pathOf(file);
   const LoadResult result = withRecord(*this, file, [&](auto& record) { return loadRecordFile(path, record); });
   if (result == LoadResult::CannotOpen) host.showMessage(withPath(cannotOpenFormat, path));
-  if (result == LoadResult::Damaged) host.showMessage(withPath(settings_msg::kUnableToOpen, path));
+  if (result == LoadResult::Damaged) host.showMessage(withPath(settings_msg::kDamaged, path));
   if (file == SettingsFile::Prefs && result != LoadResult::CannotOpen) applyProjectSubfolder();
   return result;
 }
@@ -82,12 +65,15 @@ bool CSettings::save(SettingsFile file, IHost& host) {
   if (file == SettingsFile::ItemCount) return saveItemCountOptions(host);
   if (file == SettingsFile::Prefs) prefs().projectSubfolder = projectSubfolderOf(settingsFolder_, projectFolder_);
   const std::string path = pathOf(file);
-  const bool written = withRecord(*this, file, [&](auto& record) {
-                         return saveRecordFile(path, record) ? LoadResult::Loaded : LoadResult::CannotOpen;
-                       }) == LoadResult::Loaded;
+  std::string error;
+  WriteStage stage = WriteStage::None;
+  const bool written =
+      withRecord(*this, file, [&](auto& record) {
+        return saveRecordFile(path, record, &error, &stage) ? LoadResult::Loaded : LoadResult::CannotOpen;
+      }) == LoadResult::Loaded;
   if (!written) {
     const std::string shown = file == SettingsFile::Prefs ? std::string(settings_msg::kPrefsName) : path;
-    host.showMessage(withPath(settings_msg::kUnableToOpen, shown));
+    host.showMessage(writeFailureMessage(path, stage, error, withPath(settings_msg::kUnableToOpen, shown)));
   }
   return written;
 }
@@ -96,13 +82,16 @@ LoadResult CSettings::loadItemCountOptions(IHost& host) {
   const std::string path = pathOf(SettingsFile::ItemCount);
   const LoadResult result = loadRecordFile(path, itemCount());
   if (result == LoadResult::CannotOpen) host.showMessage(settings_msg::kItemCountLoadFailed);
-  if (result == LoadResult::Damaged) host.showMessage(withPath(settings_msg::kUnableToOpen, path));
+  if (result == LoadResult::Damaged) host.showMessage(withPath(settings_msg::kDamaged, path));
   return result;
 }
 
 bool CSettings::saveItemCountOptions(IHost& host) {
-  if (saveRecordFile(pathOf(SettingsFile::ItemCount), itemCount())) return true;
-  host.showMessage(settings_msg::kItemCountSaveFailed);
+  const std::string path = pathOf(SettingsFile::ItemCount);
+  std::string error;
+  WriteStage stage = WriteStage::None;
+  if (saveRecordFile(path, itemCount(), &error, &stage)) return true;
+  host.showMessage(writeFailureMessage(path, stage, error, settings_msg::kItemCountSaveFailed));
   return false;
 }
 

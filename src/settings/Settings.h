@@ -83,6 +83,23 @@ private:
       records_;
 };
 
+// Calls f with the record that `file` holds.
+template <class F> decltype(auto) withRecord(CSettings& s, SettingsFile file, F&& f) {
+  switch (file) {
+  case SettingsFile::Prefs: return f(s.prefs());
+  case SettingsFile::Optimize: return f(s.optimize());
+  case SettingsFile::Unoptimize: return f(s.unoptimize());
+  case SettingsFile::Edit: return f(s.edit());
+  case SettingsFile::Justify: return f(s.justify());
+  case SettingsFile::Beam: return f(s.beam());
+  case SettingsFile::Run: return f(s.run());
+  case SettingsFile::Crops: return f(s.crops());
+  case SettingsFile::Report: return f(s.report());
+  case SettingsFile::ItemCount: break;
+  }
+  return f(s.itemCount());
+}
+
 // Writes every settings file the folder lacks (in any case) with its defaults,
 // never replacing one, so a new setup starts without the missing-file
 // messages. Returns the paths written; stops after the first failure's message.

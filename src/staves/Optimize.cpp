@@ -142,6 +142,10 @@ int moveBarlinesAndAnchors(IHost& host, CItemStore& store, const OptimizeOptions
 }
 
 int optimizeFile(OptimizeContext& context, const std::string& path, const std::string& extension) {
+  return optimizeFile(context, ScoreIO{path, outputPathFor(path, extension), nullptr, context.run});
+}
+
+int optimizeFile(OptimizeContext& context, const ScoreIO& io) {
   IHost& host = context.host;
   CItemStore& store = context.store;
   // The flags belong to this file alone, whatever ran before.
@@ -153,7 +157,7 @@ int optimizeFile(OptimizeContext& context, const std::string& path, const std::s
   };
 
   ScoreFile file;
-  const int opened = openScoreFile(host, path, store, file);
+  const int opened = openScore(host, io, store, file);
   if (opened != 1) return opened;
   OptimizeMarking marking;
   marking.instrumentMode = context.options.showInstrumentDeleteWindow != 0;
@@ -183,7 +187,7 @@ int optimizeFile(OptimizeContext& context, const std::string& path, const std::s
       store.headerWord -= 1 + item.count();
   }
 
-  if (writeStaves(host, store, outputPathFor(path, extension), context.run) != 1) return stop();
+  if (writeStaves(host, store, io) != 1) return stop();
   store.clear();
   resetFlags(store);
   return 1;

@@ -7,6 +7,7 @@
 #include "base/Host.h"
 #include "model/CItemStore.h"
 #include "model/RunRecord.h"
+#include "model/ScoreHandover.h"
 #include "settings/Records.h"
 #include "staves/StaveDialogs.h"
 
@@ -46,6 +47,8 @@ struct OptimizeContext {
 // Deletes the blank or chosen staves of one file and writes it under the
 // extension. 1 written, 0 stopped, -1 the input cannot be opened.
 int optimizeFile(OptimizeContext& context, const std::string& path, const std::string& extension);
+// The same from and to files or a chain's hand-over.
+int optimizeFile(OptimizeContext& context, const ScoreIO& io);
 
 // The barline and anchored-item pass over flagged staves (the store's stave
 // flags say which are kept). 0 when the user cancelled.

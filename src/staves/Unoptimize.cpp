@@ -323,6 +323,11 @@ int insertMissingStaves(IHost& host, CItemStore& store, const CUnoptimizeTemplat
 }
 
 int unoptimizeFile(UnoptimizeContext& context, const std::string& path, const std::string& extension) {
+  return unoptimizeFile(context, ScoreIO{path, outputPathFor(path, extension), nullptr, context.run});
+}
+
+int unoptimizeFile(UnoptimizeContext& context, const ScoreIO& io) {
+  const std::string& path = io.inputPath;
   IHost& host = context.host;
   CItemStore& store = context.store;
   resetFlags(store);
@@ -333,7 +338,7 @@ int unoptimizeFile(UnoptimizeContext& context, const std::string& path, const st
   };
 
   ScoreFile file;
-  const int opened = openScoreFile(host, path, store, file);
+  const int opened = openScore(host, io, store, file);
   if (opened != 1) return opened;
   UnoptimizeFileState state;
   if (readUnoptimizeInput(host, file, store, context.tpl, state) != 1) return stop();
@@ -355,7 +360,7 @@ int unoptimizeFile(UnoptimizeContext& context, const std::string& path, const st
 
   // Every list is written as it stands: its items carry template stave numbers.
   store.staveFlags.fill(1);
-  if (writeStaves(host, store, outputPathFor(path, extension), context.run) != 1) return stop();
+  if (writeStaves(host, store, io) != 1) return stop();
   store.clear();
   resetFlags(store);
   return 1;

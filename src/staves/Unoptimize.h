@@ -8,6 +8,7 @@
 #include "base/Host.h"
 #include "model/CItemStore.h"
 #include "model/RunRecord.h"
+#include "model/ScoreHandover.h"
 #include "model/ScoreReader.h"
 #include "settings/Records.h"
 #include "staves/StaveDialogs.h"
@@ -100,5 +101,7 @@ int insertMissingStaves(IHost& host, CItemStore& store, const CUnoptimizeTemplat
 // Inserts the template's missing staves into one file and writes it under the
 // extension. 1 written, 0 stopped, -1 the input cannot be opened.
 int unoptimizeFile(UnoptimizeContext& context, const std::string& path, const std::string& extension);
+// The same from and to files or a chain's hand-over.
+int unoptimizeFile(UnoptimizeContext& context, const ScoreIO& io);
 
 } // namespace velmora

@@ -95,7 +95,7 @@ TEST_F(EpsCommandsTest, AddAndRemoveCropMarks) {
   EXPECT_EQ(host.messages, (Rows{"Unable to open file " + settingsDir.file("crops.dat") + " for reading",
                                  "This file is not a SCORE EPS file"}));
   EXPECT_EQ(batch.log.rows(),
-            (Rows{"Adding crop marks to " + files.file("SONG.EPS") + ", renaming to " + files.file("SONG.EPS"),
+            (Rows{"Adding crop marks to " + files.file("SONG.EPS") + ", already named " + files.file("SONG.EPS"),
                   "Adding crop marks to " + files.file("bad.eps"), "Operation cancelled."}));
   EXPECT_EQ(readText(files.file("c.eps")), page("0 0 10 10", "C.MUS"));
   EXPECT_TRUE(batch.fileList.empty());
@@ -157,7 +157,8 @@ TEST_F(EpsCommandsTest, RenameSplitAndFontList) {
   host.fileChoices.push_back({files.file("two.eps")});
   EXPECT_EQ(handlers.onSplitEps(), BatchOutcome::Finished);
   EXPECT_EQ(host.fileRequests[1].title, "Create Filelist for Splitting Multi-page EPS Files");
-  EXPECT_EQ(batch.log.rows(), (Rows{"Splitting file " + files.file("two.eps") + ", saving to " + files.file("B.EPS"),
+  EXPECT_EQ(batch.log.rows(), (Rows{"Splitting file " + files.file("two.eps") + ", saving to " + files.file("A.EPS"),
+                                    "Splitting file " + files.file("two.eps") + ", saving to " + files.file("B.EPS"),
                                     "1 file(s) split. Finished."}));
   EXPECT_EQ(files.listing(), "A.EPS B.EPS ONE.EPS two.eps");
 

@@ -265,7 +265,12 @@ TEST_F(ReportTest, MacrosUsedByEachStep) {
 
 TEST_F(ReportTest, BeamLibrariesWithTheirHeadingsAndDates) {
   const std::string up8 = beamLibraryPath(project, kUp8ths);
-  ASSERT_TRUE(writeLibraryRecords(up8, Rows{"\t<3\t>7\t5\t13.500\t12.000\t", "\t4"}));
+  // An empty record in the middle: the table goes on to the end of the file.
+  std::vector<uint8_t> up8Bytes = libraryBytes(Rows{"\t<3\t>7\t5\t13.500\t12.000\t"});
+  up8Bytes.push_back(0);
+  const std::vector<uint8_t> last = libraryBytes(Rows{"\t4"});
+  up8Bytes.insert(up8Bytes.end(), last.begin(), last.end());
+  test::writeBytes(up8, up8Bytes);
   const std::string upGrace = beamLibraryPath(project, kUpGrace);
   ASSERT_TRUE(writeLibraryRecords(upGrace, Rows{}));
   // A record whose length runs past the end ends the table there.

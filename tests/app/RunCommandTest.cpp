@@ -115,8 +115,8 @@ TEST_F(RunCommandTest, ARunExtensionEqualToTheInputsReplacesItOnlyAtTheEnd) {
   };
   EXPECT_EQ(run(chain(true, false, false, false, true, "mus"), {in("a.mus")}), BatchOutcome::Finished);
   EXPECT_EQ(prompts, 1);
-  // Each task works on the working file.
-  EXPECT_EQ(editDialogs.prompts.at(0).inputPath, in("a.000"));
+  // The tasks work in memory: the prompt names the input.
+  EXPECT_EQ(editDialogs.prompts.at(0).inputPath, in("a.mus"));
   EXPECT_SCORE_FILE(in("a.mus"), kResult);
   EXPECT_EQ(scores.listing(), "a.mus b.mus");
 }
@@ -145,7 +145,7 @@ TEST_F(RunCommandTest, AStopKeepsEarlierResultsAndLeavesNoWorkingFile) {
   writeBytes(in("j.mus"), just);
   EXPECT_EQ(run(chain(true, false, false, false, false), {in("a.mus"), in("j.mus"), in("b.mus")}),
             BatchOutcome::Stopped);
-  EXPECT_EQ(batch.log.rows(), (Rows{"Optimizing " + in("a.mus"), "Operation cancelled."}));
+  EXPECT_EQ(batch.log.rows(), (Rows{"Optimizing " + in("a.mus"), "Optimizing " + in("j.mus"), "Operation cancelled."}));
   EXPECT_EQ(host.messages, Rows{in("j.mus") + " has been processed by the JUST program. Resave this file with the "
                                               "SM command in SCORE before processing with VELMORA"});
   EXPECT_EQ(scores.listing(), "a.RUN a.mus b.mus j.mus");
@@ -184,7 +184,16 @@ TEST_F(RunCommandTest, AFailedRenameIsLoggedAndKeepsBothFiles) {
   EXPECT_EQ(readBytes(in("b.RUN")), (Bytes{1, 2, 3}));
   EXPECT_SCORE_FILE(in("b.000"), kScore);
 
+  // A file under the working name is the user's before the chain starts.
+  EXPECT_EQ(run(chain(false, false, false, false, false), {in("b.mus")}), BatchOutcome::Stopped);
+  EXPECT_EQ(host.messages, Rows{in("b.mus") + " cannot be run with multiple tasks: a file named like its working "
+                                              "file, " + in("b.000") + ", already exists. Move or rename that file "
+                                              "and try again."});
+  EXPECT_SCORE_FILE(in("b.000"), kScore);
+
   // Later in the same run, an input needing that working file is refused.
+  host.messages.clear();
+  std::filesystem::remove(in("a.000"));
   std::filesystem::remove(in("b.000"));
   EXPECT_EQ(run(chain(false, false, false, false, false), {in("a.mus"), in("a.opt")}), BatchOutcome::Stopped);
   EXPECT_EQ(host.messages, Rows{in("a.opt") + " cannot be run with multiple tasks: its working file " + in("a.000") +
@@ -198,6 +207,32 @@ TEST_F(RunCommandTest, AFailedRenameIsLoggedAndKeepsBothFiles) {
   EXPECT_EQ(host.messages, Rows{in("x.000") + " cannot be run with multiple tasks: its extension is that of the "
                                               "working file (000). Rename the file and try again."});
   EXPECT_EQ(readBytes(in("x.000")), buildScore("1 1 10 4"));
+}
+
+TEST_F(RunCommandTest, TheFinalRenameWritesThroughLinksAndKeepsTheOldMode) {
+  // An output kept as a link elsewhere: the file it names is replaced, the link stays.
+  std::filesystem::create_directory(in("shared"));
+  writeBytes(in("shared/a.RUN"), {1, 2, 3});
+  ASSERT_EQ(::chmod(in("shared/a.RUN").c_str(), 0640), 0);
+  std::filesystem::create_symlink(in("shared/a.RUN"), in("a.RUN"));
+  EXPECT_EQ(run(chain(false, false, false, false, false), {in("a.mus")}), BatchOutcome::Finished);
+  EXPECT_TRUE(std::filesystem::is_symlink(in("a.RUN")));
+  EXPECT_SCORE_FILE(in("shared/a.RUN"), kScore);
+  struct stat st {};
+  ASSERT_EQ(::stat(in("shared/a.RUN").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  // A hard-linked output is left whole; the result stays in the working file.
+  std::filesystem::remove(in("a.RUN"));
+  writeBytes(in("a.RUN"), {4, 5});
+  std::filesystem::create_hard_link(in("a.RUN"), in("twin"));
+  EXPECT_EQ(run(chain(false, false, false, false, false), {in("a.mus")}), BatchOutcome::Finished);
+  EXPECT_EQ(batch.log.rows(), (Rows{"Unable to rename " + in("a.000") + " to " + in("a.RUN") +
+                                        " (it has other hard links; it was left unchanged); the result stays in " +
+                                        in("a.000"),
+                                    "1 file(s) run. Finished."}));
+  EXPECT_EQ(readBytes(in("twin")), (Bytes{4, 5}));
+  EXPECT_SCORE_FILE(in("a.000"), kScore);
 }
 
 TEST_F(RunCommandTest, EveryTaskPreparesAndRunsInTheFixedOrder) {
@@ -253,7 +288,9 @@ TEST_F(RunCommandTest, CancelsAndStopsInThePreparationsEndTheRun) {
   // A beam run that stops saves no library.
   writeBytes(in("g.mus"), buildScore("6 1 10 9 8 30 11\n1 1 10 5 10\n1 1 20 7 10\n1 1 30 6 10\n"));
   EXPECT_EQ(run(chain(false, false, true, false, false), {in("g.mus"), in("gone.mus")}), BatchOutcome::Stopped);
-  EXPECT_EQ(batch.log.rows(), (Rows{"Setting beam angles in " + in("g.mus"), "Operation cancelled."}));
+  // The file that cannot be opened still gets its row: the cancel is not g's.
+  EXPECT_EQ(batch.log.rows(), (Rows{"Setting beam angles in " + in("g.mus"), "Setting beam angles in " + in("gone.mus"),
+                                    "Operation cancelled."}));
   EXPECT_FALSE(fileExists(project + beamLibraryInfo(kUp8ths).fileName));
   EXPECT_TRUE(doc.beamLibraries.empty());
 }

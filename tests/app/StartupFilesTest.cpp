@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
+#include "app/CVelmoraDoc.h"
 #include "app/StartupFiles.h"
 #include "edit/SyntaxHelp.h"
+#include "support/FakeHost.h"
 #include "support/Faults.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
@@ -104,6 +107,54 @@ TEST(AppStartupFiles, DataFilesAreFoundBesideTheExecutablesFolder) {
   EXPECT_EQ(help[0].name, "velmora3.pdf");
   EXPECT_EQ(help[0].sourcePath, prefix.file("share/velmora/velmora3.pdf"));
   EXPECT_EQ(help[1].name, "changelog.txt");
+}
+
+} // namespace
+} // namespace velmora
+
+namespace velmora {
+namespace {
+
+// XDG_CONFIG_HOME for one test, put back afterwards.
+class ConfigHomeScope {
+public:
+  explicit ConfigHomeScope(const std::string& value) {
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) old_ = old, had_ = true;
+    ::setenv("XDG_CONFIG_HOME", value.c_str(), 1);
+  }
+  ~ConfigHomeScope() {
+    if (had_)
+      ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
+    else
+      ::unsetenv("XDG_CONFIG_HOME");
+  }
+
+private:
+  std::string old_;
+  bool had_ = false;
+};
+
+TEST(AppFirstStart, NewDefaultFolderGetsEveryFileAndNoMessages) {
+  test::TempDir dir;
+  ConfigHomeScope home(dir.file("config"));
+  const std::string folder = dir.file("config/corvane software/velmora3/");
+  // First start: the folder is made and filled; loading then finds every file.
+  {
+    test::FakeHost host;
+    CVelmoraDoc doc;
+    ASSERT_TRUE(doc.create(host, ""));
+    EXPECT_TRUE(host.messages.empty()) << host.messages.front();
+    for (const char* name : {"prefs.dat", "opt.dat", "uno.dat", "edi.dat", "just.dat", "beam.dat", "run.dat",
+                             "crops.dat", "report.dat", "SCORCNT2.DAT"})
+      EXPECT_TRUE(std::filesystem::exists(folder + name)) << name;
+  }
+  // A folder that exists but lacks a file keeps the missing-file message for it.
+  std::filesystem::remove(folder + "opt.dat");
+  test::FakeHost host;
+  CVelmoraDoc doc;
+  ASSERT_TRUE(doc.create(host, ""));
+  EXPECT_EQ(host.messages, std::vector<std::string>{"Unable to open file " + folder + "opt.dat for reading"});
+  EXPECT_FALSE(std::filesystem::exists(folder + "opt.dat"));
 }
 
 } // namespace

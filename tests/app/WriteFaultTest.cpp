@@ -244,6 +244,58 @@ TEST(WriteFaults, EveryWriterKeepsOldFilesUnderEveryFault) {
   EXPECT_EQ(cases, 56);
 }
 
+// Each writer writes through a chain of links to the file they name, in that
+// file's folder, and leaves a file that has another hard link as it was.
+TEST(WriteFaults, EveryWriterWritesThroughLinksAndKeepsHardLinks) {
+  namespace fs = std::filesystem;
+  int cases = 0;
+  for (const Writer& writer : writers()) {
+    SCOPED_TRACE(writer.name);
+    {
+      test::TempDir dir, shared;
+      writer.seed(dir.path());
+      const std::string target = writer.named(dir.path());
+      // A page file is new: there is nothing to link.
+      if (!fs::exists(target)) continue;
+      const std::string name = fileNameOf(target);
+      fs::rename(target, shared.file(name));
+      fs::create_symlink(shared.file(name), dir.file("via"));
+      fs::create_symlink("via", target);
+      const std::vector<uint8_t> old = test::readBytes(shared.file(name));
+      test::FakeHost host;
+      EXPECT_TRUE(writer.write(dir.path(), host)) << (host.messages.empty() ? "" : host.messages[0]);
+      EXPECT_TRUE(fs::is_symlink(target));
+      EXPECT_EQ(fs::read_symlink(target), "via");
+      EXPECT_NE(test::readBytes(shared.file(name)), old);
+      EXPECT_EQ(shared.listing(), name);
+    }
+    test::TempDir dir, other;
+    writer.seed(dir.path());
+    const std::string target = writer.named(dir.path());
+    fs::create_hard_link(target, other.file("twin"));
+    const Snapshot before = snapshot(dir.path());
+    test::FakeHost host;
+    EXPECT_FALSE(writer.write(dir.path(), host));
+    // The libraries keep their own single text for any failed save.
+    const std::string expected =
+        std::string(writer.name) == "beam library"
+            ? "Unable to open file " + target + " for reading"
+            : "Unable to write file " + target + ": it has other hard links; it was left unchanged.";
+    EXPECT_NE(std::find(host.messages.begin(), host.messages.end(), expected), host.messages.end())
+        << (host.messages.empty() ? "" : host.messages.back());
+    // The libraries other than the linked one are saved.
+    const Snapshot after = snapshot(dir.path());
+    if (std::string(writer.name) != "beam library") {
+      EXPECT_EQ(after, before);
+    }
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.at(fileNameOf(target)), before.at(fileNameOf(target)));
+    EXPECT_EQ(test::readBytes(other.file("twin")), before.at(fileNameOf(target)));
+    ++cases;
+  }
+  EXPECT_EQ(cases, 13);
+}
+
 // The EPS rename reports nothing when it fails: the file keeps its old name
 // and its bytes, alone in the folder.
 TEST(WriteFaults, FailedEpsRenameKeepsTheFileUnderItsName) {
@@ -265,7 +317,7 @@ TEST(WriteFaults, FailedEpsRenameKeepsTheFileUnderItsName) {
   EXPECT_EQ(dir.listing(), "SONG.EPS");
 }
 
-// Run Multiple Tasks: a failed working copy leaves nothing; a failed final
+// Run Multiple Tasks: a failed write of the result leaves nothing; a failed final
 // rename keeps the old result, logs where the new one stays, and goes on.
 TEST(WriteFaults, RunChainKeepsTheOldResult) {
   test::TempDir dir;
@@ -282,7 +334,7 @@ TEST(WriteFaults, RunChainKeepsTheOldResult) {
     test::InjectedFault injected(fault, at);
     EXPECT_EQ(chain.runFile(dir.file("IN.MUS"), "RUN"), 0);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find(dir.file("IN.000")), std::string::npos) << host.messages[0];
+    EXPECT_NE(host.messages[0].find(dir.file("IN.MUS")), std::string::npos) << host.messages[0];
     EXPECT_EQ(snapshot(dir.path()), before);
   }
   test::FakeHost host;
@@ -290,7 +342,7 @@ TEST(WriteFaults, RunChainKeepsTheOldResult) {
   CItemStore store;
   CRunChain chain(host, batch, store, {});
   {
-    // The working copy's own commit goes through; the final rename fails.
+    // The result's own commit goes through; the final rename fails.
     test::InjectedFault injected(Fault::RenameFails, 1);
     EXPECT_EQ(chain.runFile(dir.file("IN.MUS"), "RUN"), 1);
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/FileSystem.h"
 #include "base/Format.h"
 #include "model/ScoreReader.h"
 #include "model/ScoreWriter.h"
@@ -64,6 +65,58 @@ TEST(BatchRunner, SecondFileUnopenableStopsTheBatch) {
   EXPECT_TRUE(copy.seenBusy);
   EXPECT_EQ(copy.clears, 1);
   EXPECT_EQ(copy.resets, 1);
+}
+
+// What the frame tells a front end of each file.
+struct OutcomeLog : IBatchProgress {
+  void batchStarted() override {}
+  void fileStarted(size_t, size_t) override {}
+  void batchIdle() override {}
+  void fileFinished(const FileOutcome& outcome) override {
+    std::string line =
+        std::to_string(outcome.index) + " " + outcome.path + " " + std::to_string(static_cast<int>(outcome.result));
+    for (const std::string& output : outcome.outputs)
+      line += " > " + output;
+    lines.push_back(line);
+  }
+  Rows lines;
+};
+
+// Keep-going: each failed file is reported and the next one runs; the finish
+// line counts the processed files, and a confirmed cancel still ends the batch.
+TEST(BatchRunner, KeepGoingReportsEachFileAndGoesOn) {
+  TempDir dir;
+  for (const char* name : {"a.mus", "c.mus", "d.mus"})
+    test::writeBytes(dir.file(name), test::buildScore(kSmallScore));
+  test::writeBytes(dir.file("c.EDI"), {'o', 'l', 'd'});
+  ASSERT_EQ(setReadOnlyFile(dir.file("c.EDI"), true), 0);
+  FakeHost host;
+  host.fileChoices.push_back({dir.file("a.mus"), dir.file("b.mus"), dir.file("c.mus"), dir.file("d.mus")});
+  CBatchState state;
+  state.keepGoing = true;
+  OutcomeLog outcomes;
+  state.progress = &outcomes;
+  CopyTask copy(host, state);
+
+  EXPECT_EQ(runBatch(state, host, copy.task, false), BatchOutcome::Finished);
+  EXPECT_EQ(outcomes.lines,
+            (Rows{"1 " + dir.file("a.mus") + " 0 > " + dir.file("a.EDI"), "2 " + dir.file("b.mus") + " 2",
+                  "3 " + dir.file("c.mus") + " 3", "4 " + dir.file("d.mus") + " 0 > " + dir.file("d.EDI")}));
+  EXPECT_EQ(state.log.rows().back(), "2 file(s) edited. Finished.");
+  EXPECT_EQ(state.log.size(), 5u);
+  EXPECT_EQ(copy.clears, 2);
+  EXPECT_EQ(test::readBytes(dir.file("c.EDI")), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  setReadOnlyFile(dir.file("c.EDI"), false);
+
+  FakeHost cancelling;
+  cancelling.fileChoices.push_back({dir.file("a.mus"), dir.file("d.mus")});
+  cancelling.keyAtPump = {1};
+  cancelling.yesNoAnswers = {true};
+  outcomes.lines.clear();
+  CopyTask again(cancelling, state);
+  EXPECT_EQ(runBatch(state, cancelling, again.task, false), BatchOutcome::Stopped);
+  EXPECT_EQ(outcomes.lines, (Rows{"1 " + dir.file("a.mus") + " 4"}));
+  EXPECT_EQ(state.log.rows().back(), "Operation cancelled.");
 }
 
 TEST(BatchRunner, TypedKeyCancelsOnlyWhenConfirmed) {

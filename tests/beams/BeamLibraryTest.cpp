@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "base/FileSystem.h"
+#include "beams/BeamAnglesEditor.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
 #include "support/TempDir.h"
@@ -51,7 +52,7 @@ TEST(BeamRecord, RunTextByteForByte) {
   EXPECT_EQ(beamRecordText(entry(FLT_MAX, 2, -FLT_MAX, 0, NAN, 0, NAN, 0)),
             "\t>2147483647\t-2147483648\t0\t0.000\t0.000\t");
 
-  // Counted strings, one per record; an empty record is never written since it would end a load.
+  // Counted strings, one per record; an empty record holds no entry and is not written.
   const Rows records{beamRecordText(entry(3, 1, 7, 2, 5, 0, 13.5f, 12)), "", "\t4"};
   Bytes expected{0x17};
   const Bytes first = textBytes("\t<3\t>7\t5\t13.500\t12.000\t");
@@ -136,23 +137,37 @@ TEST(BeamLibraryOrder, InsertionRules) {
   EXPECT_EQ(lib[0].left, 3);
 }
 
-TEST(BeamLibraryFiles, LoadStopsAtZeroLengthRecordAndKeepsFileOrder) {
+TEST(BeamLibraryFiles, EmptyRecordsAreSkippedAndEveryEntryKept) {
   TempDir project;
-  Bytes bytes = recordsFile({"\t9\t1\t2\t3\t4", "\t<3\t>7\t5\t13.500\t12.000\t"});
-  bytes.push_back(0);
-  const Bytes after = recordsFile({"\t1"});
-  bytes.insert(bytes.end(), after.begin(), after.end());
-  test::writeBytes(project.file("BUP8THS.DAT"), bytes);
+  // An empty record between entries, and one at the very start: every entry after them is read.
+  Bytes between = recordsFile({"\t9\t1\t2\t3\t4"});
+  between.push_back(0);
+  const Bytes after = recordsFile({"\t<3\t>7\t5\t13.500\t12.000\t"});
+  between.insert(between.end(), after.begin(), after.end());
+  test::writeBytes(project.file("BUP8THS.DAT"), between);
+  Bytes leading{0};
+  const Bytes rest = recordsFile({"\t1", "\t2"});
+  leading.insert(leading.end(), rest.begin(), rest.end());
+  test::writeBytes(project.file("BDN8THS.DAT"), leading);
 
   FakeHost host;
   CBeamLibraries libs;
   libs.load(host, project.path(), kUp8ths);
+  libs.load(host, project.path(), kDown8ths);
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(libs[kUp8ths], (CBeamLibrary{entry(9, 0, 1, 0, 2, 0, 3, 4), entry(3, 1, 7, 2, 5, 0, 13.5f, 12)}));
-  // Written back in the run's format, without what followed the empty record.
+  EXPECT_EQ(libs[kDown8ths], (CBeamLibrary{entry(1, 0, 0, 0, 0, 0), entry(2, 0, 0, 0, 0, 0)}));
+  // The window's library editor reads the same records.
+  BeamAnglesEditor editor(host, project.path());
+  editor.open(kDown8ths);
+  EXPECT_EQ(editor.rows(), (Rows{"\t1", "\t2"}));
+  EXPECT_EQ(editor.count(), 2);
+  // Written back in the run's format, every entry kept and in file order.
   libs.saveAll(host, project.path());
   EXPECT_EQ(test::readBytes(project.file("BUP8THS.DAT")),
             recordsFile({"\t9\t1\t2\t3.000\t4.000\t", "\t<3\t>7\t5\t13.500\t12.000\t"}));
+  EXPECT_EQ(test::readBytes(project.file("BDN8THS.DAT")),
+            recordsFile({"\t1\t0\t0\t0.000\t0.000\t", "\t2\t0\t0\t0.000\t0.000\t"}));
 }
 
 TEST(BeamLibraryFiles, MissingFilesCaseAndSaving) {

@@ -9,6 +9,8 @@
 #include <set>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/CliRun.h"
 #include "edit/EditFixtures.h"
 #include "settings/Settings.h"
@@ -186,6 +188,28 @@ TEST(CliDryRun, EditCountsMatchTheRealOutputOnTheCorpus) {
     touched += changed + deleted;
   }
   EXPECT_GT(touched, 0);
+}
+
+// In JSON the file event carries the same counts, per step for Edit.
+TEST(CliDryRun, JsonFileEventsCarryTheChanges) {
+  TempDir settings, scores;
+  test::writeStep(settings.path(), "SET5", {"", "1", "P4 > 2", "5 = 7", 0});
+  test::writeStep(settings.path(), "DROP", {"", "3", "", "DEL", 0});
+  test::writeMacro(settings.path(), "M", {"SET5", "DROP"});
+  const std::string in = scores.file("a.mus");
+  test::writeBytes(in, test::buildScore("3 1 0 0\n1 1 10 4 0\n1 1 20 1 0\n"));
+  const clitest::CliRun r = clitest::runVelmoraCli(
+      {"--settings", settings.path(), "--format=json", "--dry-run", "edit", "--macro", "M", in});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  nlohmann::json file;
+  for (std::string line; std::getline(lines, line);)
+    if (const auto event = nlohmann::json::parse(line); event["event"] == "file") file = event;
+  ASSERT_TRUE(file.contains("changes")) << r.out;
+  EXPECT_EQ(file["changes"], nlohmann::json::parse(R"({"changed":1,"deleted":1,"inserted":0,"steps":[
+      {"name":"SET5","matched":1,"changed":1,"deleted":0,"inserted":0},
+      {"name":"DROP","matched":1,"changed":0,"deleted":1,"inserted":0}]})"));
+  EXPECT_FALSE(fs::exists(scores.file("a.EDI")));
 }
 
 TEST(CliDryRun, OnlyForTheSingleTasks) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+
+#include "base/AtomicFile.h"
 #include "cli/CliRun.h"
 #include "edit/EditFixtures.h"
 #include "settings/Serialize.h"
@@ -38,6 +42,70 @@ TEST(CliRun, TheChainOfRunDatWithTheOptionsItNeeds) {
   EXPECT_EQ(r.err, "");
   EXPECT_SCORE_FILE(scores.file("a.out"), "8 1 0 0 0 0 0 0 10\n1 1 10 4 9 0 1\n");
   EXPECT_EQ(scores.listing(), "a.mus a.out");
+
+  // A result left in its working file is no success.
+  ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 0, 0, 0, "opt2", 0}));
+  // run.dat and the result under its working name are written first.
+  setRenameFailure(EACCES, 2);
+  r = run({"--settings", settings.path(), "run", in});
+  setRenameFailure(0);
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_EQ(scores.listing(), "a.000 a.mus a.out");
+}
+
+// A folder named like an output: every SCORE task shows the common open text
+// with the output's path, writes nothing, and leaves the folder alone.
+TEST(CliOutputs, AFolderInTheWayOfAnOutput) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* output;
+  };
+  const std::vector<Case> cases = {
+      {{"edit", "--macro", "M"}, "a.EDI"},
+      {{"optimize"}, "a.OPT"},
+      {{"unoptimize", "--template", "TPL"}, "a.UNO"},
+      {{"justify"}, "a.JST"},
+      {{"beams"}, "a.BIM"},
+      {{"run"}, "a.000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    TempDir settings, scores;
+    ASSERT_TRUE(saveRecordFile(settings.file("opt.dat"), OptimizeOptions{}));
+    ASSERT_TRUE(saveRecordFile(settings.file("uno.dat"), UnoptimizeOptions{}));
+    ASSERT_TRUE(saveRecordFile(settings.file("edi.dat"), EditOptions{}));
+    ASSERT_TRUE(saveRecordFile(settings.file("just.dat"), JustifyOptions{}));
+    ASSERT_TRUE(saveRecordFile(settings.file("beam.dat"), BeamOptions{}));
+    ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 0, 0, 0, "RUN", 0}));
+    writeStep(settings.path(), "S1", {"", "1", "", "5 = 9", 0});
+    writeMacro(settings.path(), "M", {"S1"});
+    const std::string in = scores.file("a.mus");
+    writeBytes(in, buildScore("8 1 0 0 0 0 0 0 10\n1 1 10 4 10 0 1\n"));
+    writeBytes(scores.file("t.tpl"), buildScore("8 1 0 0 0 0 0 0 10\n"));
+    ASSERT_TRUE(std::filesystem::create_directory(scores.file(c.output)));
+
+    std::vector<std::string> args{"--settings", settings.path()};
+    for (const std::string& arg : c.args)
+      args.push_back(arg == "TPL" ? scores.file("t.tpl") : arg);
+    args.push_back(in);
+    const CliRun r = run(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.ends_with("Operation cancelled.\n")) << r.out;
+    // Beams first says which of its libraries are missing.
+    // A folder under the working file's name is refused before the chain starts.
+    const std::string message =
+        c.args[0] == "run"
+            ? "velmora-cli: " + in + " cannot be run with multiple tasks: a file named like its working file, " +
+                  scores.file(c.output) + ", already exists. Move or rename that file and try again.\n"
+            : "velmora-cli: " + in + ": Unable to open file " + scores.file(c.output) + " for reading\n";
+    if (c.args[0] == "beams") {
+      EXPECT_TRUE(r.err.ends_with("BDNGRACE.DAT for reading\n" + message)) << r.err;
+    } else {
+      EXPECT_EQ(r.err, message);
+    }
+    EXPECT_EQ(scores.listing(), std::string(c.output) + " a.mus t.tpl");
+    EXPECT_TRUE(std::filesystem::is_empty(scores.file(c.output)));
+  }
 }
 
 } // namespace

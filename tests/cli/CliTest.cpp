@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/AtomicFile.h"
@@ -34,38 +35,42 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.out.empty());
     EXPECT_EQ(r.err.rfind("velmora-cli: ", 0), 0u) << r.err;
-    EXPECT_NE(r.err.find("Usage: velmora-cli [--settings DIR] COMMAND [OPTIONS] FILE..."), std::string::npos);
+    // One line on what is wrong, then where to read more; never the whole usage.
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    EXPECT_TRUE(r.err.ends_with("\nTry 'velmora-cli --help' for more information.\n")) << r.err;
   }
   EXPECT_EQ(runCommand({"--help"}).status, 0);
-  EXPECT_EQ(runCommand({"--version"}).out, "velmora-cli 3.7\n");
+  EXPECT_EQ(runCommand({"--version"}).out.rfind("velmora-cli 3.7\nCopyright (C) ", 0), 0u);
 }
 
 TEST(Cli, UsageListsCommandsInColumns) {
   // Optional options in brackets; a synopsis too long for the column gets its own line.
   const std::string usage = usageText();
-  const std::string commands =
-      "Commands:\n"
-      "  count          count staves, items and parameters (Run Item Count)\n"
-      "  optimize [--instruments \"N N ...\" [--keep-listed]]\n"
-      "                 delete blank or chosen staves (Optimize)\n"
-      "  unoptimize --template TPL\n"
-      "                 insert the missing staves from a template (Unoptimize)\n"
-      "  justify        remove overlaps between notes (Justify)\n"
-      "  add-crops      add crop marks to SCORE EPS files (settings from crops.dat)\n"
-      "  remove-crops   remove the crop marks added before\n"
-      "  rename-eps     rename EPS files to their SCORE file name + .EPS\n"
-      "  split-eps      split multi-page EPS files into one file per page\n"
-      "  list-fonts     write the text fonts of the files to FONTLIST.TXT and print its path\n"
-      "  alter-bbox --box \"X1,Y1,X2,Y2\"\n"
-      "                 alter the bounding box; each field is +N, -N, *N, /N, N or empty\n"
-      "  beams          set beam angles from the libraries (Set Beam Angles)\n"
-      "  edit --macro NAME\n"
-      "                 run the macro NAME over the files (Edit)\n"
-      "  report         write VELRPT.TXT with every macro and step and print its path (no FILE)\n"
-      "  run [--macro NAME] [--template TPL]\n"
-      "                 run the tasks ticked in run.dat (Run Multiple Tasks); --macro for Edit, --template for "
-      "Unoptimize\n"
-      "\n";
+  const std::string commands = "Commands:\n"
+                               "  count          count staves, items and parameters (Run Item Count)\n"
+                               "  optimize [--instruments \"N N ...\" [--keep-listed]]\n"
+                               "                 delete blank or chosen staves (Optimize)\n"
+                               "  unoptimize --template TPL\n"
+                               "                 insert the missing staves from a template (Unoptimize)\n"
+                               "  justify        remove overlaps between notes (Justify)\n"
+                               "  add-crops      add crop marks to SCORE EPS files (settings from crops.dat)\n"
+                               "  remove-crops   remove the crop marks added before\n"
+                               "  rename-eps     rename EPS files to their SCORE file name + .EPS\n"
+                               "  split-eps      split multi-page EPS files into one file per page\n"
+                               "  list-fonts     write the text fonts of the files to FONTLIST.TXT and print\n"
+                               "                 its path\n"
+                               "  alter-bbox --box \"X1,Y1,X2,Y2\"\n"
+                               "                 alter the bounding box; each field is +N, -N, *N, /N, N or\n"
+                               "                 empty\n"
+                               "  beams          set beam angles from the libraries (Set Beam Angles)\n"
+                               "  edit --macro NAME\n"
+                               "                 run the macro NAME over the files (Edit)\n"
+                               "  report         write VELRPT.TXT with every macro and step and print its path\n"
+                               "                 (no FILE)\n"
+                               "  run [--macro NAME] [--template TPL]\n"
+                               "                 run the tasks ticked in run.dat (Run Multiple Tasks); --macro\n"
+                               "                 for Edit, --template for Unoptimize\n"
+                               "\n";
   EXPECT_NE(usage.find(commands), std::string::npos) << usage;
 }
 
@@ -74,7 +79,8 @@ TEST(Cli, CountPrintsTheLogAndMessagesApart) {
   test::writeBytes(scores.file("a.mus"), test::buildScore("8 1 0\n1 1 10 4 10 0 1"));
   const CliRun r =
       runCommand({"--settings", settings.path(), "count", scores.file("a.mus"), scores.file("missing.mus")});
-  EXPECT_EQ(r.status, 0);
+  // The count goes on past the missing file, but it was not counted.
+  EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "velmora-cli: Unable to load settings! Using Defaults...\nvelmora-cli: Unable to open file " +
                        scores.file("missing.mus") + " for reading\n");
   const std::string expectedHead = "Reading item count for " + scores.file("a.mus") + "\nReading item count for " +

@@ -73,6 +73,10 @@ TEST(EpsCli, ToolsPrintTheLogAndExitStatus) {
   writeText(files.file("two.eps"), page("1 1 2 2") + "%!PS-Adobe-2.0 EPSF-1.2\n%%Creator: SCORE\n%%Title: B.MUS\n");
   r = cli({"--settings", settings.path(), "split-eps", files.file("two.eps")});
   EXPECT_EQ(r.status, 0);
+  // A row per page file; SONG.EPS was an earlier page of SONG.MUS.
+  EXPECT_EQ(r.out, "Splitting file " + files.file("two.eps") + ", replacing " + files.file("SONG.EPS") +
+                       "\nSplitting file " + files.file("two.eps") + ", saving to " + files.file("B.EPS") +
+                       "\n1 file(s) split. Finished.\n");
   EXPECT_EQ(files.listing(), "B.EPS SONG.EPS two.eps");
   EXPECT_EQ(readText(files.file("SONG.EPS")), page("1 1 2 2"));
 
@@ -80,9 +84,25 @@ TEST(EpsCli, ToolsPrintTheLogAndExitStatus) {
   writeText(files.file("w.eps"), "%!PS-Adobe-2.0\nWinscore\n");
   r = cli({"--settings", settings.path(), "rename-eps", files.file("w.eps")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "velmora-cli: This file is not a SCORE EPS file\n");
+  // The message names the file it is about.
+  EXPECT_EQ(r.err, "velmora-cli: " + files.file("w.eps") + ": This file is not a SCORE EPS file\n");
   EXPECT_EQ(r.out, "Renaming file " + files.file("w.eps") + "\nOperation cancelled.\n");
   EXPECT_EQ(files.listing(), "B.EPS SONG.EPS two.eps w.eps");
+}
+
+TEST(EpsCli, SplitNeverReplacesAFileWaitingInTheBatch) {
+  TempDir settings, files;
+  const std::string twoPages = page("1 1 2 2") + "%!PS-Adobe-2.0 EPSF-1.2\n%%Creator: SCORE\n%%Title: B.MUS\n";
+  writeText(files.file("multi.eps"), twoPages);
+  writeText(files.file("B.EPS"), twoPages);
+  const clitest::CliRun r =
+      cli({"--settings", settings.path(), "split-eps", files.file("multi.eps"), files.file("B.EPS")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "velmora-cli: " + files.file("multi.eps") + " holds a page for " + files.file("B.EPS") +
+                       ", which is waiting in this batch; no page file was written.\n");
+  EXPECT_EQ(r.out, "Splitting file " + files.file("multi.eps") + "\nOperation cancelled.\n");
+  EXPECT_EQ(files.listing(), "B.EPS multi.eps");
+  EXPECT_EQ(readText(files.file("B.EPS")), twoPages);
 }
 
 } // namespace

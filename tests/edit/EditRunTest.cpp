@@ -273,6 +273,63 @@ TEST_F(EditRunTest, RefusalsLeaveNothingWritten) {
   EXPECT_FALSE(written(path));
 }
 
+TEST_F(EditRunTest, NothingIsWrittenThatTheReadersRefuse) {
+  // Every item must pass the readers' checks before the file is written; the
+  // message names the step that left the item so, the item and its value.
+  writeBytes(project.file("TAIL.MUS"), buildScore("8 1 0\n1 1 10 4"));
+  const std::string stave1 = "8 1 0\n1 1 10 4";
+  const std::string code0 = "the invalid Code No. 0 (SCORE files take 1 to 18.99)";
+  const auto staveNo = [](const std::string& value) {
+    return "the invalid stave number " + value + " (SCORE files take 1 to 200)";
+  };
+  struct Case {
+    std::string input;
+    Rows operations; // steps S1, S2, ... on code 1
+    std::string expected; // "" when the file is written
+  };
+  const std::vector<Case> cases{
+      {stave1, {"INS[1]"}, "step S1 leaves added item 1 with " + staveNo("0")},
+      {stave1, {"INS[0, 1, 5]"}, "step S1 leaves added item 1 with " + code0},
+      {stave1, {"INS[1, 300, 5]"}, "step S1 leaves added item 1 with " + staveNo("300")},
+      {stave1, {"INS[,]"}, "step S1 leaves added item 1 with " + code0},
+      {stave1, {"INS[]"}, "step S1 leaves added item 1 with " + code0},
+      {stave1, {"2 = 0"}, "step S1 leaves item 2 of stave 1 with " + staveNo("0")},
+      {stave1, {"1 = 0"}, "step S1 leaves item 2 of stave 1 with " + code0},
+      {stave1, {"205 -1.5"}, "step S1 leaves item 2 of stave 1 with " + staveNo("-0.5")},
+      {"8 200 0\n1 200 10 4", {"APP[TAIL.MUS, A]"}, "step S1 leaves added item 1 with " + staveNo("201")},
+      {stave1, {"2500 99"}, "step S1 leaves item 2 of stave 1 with " + staveNo("0")},
+      {stave1, {"2 = 200.5"}, "step S1 leaves item 2 of stave 1 with " + staveNo("200.5")},
+      // The step named is the one after which the item became unreadable, not the last one.
+      {stave1, {"2 = 0", "4 = 5"}, "step S1 leaves item 2 of stave 1 with " + staveNo("0")},
+      {stave1, {"4 = 5", "2 = 0"}, "step S2 leaves item 2 of stave 1 with " + staveNo("0")},
+      // Only what is written counts: a later step may mend the item.
+      {stave1, {"2 = 0", "2 = 200"}, ""},
+  };
+  options.extendedParameters = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.operations.front());
+    const std::string path = score("a.mus", c.input);
+    Rows steps;
+    for (size_t i = 0; i < c.operations.size(); ++i) {
+      steps.push_back("S" + std::to_string(i + 1));
+      step(steps.back(), "1", "", c.operations[i]);
+    }
+    macro("M", steps);
+    const std::vector<uint8_t> old{'o', 'l', 'd'};
+    writeBytes(output(path), old);
+    host.messages.clear();
+    if (c.expected.empty()) {
+      EXPECT_EQ(edit("M", path), 1);
+      EXPECT_TRUE(host.messages.empty());
+      continue;
+    }
+    EXPECT_EQ(edit("M", path), 0);
+    EXPECT_EQ(host.messages, Rows{"Unable to write file " + output(path) + ": " + c.expected + "."});
+    EXPECT_EQ(readBytes(output(path)), old);
+    EXPECT_EQ(scores.listing(), "a.EDI a.mus");
+  }
+}
+
 TEST_F(EditRunTest, HeaderWordAboveTheFormatIsRefusedByTheWriter) {
   Items items;
   for (int i = 0; i < 16000; ++i)

@@ -196,9 +196,10 @@ TEST(Operations, DeleteAndInsert) {
   // Code and stave are filled in; a comma inside the text stays in it.
   ASSERT_EQ(text.apply("INS[TXT[_02Hi, there]]"), ApplyResult::Done);
   EXPECT_EQ(text.placed(1), test::textItem(1, 0, "_02Hi, there"));
-  // An empty INS[] adds nothing.
+  // An empty INS[] adds an item of code 0, which the edit run then refuses to write.
   ASSERT_EQ(text.apply("INS[]"), ApplyResult::Done);
-  EXPECT_EQ(text.store.list(kPlacedList).size(), 2u);
+  ASSERT_EQ(text.store.list(kPlacedList).size(), 3u);
+  EXPECT_EQ(text.placed(2), (Params{0}));
 }
 
 TEST(Operations, TextReplacement) {

@@ -104,9 +104,10 @@ TEST(CropSettings, CropFiles) {
   EXPECT_EQ(kept.markLength, 3);
   test::writeBytes(dir.file("short.crp"), {0x7B, 1, 0, 0, 5, 0, 0, 0});
   EXPECT_FALSE(loadCropFile(dir.file("short.crp"), kept, message));
-  EXPECT_EQ(message, "Unable to open file " + dir.file("short.crp") + " for reading");
+  EXPECT_EQ(message, "The settings file " + dir.file("short.crp") + " is damaged; it was not loaded.");
   EXPECT_EQ(kept.paperSize, 0);
   EXPECT_FALSE(loadCropFile(dir.file("none.crp"), kept, message));
+  EXPECT_EQ(message, "Unable to open file " + dir.file("none.crp") + " for reading");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "EpsFixture.h"
+#include "base/Format.h"
 #include "eps/EpsTools.h"
 
 namespace velmora {
@@ -102,7 +103,9 @@ TEST_F(EpsTools, SplitIntoThreePages) {
   EXPECT_EQ(readText(dir.file("ONE.EPS")), expected("ONE.MUS", "1 1 2 2"));
   EXPECT_EQ(readText(dir.file("TWO.EPS")), expected("TWO.MUS", "3 3 4 4"));
   EXPECT_EQ(readText(dir.file("THREE.EPS")), expected("THREE.MUS", "5 5 6 6"));
-  EXPECT_EQ(batch.log.rows(), (Lines{"progress, saving to " + dir.file("THREE.EPS")}));
+  EXPECT_EQ(batch.log.rows(), (Lines{"progress, saving to " + dir.file("ONE.EPS"), "progress, saving to " + dir.file("TWO.EPS"),
+                                     "progress, saving to " + dir.file("THREE.EPS")}));
+  EXPECT_EQ(state.outputs, (Lines{dir.file("ONE.EPS"), dir.file("TWO.EPS"), dir.file("THREE.EPS")}));
   EXPECT_EQ(state.scoreName, dir.file("THREE.EPS"));
   EXPECT_TRUE(host.messages.empty());
 }
@@ -167,6 +170,103 @@ TEST_F(EpsTools, SplitEdgeCases) {
                                          "%%BoundingBox: 1 1 2 2\n save\nshowpage\n");
   EXPECT_EQ(readText(dir.file("G.EPS")), "%!PS-Adobe-2.0 EPSF-1.2\r\n%%Creator: SCORE (tm) Ver. 4.00\r\n"
                                          "%%Title: G.MUS\r\n%%BoundingBox: 3 3 4 4\r\n save\r\nshowpage");
+}
+
+TEST_F(EpsTools, RowsSayWhatTheRenameDid) {
+  // A rename that cannot happen leaves the name and says why in the row, never in a message box.
+  const std::string longName = std::string(300, 'L');
+  struct Case {
+    std::string file;  // the input's name
+    std::string title; // its title
+    bool taken;        // SONG.EPS exists beforehand
+    int routine;       // 0 rename, 1 add crop marks, 2 split of one page
+    std::string ending;
+    bool renamed;
+  };
+  const std::string song = dir.file("SONG.EPS");
+  const std::vector<Case> cases{
+      {"p.eps", "SONG.MUS", false, 0, ", renaming to " + song, true},
+      {"p.eps", "SONG.MUS", true, 0, ", not renamed: " + song + " exists", false},
+      {"SONG.EPS", "SONG.MUS", false, 0, ", already named " + song, false},
+      {"p.eps", longName + ".MUS", false, 0,
+       ", not renamed to " + dir.file(longName + ".EPS") + ": File name too long", false},
+      {"p.eps", "SONG.MUS", true, 1, ", not renamed: " + song + " exists", false},
+      {"p.eps", "SONG.MUS", true, 2, ", not renamed: " + song + " exists", false},
+      {"p.eps", "SONG.MUS", false, 2, ", renaming to " + song, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ending);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      std::filesystem::remove(entry.path());
+    if (c.taken) put("SONG.EPS", "taken");
+    const std::string path = put(c.file, joined(scorePage("100 100 400 600", c.title)));
+    batch.log.clear();
+    batch.log.append("progress");
+    CropOptions crops;
+    const int result = c.routine == 0   ? tools.renameToScoreFile(path)
+                       : c.routine == 1 ? tools.addCropMarks(crops, path)
+                                        : tools.splitPages(path);
+    ASSERT_EQ(result, 1);
+    EXPECT_EQ(batch.log.rows(), Lines{"progress" + c.ending});
+    EXPECT_TRUE(host.messages.empty());
+    // The outputs: the file under its new name, or the file written in place.
+    const std::string now = c.renamed ? song : path;
+    EXPECT_EQ(state.outputs, c.renamed || c.routine == 1 ? Lines{now} : Lines{});
+    EXPECT_TRUE(std::filesystem::exists(now));
+    if (c.taken) {
+      EXPECT_EQ(readText(song), "taken");
+    }
+  }
+}
+
+TEST_F(EpsTools, SplitReplacesOnlyAnEarlierSplitOfThePage) {
+  Lines two = pageOf("A.MUS", "1 1 2 2");
+  for (const auto& line : pageOf("B.MUS", "3 3 4 4"))
+    two.push_back(line);
+  const std::string twoPages = joined(two);
+  const std::string earlierB = joined(pageOf("B.MUS", "9 9 9 9"));
+  const std::string listed = "%s holds a page for %s, which is waiting in this batch; no page file was written.";
+  const std::string taken =
+      "%s holds a page for %s, which exists and is not an earlier split of that page; no page file was written.";
+  struct Case {
+    const char* what;
+    std::string existingB; // what B.EPS holds beforehand
+    bool inBatch;          // B.EPS is in the batch's file list
+    std::string message;   // "" when B.EPS is replaced
+  };
+  const std::vector<Case> cases{
+      {"a multi-page file waiting in the batch", twoPages, true, listed},
+      {"even an earlier split, when in the batch", earlierB, true, listed},
+      {"an unrelated page", joined(pageOf("KEEP.MUS", "9 9 9 9")), false, taken},
+      {"two pages, the first of the same title", twoPages.substr(twoPages.find("%!", 1)) + twoPages, false, taken},
+      {"not an EPS file", "hello", false, taken},
+      {"an earlier split of the same page", earlierB, false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      std::filesystem::remove(entry.path());
+    const std::string path = put("multi.eps", twoPages);
+    const std::string b = put("B.EPS", c.existingB);
+    batch.fileList = c.inBatch ? Lines{path, b} : Lines{path};
+    batch.log.clear();
+    batch.log.append("progress");
+    host.messages.clear();
+    if (!c.message.empty()) {
+      // Refused before any page file is written; B.EPS is left as it was.
+      EXPECT_EQ(tools.splitPages(path), -1);
+      EXPECT_EQ(host.messages, Lines{strprintf(c.message.c_str(), path.c_str(), b.c_str())});
+      EXPECT_EQ(dir.listing(), "B.EPS multi.eps");
+      EXPECT_EQ(readText(b), c.existingB);
+      EXPECT_TRUE(state.outputs.empty());
+      continue;
+    }
+    ASSERT_EQ(tools.splitPages(path), 1);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(batch.log.rows(), (Lines{"progress, saving to " + dir.file("A.EPS"), "progress, replacing " + b}));
+    EXPECT_EQ(state.outputs, (Lines{dir.file("A.EPS"), b}));
+    EXPECT_NE(readText(b).find("%%BoundingBox: 3 3 4 4"), std::string::npos);
+  }
 }
 
 // Answers the dialog from a queue and records what it was shown.

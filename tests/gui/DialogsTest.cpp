@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QtTest>
 #include <filesystem>
+#include <set>
 
 #include "app/CCommandHandlers.h"
 #include "gui/CFileListDlg.h"
@@ -195,7 +197,7 @@ private slots:
       if (!dialog) return false;
       auto* box = dialog->findChild<QCheckBox*>();
       shownChecked = box->isChecked();
-      label = box->text();
+      label = box->text().remove('&');
       box->setChecked(true);
       later(dialog, [dialog] { dialog->accept(); });
       return true;
@@ -275,7 +277,7 @@ private slots:
       if (!dialog) return test::dismiss(modal);
       gui::CFileBrowser* browser = dialog->browser();
       browser->setDirectory(folder);
-      auto* add = browser->findChild<QPushButton*>("addFiles");
+      auto* add = dialog->findChild<QPushButton*>("addFiles");
       QAbstractButton* remove = test::buttonNamed(dialog, QStringLiteral("Remove Files"));
       const auto clearList = [&] {
         dialog->findChild<QListWidget*>("selectionList")->selectAll();
@@ -373,6 +375,123 @@ private slots:
     QCOMPARE(count, QStringLiteral("Filelist: 1 file selections in list"));
     QCOMPARE(files.size(), size_t(1));
     QCOMPARE(QFileInfo(QString::fromStdString(files[0])).fileName(), QStringLiteral("a.mus"));
+  }
+
+  void eachButtonOnce_data() {
+    QTest::addColumn<bool>("explorer");
+    QTest::newRow("classic") << false;
+    QTest::newRow("explorer") << true;
+  }
+
+  void eachButtonOnce() {
+    // One "Add Files", one "Remove Files", OK and Cancel, also after a folder is typed into the name field.
+    QFETCH(bool, explorer);
+    test::TempDir scores;
+    std::filesystem::create_directory(scores.file("sub"));
+    QDir::setCurrent(QString::fromStdString(scores.path()));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, explorer, 0};
+    std::vector<std::string> files;
+    QStringList before, after;
+    const auto visibleButtons = [](QWidget* dialog) {
+      QStringList texts;
+      for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+        if (button->isVisibleTo(dialog) && !button->text().isEmpty()) texts << button->text().remove('&');
+      texts.sort();
+      return texts;
+    };
+    test::whenModal([&](QWidget* modal) {
+      before = visibleButtons(modal);
+      if (auto* dialog = qobject_cast<CFileListDlg*>(modal)) {
+        dialog->browser()->setNameText(QString::fromStdString(scores.file("sub")));
+        QCoreApplication::processEvents();
+      }
+      after = visibleButtons(modal);
+      test::dismiss(modal);
+    });
+    gui::runFileListDialog(nullptr, request, files);
+    const QStringList expected{"Add Files", "Cancel", "OK", "Remove Files"};
+    QCOMPARE(before, expected);
+    QCOMPARE(after, expected);
+  }
+
+  void classicFileListTakesEveryPickedFile() {
+    // 3,000 files picked in the view: far more names than the name field holds, every one added whole.
+    test::TempDir scores;
+    for (int i = 0; i < 3000; ++i)
+      test::writeBytes(scores.file("s" + std::to_string(i) + ".mus"), {1});
+    const QString folder = QDir::cleanPath(QString::fromStdString(scores.path()));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, false, 0};
+    std::vector<std::string> files;
+    int fieldLength = 0;
+    test::whenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CFileListDlg*>(modal);
+      if (!dialog) return test::dismiss(modal);
+      gui::CFileBrowser* browser = dialog->browser();
+      browser->setDirectory(folder);
+      auto* view = browser->findChild<QListView*>("listView");
+      QVERIFY(QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) == 3000; }, 20000));
+      view->setFocus();
+      view->selectAll();
+      fieldLength = static_cast<int>(browser->nameText().size());
+      dialog->findChild<QPushButton*>("addFiles")->click();
+      dialog->accept();
+    });
+    QCOMPARE(gui::runFileListDialog(nullptr, request, files), 1);
+    QCOMPARE(fieldLength, 32767); // what Qt's field could show
+    QCOMPARE(files.size(), size_t(3000));
+    std::set<std::string> unique(files.begin(), files.end());
+    QCOMPARE(unique.size(), size_t(3000));
+    QVERIFY(unique.count(folder.toStdString() + "/s2999.mus"));
+  }
+
+  void returnInTheNameFieldAddsAndKeepsTheDialog() {
+    test::TempDir scores;
+    test::writeBytes(scores.file("a.mus"), {1});
+    const QString folder = QDir::cleanPath(QString::fromStdString(scores.path()));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, false, 0};
+    std::vector<std::string> files;
+    bool stillOpen = false;
+    test::whenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<CFileListDlg*>(modal);
+      if (!dialog) return test::dismiss(modal);
+      dialog->browser()->setDirectory(folder);
+      auto* edit = dialog->browser()->findChild<QLineEdit*>("fileNameEdit");
+      edit->setFocus();
+      QTRY_VERIFY(edit->hasFocus());
+      edit->setText(QStringLiteral("a.mus"));
+      QTest::keyClick(edit, Qt::Key_Return);
+      stillOpen = dialog->isVisible();
+      dialog->accept();
+    });
+    QCOMPARE(gui::runFileListDialog(nullptr, request, files), 1);
+    QVERIFY(stillOpen);
+    QCOMPARE(files, std::vector<std::string>{folder.toStdString() + "/a.mus"});
+  }
+
+  void droppedFilesAndFolders() {
+    // A dropped folder adds its files of the type in use, whatever their case; a dropped file is added as is.
+    test::TempDir scores;
+    std::filesystem::create_directory(scores.file("set"));
+    for (const char* name : {"set/b.mus", "set/A.MUS", "set/c.pt", "loose.pt"})
+      test::writeBytes(scores.file(name), {1});
+    const QString root = QDir::cleanPath(QString::fromStdString(scores.path()));
+    QCOMPARE(gui::expandDroppedPaths({root + "/set", root + "/loose.pt", root + "/gone.mus"}, {"*.mus"}),
+             (QStringList{root + "/set/A.MUS", root + "/set/b.mus", root + "/loose.pt"}));
+    FileListRequest request{"Select Files for Counting", FileKind::Score, true, 0};
+    gui::CExplorerFileListDlg dialog(nullptr, request);
+    auto* list = dialog.findChild<gui::CSelectionList*>("selectionList");
+    QVERIFY(list);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(root + "/set")});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &drop);
+    QCOMPARE(dialog.selection(), (QStringList{root + "/set/A.MUS", root + "/set/b.mus"}));
+    QCOMPARE(dialog.countText(), QStringLiteral("Filelist: 2 file selections in list"));
   }
 };
 

@@ -1,10 +1,16 @@
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QtTest>
+#include <filesystem>
 
 #include "batch/COutputLog.h"
 #include "gui/CVelmoraView.h"
+#include "gui/FixedFont.h"
+#include "support/ScoreFixture.h"
+#include "support/TempDir.h"
 
 using namespace velmora;
 using gui::CVelmoraView;
@@ -190,6 +196,56 @@ private slots:
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QCOMPARE(view.verticalScrollBar()->maximum(), last + 1);
+  }
+
+  void copySelectAllAndSave() {
+    COutputLog log;
+    CVelmoraView view(log);
+    view.resize(400, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    log.append("Reading item count for /scores/a.mus");
+    log.append("\tItems:\t\t52");
+    log.append("Caf\xe9 row"); // not UTF-8: the bytes as Latin-1
+    QApplication::clipboard()->clear();
+    // Ctrl+C copies the active row; Select All makes it every row, tabs kept; a click goes back to one row.
+    view.selectRow(1);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\tItems:\t\t52"));
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(view.allSelected());
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QString::fromLatin1("Reading item count for /scores/a.mus\n\tItems:\t\t52\nCaf\xe9 row"));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(5, view.rowHeightPixels() / 2));
+    QVERIFY(!view.allSelected());
+    QCOMPARE(view.copyText(), QStringLiteral("Reading item count for /scores/a.mus"));
+    // While a task runs, Ctrl+C leaves the clipboard alone and the log cannot be saved.
+    view.setTaskRunning(true);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text().count(QLatin1Char('\n')), 2);
+    std::unique_ptr<QMenu> busyMenu(view.createContextMenu());
+    QStringList texts;
+    for (QAction* a : busyMenu->actions())
+      if (!a->isSeparator()) texts << a->text() + (a->isEnabled() ? "" : " (greyed)");
+    QCOMPARE(texts, (QStringList{"&Copy", "Select &All", "&Save Log As... (greyed)"}));
+    view.setTaskRunning(false);
+    // Saved as the rows' own bytes, one LF after each, through a temporary file.
+    test::TempDir dir;
+    const std::string path = dir.file("log.txt");
+    QVERIFY(view.saveLogTo(QString::fromStdString(path)));
+    const std::string expected = "Reading item count for /scores/a.mus\n\tItems:\t\t52\nCaf\xe9 row\n";
+    QCOMPARE(test::readBytes(path), std::vector<uint8_t>(expected.begin(), expected.end()));
+    QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  }
+
+  void fixedPitchWhateverFontsAreInstalled() {
+    // A proportional face asked for first is passed over for a face that really is fixed.
+    const QFont font = gui::fixedPitchFont({QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
+    QVERIFY(QFontInfo(font).fixedPitch());
+    const QFontMetrics metrics(font);
+    QCOMPARE(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
+    QVERIFY(QFontInfo(gui::fixedPitchFont()).fixedPitch());
   }
 };
 

@@ -8,11 +8,13 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
+#include <filesystem>
 #include <map>
 #include <set>
 
 #include "app/CVelmoraDoc.h"
 #include "app/CommandTable.h"
+#include "gui/CElidedLabel.h"
 #include "gui/CFileListDlg.h"
 #include "gui/CMainFrame.h"
 #include "gui/CVelmoraView.h"
@@ -125,7 +127,7 @@ private slots:
     QVERIFY(!frame_->action(cmd::kEdit)->icon().isNull());
     // The status bar panes.
     QCOMPARE(frame_->findChild<QLabel*>("promptPane")->text(), QStringLiteral("Select a button or menu item to begin"));
-    QCOMPARE(frame_->projectPane()->text(), "Project directory - " + QString::fromStdString(settings_->path()));
+    QCOMPARE(frame_->projectPane()->fullText(), "Project directory - " + QString::fromStdString(settings_->path()));
     QVERIFY(frame_->progressBar()->isHidden());
   }
 
@@ -139,7 +141,7 @@ private slots:
       for (const CommandInfo& info : commandTable())
         during[info.id] = frame_->action(info.id)->isEnabled();
       progressShown = frame_->progressBar()->isVisible();
-      progressText = frame_->progressBar()->text();
+      progressText = frame_->progressText()->text();
     };
     frame_->action(cmd::kItemCount)->trigger();
 
@@ -297,7 +299,7 @@ private slots:
       if (!dialog) return false;
       dialog->browser()->setDirectory(QString::fromStdString(scores_->path()));
       dialog->browser()->setNameText(QString::fromUtf8("\xc3\x89tude.mus"));
-      dialog->browser()->findChild<QPushButton*>("addFiles")->click();
+      dialog->findChild<QPushButton*>("addFiles")->click();
       test::later(dialog, [dialog] { dialog->accept(); });
       return true;
     });
@@ -318,17 +320,77 @@ private slots:
     frame_->action(cmd::kManual)->trigger();
     frame_->action(cmd::kChangelog)->trigger();
     QVERIFY(boxes.isEmpty());
-    // About: the version line and the program icon.
+    // About: the version, copyright and licence lines.
     bool sawAbout = false;
     test::ModalScript about([&](QWidget* modal) {
       if (modal->windowTitle() != QStringLiteral("About Velmora")) return false;
       auto* line = modal->findChild<QLabel*>("aboutLine");
-      sawAbout = line && line->text() == QStringLiteral("Velmora Version 3.8 for Linux");
+      auto* copyright = modal->findChild<QLabel*>("copyrightLine");
+      auto* licence = modal->findChild<QLabel*>("licenseLine");
+      sawAbout = line && line->text() == QStringLiteral("Velmora Version 3.8 for Linux") && copyright &&
+                 copyright->text() == QStringLiteral("Copyright (C) 2026 Corvane Software") && licence &&
+                 licence->text().startsWith(QStringLiteral("License GPLv3+: GNU GPL version 3 or later"));
       QTimer::singleShot(0, modal, [modal] { static_cast<QDialog*>(modal)->accept(); });
       return true;
     });
     frame_->action(cmd::kAbout)->trigger();
     QVERIFY(sawAbout);
+  }
+
+  void rememberedLayoutAndFolders() {
+    // Size, position, toolbar places and each file-list form's folder come back in a new window.
+    frame_->setGeometry(40, 30, 700, 500);
+    frame_->addToolBar(Qt::LeftToolBarArea, frame_->postScriptToolBar());
+    gui::setRememberedFileListFolder(false, QString::fromStdString(scores_->path()));
+    gui::setRememberedFileListFolder(true, QStringLiteral("/nowhere/explorer"));
+    const QSize size = frame_->size();
+    frame_->close();
+    const std::string path = settings_->file("window-state.txt");
+    QVERIFY(std::filesystem::exists(path));
+    gui::setRememberedFileListFolder(false, QString());
+    gui::setRememberedFileListFolder(true, QString());
+    gui::CMainFrame again(*doc_, *batch_, *host_);
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCOMPARE(again.size(), size);
+    QCOMPARE(again.toolBarArea(again.postScriptToolBar()), Qt::LeftToolBarArea);
+    QCOMPARE(again.toolBarArea(again.mainToolBar()), Qt::TopToolBarArea);
+    QCOMPARE(gui::rememberedFileListFolder(false), QString::fromStdString(scores_->path()));
+    QCOMPARE(gui::rememberedFileListFolder(true), QStringLiteral("/nowhere/explorer"));
+    // The settings records are untouched by it; a damaged file leaves the defaults.
+    test::writeBytes(path, {'g', 'e', 'o', 'm', 'e', 't', 'r', 'y', '=', '!', '\n'});
+    gui::CMainFrame third(*doc_, *batch_, *host_);
+    QCOMPARE(third.size(), QSize(960, 640));
+  }
+
+  void longProjectPathIsElidedInTheMiddle() {
+    auto* pane = frame_->projectPane();
+    const QString full = QStringLiteral("Project directory - /home/user/a/rather/long/path/to/the/project/SCORES/");
+    pane->setFullText(full);
+    pane->resize(QFontMetrics(pane->font()).horizontalAdvance(full) / 2, pane->height());
+    const QString shown = pane->shownText();
+    QVERIFY(shown.contains(QChar(0x2026)));
+    QVERIFY(full.startsWith(shown.section(QChar(0x2026), 0, 0)));
+    QVERIFY(full.endsWith(shown.section(QChar(0x2026), 1)));
+    QCOMPARE(pane->toolTip(), full);
+    pane->resize(QFontMetrics(pane->font()).horizontalAdvance(full) + 20, pane->height());
+    QCOMPARE(pane->shownText(), full);
+  }
+
+  void progressTextFitsOneLine() {
+    // Thousands of files: the count sits in a label of its own, on one line, beside the bar.
+    frame_->batchStarted();
+    frame_->fileStarted(1, 10000);
+    QTest::qWait(60); // the bar repaints at most every 50 ms
+    frame_->fileStarted(9999, 10000);
+    QLabel* text = frame_->progressText();
+    QVERIFY(text->isVisible());
+    QCOMPARE(text->text(), QStringLiteral("File 9999 of 10000"));
+    QVERIFY(!text->wordWrap());
+    QTRY_VERIFY(text->width() >= text->sizeHint().width());
+    QVERIFY(text->height() >= QFontMetrics(text->font()).height());
+    frame_->batchIdle();
+    QVERIFY(!text->isVisible());
   }
 };
 

@@ -18,7 +18,9 @@ set(expected
   share/velmora/samples/SAMPLES/DEMO.MAC
   share/velmora/samples/SAMPLES/BUP8THS.DAT
   share/velmora/samples/SAMPLES/page1.eps
-  share/man/man1/velmora-cli.1)
+  share/man/man1/velmora-cli.1.gz
+  share/doc/velmora/copyright
+  share/doc/velmora/changelog.gz)
 if(GUI)
   list(APPEND expected
     bin/velmora
@@ -26,7 +28,10 @@ if(GUI)
     share/icons/hicolor/scalable/apps/${APP_ID}.svg
     share/metainfo/${APP_ID}.metainfo.xml
     share/velmora/velmora3.pdf
-    share/velmora/main-window.png)
+    share/velmora/main-window.png
+    share/man/man1/velmora.1.gz
+    share/icons/hicolor/16x16/apps/${APP_ID}.png
+    share/icons/hicolor/256x256/apps/${APP_ID}.png)
 endif()
 if(EXISTS "${SYNTAX}")
   list(APPEND expected share/velmora/SYNTAX.TXT)

@@ -87,7 +87,7 @@ TEST(JustifySettings, JdtFilesLoadAndSave) {
   EXPECT_EQ(untouched, JustifyOptions{});
   EXPECT_FALSE(saveJustifySettingsFile(host, dir.file("no/such.jdt"), mine));
   EXPECT_EQ(host.messages, (Rows{"Unable to open file " + dir.file("none.jdt") + " for reading",
-                                 "Unable to open file " + dir.file("cut.jdt") + " for reading",
+                                 "The settings file " + dir.file("cut.jdt") + " is damaged; it was not loaded.",
                                  "Unable to open file " + dir.file("no/such.jdt") + " for reading"}));
 
   // A version 376 file has no flag width: the shown one stays.

@@ -71,6 +71,8 @@ TEST(SettingsFolders, DefaultFolderFollowsTheXdgRules) {
   EXPECT_TRUE(r.ok()) << r.error;
   EXPECT_EQ(r.path, dir.file("x/y/corvane software/velmora3/"));
   EXPECT_TRUE(isDirectory(r.path));
+  EXPECT_TRUE(r.created);
+  EXPECT_FALSE(locateSettingsFolder("").created); // there now
 
   // A relative XDG_CONFIG_HOME is ignored in favour of HOME. Run from the
   // temporary folder so a wrongly used relative path lands there.

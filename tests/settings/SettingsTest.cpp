@@ -18,6 +18,10 @@ using test::writeBytes;
 
 std::string unableToOpen(const std::string& path) { return "Unable to open file " + path + " for reading"; }
 
+std::string damaged(const std::string& path) {
+  return "The settings file " + path + " is damaged; the values read before the damage are used.";
+}
+
 std::string unableToOpenBeforeDialog(const std::string& path) {
   return "Unable to open file " + path +
          " for reading. Please press OK to continue - Settings file will open where you can define new settings "
@@ -97,9 +101,10 @@ TEST(SettingsStartup, DamagedFilesKeepWhatWasReadAndSayWhere) {
   s.loadAtStartup(host);
 
   ASSERT_EQ(host.messages.size(), 8u);
-  EXPECT_EQ(host.messages[0], unableToOpen(dir.file("prefs.dat")));
-  EXPECT_EQ(host.messages[1], unableToOpen(dir.file("opt.dat")));
-  EXPECT_EQ(host.messages[3], unableToOpen(dir.file("edi.dat")));
+  EXPECT_EQ(host.messages[0], damaged(dir.file("prefs.dat")));
+  EXPECT_EQ(host.messages[1], damaged(dir.file("opt.dat")));
+  EXPECT_EQ(host.messages[2], unableToOpen(dir.file("uno.dat")));
+  EXPECT_EQ(host.messages[3], damaged(dir.file("edi.dat")));
   EXPECT_EQ(s.prefs(), (GeneralPrefs{"P/", 0}));
   EXPECT_EQ(s.projectFolder(), dir.file("P/"));
   EXPECT_EQ(s.optimize(), (OptimizeOptions{0, 1, 0, 1, "OPT", 0}));
@@ -124,11 +129,11 @@ TEST(SettingsFiles, ReloadAndSaveMessages) {
   EXPECT_EQ(s.reloadBeforeDialog(SettingsFile::Crops, host), LoadResult::CannotOpen);
   EXPECT_EQ(host.messages, (std::vector<std::string>{unableToOpenBeforeDialog(dir.file("crops.dat"))}));
 
-  // A damaged file before a dialog gets the short text.
+  // A damaged file before a dialog is named as damaged, not as missing.
   host.messages.clear();
   writeBytes(dir.file("crops.dat"), kStamp379 + word(4));
   EXPECT_EQ(s.reloadBeforeDialog(SettingsFile::Crops, host), LoadResult::Damaged);
-  EXPECT_EQ(host.messages, (std::vector<std::string>{unableToOpen(dir.file("crops.dat"))}));
+  EXPECT_EQ(host.messages, (std::vector<std::string>{damaged(dir.file("crops.dat"))}));
   EXPECT_EQ(s.crops().paperSize, 4);
 
   // Saving writes the file under its own name and nothing else.
@@ -182,10 +187,13 @@ TEST(SettingsFiles, ItemCountFileIsFoundWhateverItsCase) {
   EXPECT_EQ(s.settingsPath("SCORCNT2.DAT"), dir.file("scorcnt2.dat"));
   EXPECT_TRUE(host.messages.empty());
 
-  // A damaged item-count file names its path with the short text.
+  // A damaged item-count file is named as damaged, as is one too large to be a settings file.
   writeBytes(dir.file("scorcnt2.dat"), kStamp379);
   EXPECT_EQ(s.reload(SettingsFile::ItemCount, host), LoadResult::Damaged);
-  EXPECT_EQ(host.messages, (std::vector<std::string>{unableToOpen(dir.file("scorcnt2.dat"))}));
+  writeBytes(dir.file("scorcnt2.dat"), Bytes((1u << 20) + 1, 0));
+  EXPECT_EQ(s.loadItemCountOptions(host), LoadResult::Damaged);
+  EXPECT_EQ(host.messages,
+            (std::vector<std::string>{damaged(dir.file("scorcnt2.dat")), damaged(dir.file("scorcnt2.dat"))}));
 }
 
 TEST(SettingsFiles, GeneralPrefsStoresTheProjectFolderBelowTheSettingsFolder) {

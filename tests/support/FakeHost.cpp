@@ -22,7 +22,10 @@ bool FakeHost::askOkCancel(const std::string& text) {
 
 Pump FakeHost::pump() {
   ++pumps;
-  if (keyAtPump.count(pumps) && askCancelAction(*this)) return Pump::Cancel;
+  if (keyAtPump.count(pumps) && askCancelAction(*this)) {
+    cancelled = true;
+    return Pump::Cancel;
+  }
   return Pump::GoOn;
 }
 

@@ -19,6 +19,7 @@ public:
   Pump pump() override;
   int chooseFiles(FileListRequest& request, std::vector<std::string>& files) override;
   void openInViewer(const std::string& path) override;
+  bool cancelConfirmed() const override { return cancelled; }
 
   // Every message box text, in order.
   std::vector<std::string> messages;
@@ -31,6 +32,7 @@ public:
   // At these 1-based pump calls the user types a key, which raises "Cancel Action".
   std::set<long> keyAtPump;
   long pumps = 0;
+  bool cancelled = false;
   // Each chooseFiles call takes the front entry; an empty entry chooses nothing.
   std::deque<std::vector<std::string>> fileChoices;
   std::vector<FileListRequest> fileRequests;

@@ -10,7 +10,15 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStandardItemModel>
+
+#include "gui/CElidedLabel.h"
 #include "gui/CMainFrame.h"
+#include "gui/CVelmoraView.h"
 
 namespace velmora::gui {
 
@@ -45,7 +53,59 @@ std::vector<std::string> CScreenshotTool::sampleScores() const {
   return scores;
 }
 
+namespace {
+
+QString neutral(QString text, const QString& from, const QString& to) { return text.replace(from, to); }
+
+} // namespace
+
+void CScreenshotTool::neutralizePaths(QWidget* widget) {
+  // The sample lives in the build folder; the pictures show it where a user keeps scores.
+  const QString from = QString::fromStdString(settingsFolder_).chopped(1);
+  const QString to = QString::fromLatin1(kNeutralFolder);
+  const QString home = QDir::home().dirName();
+  const auto fix = [&](const QString& text) { return neutral(text, from, to); };
+  widget->setWindowTitle(fix(widget->windowTitle()));
+  for (QLabel* label : widget->findChildren<QLabel*>()) {
+    if (auto* elided = qobject_cast<CElidedLabel*>(label))
+      elided->setFullText(fix(elided->fullText()));
+    else if (label->text().contains(from))
+      label->setText(fix(label->text()));
+  }
+  for (QLineEdit* edit : widget->findChildren<QLineEdit*>())
+    if (edit->text().contains(from)) edit->setText(fix(edit->text()));
+  for (QComboBox* combo : widget->findChildren<QComboBox*>())
+    for (int i = 0; i < combo->count(); ++i)
+      if (combo->itemText(i).contains(from)) combo->setItemText(i, fix(combo->itemText(i)));
+  for (QListWidget* list : widget->findChildren<QListWidget*>())
+    for (int i = 0; i < list->count(); ++i)
+      list->item(i)->setText(fix(list->item(i)->text()));
+  // The file dialog's side bar names the home folder of whoever builds.
+  for (QAbstractItemView* view : widget->findChildren<QAbstractItemView*>()) {
+    auto* model = qobject_cast<QStandardItemModel*>(view->model());
+    if (!model) continue;
+    for (int i = 0; i < model->rowCount(); ++i)
+      if (QStandardItem* item = model->item(i); item && item->text() == home) item->setText(QStringLiteral("user"));
+  }
+  if (log_ && widget->isAncestorOf(frame_.view())) {
+    std::vector<std::string> rows = log_->rows();
+    bool changed = false;
+    for (std::string& row : rows) {
+      const std::string fixed = fix(QString::fromStdString(row)).toStdString();
+      changed = changed || fixed != row;
+      row = fixed;
+    }
+    if (changed) {
+      log_->clear();
+      for (std::string& row : rows)
+        log_->append(std::move(row));
+    }
+  }
+}
+
 bool CScreenshotTool::save(QWidget* widget, const QString& name) {
+  neutralizePaths(widget);
+  QCoreApplication::processEvents();
   const QString path = outDir_ + QLatin1Char('/') + name + QStringLiteral(".png");
   if (!widget->grab().save(path)) {
     std::fprintf(stderr, "velmora-screenshots: cannot write %s\n", qPrintable(path));

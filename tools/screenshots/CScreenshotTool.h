@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/COutputLog.h"
 #include "gui/CGuiHost.h"
 
 class QWidget;
@@ -51,14 +52,21 @@ public:
               Prepare prepare = {});
 
   int failures() const { return failures_; }
+  // The log whose rows the pictures of the main window show with neutral paths.
+  void setLog(COutputLog* log) { log_ = log; }
+
+  // Where the pictures show the sample folder.
+  static constexpr const char* kNeutralFolder = "/home/user/scores";
 
 private:
   bool save(QWidget* widget, const QString& name);
+  void neutralizePaths(QWidget* widget);
 
   CMainFrame& frame_;
   CShotHost& host_;
   std::string settingsFolder_;
   QString outDir_;
+  COutputLog* log_ = nullptr;
   int failures_ = 0;
 };
 

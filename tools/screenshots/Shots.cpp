@@ -25,7 +25,10 @@
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
 #include "gui/report/CSelectForReportDlg.h"
+#include "gui/staves/CSelectInstrumentNos.h"
+#include "gui/staves/CSelectStaves.h"
 #include "settings/Settings.h"
+#include "staves/Messages.h"
 #include "tools/screenshots/CScreenshotTool.h"
 
 namespace velmora::gui {
@@ -134,6 +137,19 @@ void addShots(CScreenshotTool& shots) {
   shots.command("unoptimize-settings", cmd::kUnoptimizeSettings);
   shots.command("beam-settings", cmd::kBeamSettings);
   shots.command("justify-settings", cmd::kJustifySettings);
+  shots.command("justify-widths", cmd::kJustifySettings, {"Widths..."});
+  shots.command("beam-angle-library", cmd::kBeamSettings, {"Set Beam Angles..."});
+  shots.command("beam-angle-rules", cmd::kBeamSettings, {"Set Beam Angle Rules..."});
+  shots.dialog("select-staves", [] {
+    StaveSelection selection{staves_msg::kStavesToDeleteTitle, {}};
+    // A four-stave score with its two middle staves kept.
+    selection.checked[1] = selection.checked[2] = true;
+    CSelectStaves(nullptr).select(selection);
+  });
+  shots.dialog("select-instrument-numbers", [] {
+    InstrumentChoice choice{"2 5", false};
+    CSelectInstrumentNos(nullptr).choose(choice);
+  });
   shots.command("crop-mark-settings", cmd::kCropSettings);
   shots.command("create-report", cmd::kCreateReport);
   shots.command("edit-settings", cmd::kEditSettings);

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   frame.show();
   QCoreApplication::processEvents();
   velmora::gui::CScreenshotTool shots(frame, host, doc.settings.settingsFolder(), args[2]);
+  shots.setLog(&batch.log);
   velmora::gui::addShots(shots);
   return shots.failures() == 0 ? 0 : 1;
 }

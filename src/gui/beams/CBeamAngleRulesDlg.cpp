@@ -8,6 +8,7 @@
 
 #include "beams/BeamDialogs.h"
 #include "beams/Messages.h"
+#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 
@@ -38,6 +39,7 @@ CBeamAngleRulesDlg::CBeamAngleRulesDlg(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   for (QRadioButton* radio : {asSpecified_, always_, only_})
     connect(radio, &QRadioButton::toggled, this, &CBeamAngleRulesDlg::updateChecks);
+  assignMnemonics(this);
 }
 
 int CBeamAngleRulesDlg::rule() const {

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "beams/Messages.h"
+#include "gui/Mnemonics.h"
 #include "gui/beams/CBeamAngleRulesDlg.h"
 
 namespace velmora::gui {
@@ -59,6 +60,7 @@ CBeamSettingsDlg::CBeamSettingsDlg(IBeamDialogs& dialogs, const BeamSettingsRequ
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(library, &QPushButton::clicked, this, &CBeamSettingsDlg::onLibrary);
   connect(rules, &QPushButton::clicked, this, &CBeamSettingsDlg::onRules);
+  assignMnemonics(this);
 }
 
 void CBeamSettingsDlg::onLibrary() {

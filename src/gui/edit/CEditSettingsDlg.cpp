@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/GuiText.h"
+#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 
@@ -40,6 +41,7 @@ CEditSettingsDlg::CEditSettingsDlg(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  assignMnemonics(this);
 }
 
 bool CEditSettingsDlg::edit(EditOptions& options) {

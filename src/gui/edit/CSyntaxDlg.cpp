@@ -1,13 +1,13 @@
 #include "gui/edit/CSyntaxDlg.h"
 
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 #include "edit/Messages.h"
 #include "edit/SyntaxHelp.h"
+#include "gui/FixedFont.h"
 #include "gui/GuiText.h"
 
 namespace velmora::gui {
@@ -20,7 +20,7 @@ CSyntaxDlg::CSyntaxDlg(const std::string& settingsFolder, QWidget* parent)
   view_->setObjectName(QStringLiteral("syntax"));
   view_->setReadOnly(true);
   view_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  view_->setFont(fixedPitchFont());
   view_->setPlainText(fromAnsi(text_));
   // Room for 80 columns and about 32 lines, the layout of the shipped text.
   const QFontMetrics metrics(view_->font());

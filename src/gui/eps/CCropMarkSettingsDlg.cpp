@@ -13,6 +13,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "gui/Mnemonics.h"
+
 namespace velmora::gui {
 
 namespace {
@@ -31,6 +33,13 @@ QToolButton* arrowButton(QWidget* parent, Qt::ArrowType arrow, const char* name)
   return button;
 }
 
+// A label whose Alt key moves to `buddy`.
+QLabel* buddyLabel(const char* text, QWidget* buddy, QWidget* parent) {
+  auto* label = new QLabel(QString::fromLatin1(text), parent);
+  label->setBuddy(buddy);
+  return label;
+}
+
 } // namespace
 
 CCropMarkSettingsDlg::CCropMarkSettingsDlg(IHost& host, QWidget* parent) : QDialog(parent), host_(host) {
@@ -38,9 +47,9 @@ CCropMarkSettingsDlg::CCropMarkSettingsDlg(IHost& host, QWidget* parent) : QDial
   auto* layout = new QVBoxLayout(this);
 
   auto* paperRow = new QHBoxLayout;
-  paperRow->addWidget(new QLabel(QStringLiteral("Paper size"), this));
   paperSize_ = new QComboBox(this);
   paperSize_->setObjectName(QStringLiteral("paperSize"));
+  paperRow->addWidget(buddyLabel("Paper size", paperSize_, this));
   for (const PaperSize& paper : paperSizes())
     paperSize_->addItem(QString::fromLatin1(paper.name));
   paperRow->addWidget(paperSize_);
@@ -56,13 +65,13 @@ CCropMarkSettingsDlg::CCropMarkSettingsDlg(IHost& host, QWidget* parent) : QDial
   boxY1_ = numberEdit(box, "boxY1");
   boxX2_ = numberEdit(box, "boxX2");
   boxY2_ = numberEdit(box, "boxY2");
-  boxGrid->addWidget(new QLabel(QStringLiteral("x1"), box), 0, 0);
+  boxGrid->addWidget(buddyLabel("x1", boxX1_, box), 0, 0);
   boxGrid->addWidget(boxX1_, 0, 1);
-  boxGrid->addWidget(new QLabel(QStringLiteral("y1"), box), 0, 2);
+  boxGrid->addWidget(buddyLabel("y1", boxY1_, box), 0, 2);
   boxGrid->addWidget(boxY1_, 0, 3);
-  boxGrid->addWidget(new QLabel(QStringLiteral("x2"), box), 1, 0);
+  boxGrid->addWidget(buddyLabel("x2", boxX2_, box), 1, 0);
   boxGrid->addWidget(boxX2_, 1, 1);
-  boxGrid->addWidget(new QLabel(QStringLiteral("y2"), box), 1, 2);
+  boxGrid->addWidget(buddyLabel("y2", boxY2_, box), 1, 2);
   boxGrid->addWidget(boxY2_, 1, 3);
   boxGrid->addWidget(new QLabel(QStringLiteral("XOffset"), box), 2, 0);
   auto* xLeft = arrowButton(box, Qt::LeftArrow, "xOffsetLeft");
@@ -84,18 +93,18 @@ CCropMarkSettingsDlg::CCropMarkSettingsDlg(IHost& host, QWidget* parent) : QDial
   auto* originRow = new QHBoxLayout(origin);
   originX_ = numberEdit(origin, "originX");
   originY_ = numberEdit(origin, "originY");
-  originRow->addWidget(new QLabel(QStringLiteral("x"), origin));
+  originRow->addWidget(buddyLabel("x", originX_, origin));
   originRow->addWidget(originX_);
-  originRow->addWidget(new QLabel(QStringLiteral("y"), origin));
+  originRow->addWidget(buddyLabel("y", originY_, origin));
   originRow->addWidget(originY_);
   layout->addWidget(origin);
 
   auto* marks = new QGridLayout;
   markLength_ = numberEdit(this, "markLength");
   markThickness_ = numberEdit(this, "markThickness");
-  marks->addWidget(new QLabel(QStringLiteral("Crop mark line length"), this), 0, 0);
+  marks->addWidget(buddyLabel("Crop mark line length", markLength_, this), 0, 0);
   marks->addWidget(markLength_, 0, 1);
-  marks->addWidget(new QLabel(QStringLiteral("Crop mark line thickness"), this), 1, 0);
+  marks->addWidget(buddyLabel("Crop mark line thickness", markThickness_, this), 1, 0);
   marks->addWidget(markThickness_, 1, 1);
   layout->addLayout(marks);
 
@@ -121,6 +130,7 @@ CCropMarkSettingsDlg::CCropMarkSettingsDlg(IHost& host, QWidget* parent) : QDial
   connect(xLeft, &QToolButton::clicked, this, [this] { offset(true, 1); });
   connect(yUp, &QToolButton::clicked, this, [this] { offset(false, -1); });
   connect(yDown, &QToolButton::clicked, this, [this] { offset(false, 1); });
+  assignMnemonics(this);
 }
 
 void CCropMarkSettingsDlg::setData(const CropDialogData& data) {

@@ -12,6 +12,7 @@
 #include <climits>
 
 #include "gui/GuiText.h"
+#include "gui/Mnemonics.h"
 #include "gui/justify/CJustifyWidths.h"
 #include "gui/justify/FloatEdit.h"
 
@@ -73,6 +74,7 @@ CJustifySettings::CJustifySettings(IHost& host, QWidget* parent) : QDialog(paren
   connect(buttons, &QDialogButtonBox::accepted, this, &CJustifySettings::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  assignMnemonics(this);
 }
 
 bool CJustifySettings::edit(JustifyOptions& options) {

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "batch/RunDialogs.h"
+#include "gui/Mnemonics.h"
 
 namespace velmora::gui {
 
@@ -64,6 +65,7 @@ CRunMultipleTasksDlg::CRunMultipleTasksDlg(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  assignMnemonics(this);
 }
 
 bool CRunMultipleTasksDlg::edit(RunOptions& options) {

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "gui/Mnemonics.h"
+
 namespace velmora::gui {
 
 namespace {
@@ -39,6 +41,7 @@ COptimizeSettings::COptimizeSettings(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  assignMnemonics(this);
 }
 
 bool COptimizeSettings::edit(OptimizeOptions& options) {

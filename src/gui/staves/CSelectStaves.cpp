@@ -4,8 +4,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace velmora::gui {
 
@@ -46,7 +49,12 @@ CSelectStaves::CSelectStaves(QWidget* parent) : QDialog(parent) {
     okToAll_ = true;
     accept();
   });
-  resize(900, 520);
+  // Wide enough for all ten columns where the screen allows, so no row is cut at its right.
+  const int width = grid->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() +
+                    2 * scroll->frameWidth() + layout->contentsMargins().left() + layout->contentsMargins().right();
+  const QScreen* shown = screen();
+  const int room = shown ? shown->availableGeometry().width() * 9 / 10 : width;
+  resize(std::min(width, room), 520);
 }
 
 StaveDialogResult CSelectStaves::select(StaveSelection& selection) {

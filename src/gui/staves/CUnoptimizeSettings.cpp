@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "gui/Mnemonics.h"
+
 namespace velmora::gui {
 
 namespace {
@@ -37,6 +39,7 @@ CUnoptimizeSettings::CUnoptimizeSettings(QWidget* parent) : QDialog(parent) {
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+  assignMnemonics(this);
 }
 
 bool CUnoptimizeSettings::edit(UnoptimizeOptions& options) {

@@ -35,7 +35,7 @@ class CropMarkSettingsDlgTest : public QObject {
   }
   QPushButton* button(CCropMarkSettingsDlg& d, const char* label) {
     for (auto* b : d.findChildren<QPushButton*>())
-      if (b->text() == QString::fromLatin1(label)) return b;
+      if (b->text().remove('&') == QString::fromLatin1(label)) return b;
     return nullptr;
   }
 
@@ -69,7 +69,7 @@ private slots:
     QCOMPARE(text(d, "markLength"), QStringLiteral("9"));
     QRadioButton* landscape = nullptr;
     for (auto* r : d.findChildren<QRadioButton*>())
-      if (r->text() == QStringLiteral("Landscape")) landscape = r;
+      if (r->text().remove('&') == QStringLiteral("Landscape")) landscape = r;
     QVERIFY(landscape);
     QTest::mouseClick(landscape, Qt::LeftButton);
     QCOMPARE(box(d), QStringLiteral("0 0 792 612"));

@@ -43,7 +43,7 @@ private slots:
       QCOMPARE(d->windowTitle(), QStringLiteral("Optimize Settings"));
       QVERIFY(box(d, "deleteBraces")->isChecked());
       QVERIFY(!box(d, "deleteBrackets")->isChecked());
-      QCOMPARE(box(d, "showInstrumentDeleteWindow")->text(),
+      QCOMPARE(box(d, "showInstrumentDeleteWindow")->text().remove('&'),
                QStringLiteral("Show instrument number delete window in transcription"));
       box(d, "deleteBrackets")->setChecked(true);
       box(d, "showStaveDeleteWindow")->setChecked(true);
@@ -75,7 +75,7 @@ private slots:
     whenOpen([](QWidget* d) {
       QCOMPARE(d->windowTitle(), QStringLiteral("Unoptimize Settings"));
       QVERIFY(box(d, "insertBrackets")->isChecked());
-      QCOMPARE(box(d, "insertStraightBrackets")->text(),
+      QCOMPARE(box(d, "insertStraightBrackets")->text().remove('&'),
                QStringLiteral("Insert single stave straight brackets (p5 = 10)"));
       box(d, "insertBraces")->setChecked(true);
       box(d, "showStaveInsertWindow")->setChecked(true);
