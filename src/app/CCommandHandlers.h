@@ -8,9 +8,9 @@
 #include "batch/RunDialogs.h"
 #include "beams/BeamDialogs.h"
 #include "count/ItemCount.h"
-#include "justify/Justify.h"
-#include "eps/EpsDialogs.h"
 #include "edit/EditRun.h"
+#include "eps/EpsDialogs.h"
+#include "justify/Justify.h"
 #include "settings/Records.h"
 #include "staves/StaveDialogs.h"
 
@@ -26,6 +26,16 @@ public:
 
   // "Edit...": "Select a Macro", then the macro over the chosen files.
   BatchOutcome onEdit(IEditDialogs& dialogs);
+  // The same without "Select a Macro" (the preview's "Run Edit").
+  BatchOutcome onEditMacro(IEditDialogs& dialogs, const std::string& macro);
+  // "Preview Edit...": Edit's dialogs, then the macro run in memory into
+  // `record`, one entry per file; nothing is written.
+  BatchOutcome onPreviewEdit(IEditDialogs& dialogs, CRunRecord& record);
+  // The first `limit` changed items of one file under the macro, before and
+  // after, run again in memory for the preview's item table. Prompts are not asked.
+  std::vector<ItemChange> previewItems(const std::string& macro, const std::string& path, size_t limit);
+  // The last macro Edit or its preview ran.
+  const std::string& lastMacro() const { return doc_.lastMacro; }
   // "Edit Settings": the settings-command pattern over edi.dat.
   void onEditSettings(IEditSettingsDialog& dialog);
   // "Run Item Count..."

@@ -9,9 +9,11 @@ namespace {
 
 using M = Menu;
 
-constexpr std::array<CommandInfo, 28> kCommands{{
+constexpr std::array<CommandInfo, 29> kCommands{{
     {cmd::kEdit, M::Actions, "Edit...\tF2", "F2", "Prepare and run conditional editing macros on SCORE files\nEdit",
      false},
+    {cmd::kPreviewEdit, M::Actions, "Preview Edit...\tCtrl+F2", "Ctrl+F2",
+     "Run a macro in memory and show what it would change, file by file\nPreview Edit", false},
     {cmd::kOptimize, M::Actions, "&Optimize...\tF3", "F3", "Delete staves from SCORE files\nOptimize", false},
     {cmd::kUnoptimize, M::Actions, "&Unoptimize...\tF4", "F4",
      "Insert staves into SCORE files from a template\nUnoptimize", false},
@@ -60,9 +62,9 @@ constexpr std::array<CommandInfo, 28> kCommands{{
      "Display program information, version number and copyright\nAbout Velmora", false},
 }};
 
-constexpr std::array<int, 24> kGuarded{32771, 32772, 32774, 32775, 32776, 32785, 32788, 32789,
-                                       32790, 32791, 32792, 32793, 32794, 32795, 32796, 32797,
-                                       32798, 32799, 32801, 32802, 32805, 32811, 32812, 57665};
+constexpr std::array<int, 25> kGuarded{32771, 32772, 32774, 32775, 32776, 32785, 32788, 32789, 32790,
+                                       32791, 32792, 32793, 32794, 32795, 32796, 32797, 32798, 32799,
+                                       32801, 32802, 32805, 32811, 32812, 32813, 57665};
 
 constexpr std::array<int, 18> kMainToolbar{cmd::kEdit,
                                            cmd::kOptimize,

@@ -21,10 +21,10 @@ namespace cmd {
 inline constexpr int kEdit = 32776, kOptimize = 32771, kUnoptimize = 32772, kSetBeamAngles = 32790, kJustify = 32811,
                      kRunMultiple = 32798, kCreateReport = 32788, kItemCount = 32802, kAddCrops = 32792,
                      kRemoveCrops = 32795, kRenameEps = 32796, kListFonts = 32793, kAlterBoundingBox = 32797,
-                     kSplitEps = 32799, kExit = 57665, kGeneralSettings = 32789, kEditSettings = 32785,
-                     kOptimizeSettings = 32774, kUnoptimizeSettings = 32775, kBeamSettings = 32791,
-                     kJustifySettings = 32812, kItemCountSettings = 32805, kCropSettings = 32794, kToolbars = 59392,
-                     kStatusBar = 59393, kManual = 32801, kChangelog = 32810, kAbout = 57664;
+                     kSplitEps = 32799, kPreviewEdit = 32813, kExit = 57665, kGeneralSettings = 32789,
+                     kEditSettings = 32785, kOptimizeSettings = 32774, kUnoptimizeSettings = 32775,
+                     kBeamSettings = 32791, kJustifySettings = 32812, kItemCountSettings = 32805, kCropSettings = 32794,
+                     kToolbars = 59392, kStatusBar = 59393, kManual = 32801, kChangelog = 32810, kAbout = 57664;
 } // namespace cmd
 
 // Every command in menu order.

@@ -1,4 +1,5 @@
 #include "app/CCommandHandlers.h"
+#include "base/Format.h"
 #include "eps/EpsTools.h"
 
 namespace velmora {
@@ -48,6 +49,8 @@ BatchOutcome CCommandHandlers::onListFonts() {
   });
   task.output = BatchTask::Output::None;
   task.afterFinish = [this, &written] {
+    if (batch_.run) batch_.run->batchNote(strprintf("%zu font name(s) listed", doc_.eps.fontList.size()));
+    if (batch_.dryRun()) return;
     const std::string path = CEpsTools(host_, doc_.eps, batch_).writeFontList(doc_.settings.projectFolder());
     written = !path.empty();
     if (written) host_.openInViewer(path);

@@ -19,7 +19,7 @@ BatchOutcome CCommandHandlers::onOptimize(IStaveDialogs& dialogs, bool instrumen
     return false;
   };
   task.perFile = [this, &dialogs](const std::string& path, const std::string& extension) {
-    OptimizeContext context{host_, dialogs, doc_.store, doc_.settings.optimize(), doc_.optimizeBatch};
+    OptimizeContext context{host_, dialogs, doc_.store, doc_.settings.optimize(), doc_.optimizeBatch, batch_.run};
     return optimizeFile(context, path, extension);
   };
   task.clearStore = [this] { doc_.clearStore(); };
@@ -44,7 +44,8 @@ BatchOutcome CCommandHandlers::onUnoptimize(IStaveDialogs& dialogs) {
   };
   task.reloadSettings = [this] { doc_.settings.reload(SettingsFile::Unoptimize, host_); };
   task.perFile = [this, &dialogs](const std::string& path, const std::string& extension) {
-    UnoptimizeContext context{host_, dialogs, doc_.store, doc_.settings.unoptimize(), doc_.unoptimizeTemplate};
+    UnoptimizeContext context{host_,     dialogs, doc_.store, doc_.settings.unoptimize(), doc_.unoptimizeTemplate,
+                              batch_.run};
     return unoptimizeFile(context, path, extension);
   };
   task.clearStore = [this] { doc_.clearStore(); };

@@ -94,7 +94,9 @@ BatchOutcome runBatch(CBatchState& state, IHost& host, const BatchTask& task, bo
     state.currentOutputs.clear();
     state.currentFailure = FileResult::Processed;
     const unsigned long writeFailures = atomicWriteFailures();
+    if (state.run) state.run->beginFile(path);
     const int result = task.perFile ? task.perFile(path, extension()) : 1;
+    if (result == 1 && state.run) state.run->endFile();
 
     FileOutcome outcome;
     outcome.index = i + 1;

@@ -7,6 +7,7 @@
 #include "base/Host.h"
 #include "batch/COutputLog.h"
 #include "batch/TaskStrings.h"
+#include "model/RunRecord.h"
 
 namespace velmora {
 
@@ -42,6 +43,8 @@ public:
   COutputLog log;
   bool busy = false;
   IBatchProgress* progress = nullptr;
+  // Set for a dry run or when changes are recorded; the tasks hand it to their writers.
+  CRunRecord* run = nullptr;
   std::vector<std::string> fileList;
   // The file-type filter last used in the file-list dialog.
   int filterIndex = 0;
@@ -62,6 +65,8 @@ public:
   void notifySaving(const std::string& newName);
   void notifyJustifyWarning(int stave);
   void noteFileFailed(FileResult result) { currentFailure = result; }
+
+  bool dryRun() const { return run && run->dryRun; }
 };
 
 // Sets the busy flag for a scope; every way out clears it.

@@ -282,6 +282,13 @@ bool CBeamLibraries::saveAll(IHost& host, const std::string& projectFolder) {
   return saved;
 }
 
+size_t CBeamLibraries::entryCount() const {
+  size_t n = 0;
+  for (const CBeamLibrary& library : libraries_)
+    n += library.size();
+  return n;
+}
+
 bool CBeamLibraries::empty() const {
   for (const auto& library : libraries_)
     if (!library.empty()) return false;

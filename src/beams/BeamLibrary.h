@@ -106,6 +106,8 @@ public:
   bool saveAll(IHost& host, const std::string& projectFolder);
 
   bool empty() const;
+  // Entries in all libraries together.
+  size_t entryCount() const;
   bool keptFromSaving(int index) const { return incomplete_[static_cast<size_t>(index)]; }
 
 private:

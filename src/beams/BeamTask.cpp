@@ -422,7 +422,7 @@ int setBeamAngles(BeamRun& run) {
 }
 
 int setBeamAnglesInFile(BeamRun& run, const std::string& path, const std::string& extension) {
-  return setBeamAnglesInFile(run, ScoreIO{path, outputPathFor(path, extension)});
+  return setBeamAnglesInFile(run, ScoreIO{path, outputPathFor(path, extension), nullptr, run.record});
 }
 
 int setBeamAnglesInFile(BeamRun& run, const ScoreIO& io) {

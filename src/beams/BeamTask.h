@@ -8,6 +8,7 @@
 #include "beams/BeamDialogs.h"
 #include "beams/BeamLibrary.h"
 #include "model/CItemStore.h"
+#include "model/RunRecord.h"
 #include "model/ScoreHandover.h"
 #include "model/ScoreReader.h"
 #include "settings/Records.h"
@@ -69,6 +70,8 @@ struct BeamRun {
   std::string projectFolder;
   // As loaded for the run; "No To All" switches the dialog off until it ends.
   BeamOptions options;
+  // The batch's dry-run and change record, handed to the writer.
+  CRunRecord* record = nullptr;
 };
 
 // Steps B to F over the groups of the file in the store. 0 when the user cancels.

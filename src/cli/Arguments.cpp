@@ -99,6 +99,8 @@ const char* const kGlobalOptions[][2] = {
                      "files at the end"},
     {"--files-from FILE", "also process the paths FILE lists, one a line (\"-\": standard input)"},
     {"--format=FORMAT", "\"text\" (the default) or \"json\": one JSON object per event"},
+    {"--dry-run", "run in memory and write nothing; show what would change under each file"},
+    {"--summary", "show what changed under each file"},
     {"--help", "show this text; after COMMAND, that command's usage"},
     {"--version", "show the version and the licence"},
 };
@@ -216,6 +218,10 @@ bool parseArguments(int argc, const char* const* argv, Arguments& out, std::stri
       out.help = true;
     } else if (!filesOnly && arg == "--version") {
       out.version = true;
+    } else if (!filesOnly && arg == "--dry-run") {
+      out.dryRun = true;
+    } else if (!filesOnly && arg == "--summary") {
+      out.summary = true;
     } else if (!filesOnly && (arg == "--settings" || arg.starts_with("--settings="))) {
       if (arg == "--settings") {
         if (i + 1 >= argc) {

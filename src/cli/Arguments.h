@@ -28,6 +28,8 @@ struct Arguments {
   bool help = false;
   bool version = false;
   std::string settingsFolder; // empty: the default folder
+  bool dryRun = false;        // --dry-run: nothing is written, what would change is shown
+  bool summary = false;       // --summary: what changed is shown under each file
   bool keepGoing = false;
   bool json = false;
   std::string filesFrom; // a list of paths, one a line; "-" for standard input

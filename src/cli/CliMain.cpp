@@ -121,6 +121,17 @@ std::string missingRunOption(const RunOptions& run, const Arguments& args) {
   return {};
 }
 
+// Hands what each file changed to the output, which shows it under the file's row.
+class RunSummary final : public IRunObserver {
+public:
+  explicit RunSummary(CliOutput& output) : output_(output) {}
+  void fileFinished(const FileChanges& file) override { output_.changes(file); }
+  void batchNote(const std::string& text) override { output_.note(text); }
+
+private:
+  CliOutput& output_;
+};
+
 } // namespace
 
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, std::FILE* in) {
@@ -148,6 +159,14 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
   }
   if (args.command == "edit" && args.option("macro").empty()) {
     std::fputs(usageError("edit needs --macro NAME").c_str(), err);
+    return kExitUsage;
+  }
+
+  if ((args.dryRun || args.summary) && (args.command == "run" || args.command == "report" || args.command == "count")) {
+    std::fputs(usageError(std::string(args.dryRun ? "--dry-run" : "--summary") + " is not available for " +
+                          args.command)
+                   .c_str(),
+               err);
     return kExitUsage;
   }
 
@@ -201,6 +220,13 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
   CCommandHandlers handlers(doc, batch, host);
   const auto beforeAsk = [&output] { output.beforeQuestion(); };
   const auto onCancel = [&host] { host.noteCancelAnswer(); };
+  CRunRecord record;
+  RunSummary summary(output);
+  if (args.dryRun || args.summary) {
+    record.dryRun = args.dryRun;
+    record.observer = &summary;
+    batch.run = &record;
+  }
 
   CliHost::interrupted = false;
   CliHost::signalNumber = 0;

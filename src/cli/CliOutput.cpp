@@ -181,8 +181,17 @@ void CliOutput::opened(const std::string& path) {
   std::fflush(out_);
 }
 
+void CliOutput::changes(const FileChanges& file) { changes_ = file; }
+
+void CliOutput::note(const std::string& text) {
+  console_.flush();
+  releaseHeld();
+  writeRow("  " + text);
+}
+
 void CliOutput::fileStarted(size_t index, size_t count) {
   releaseHeld();
+  changes_.reset();
   currentFile_ = index >= 1 && index <= batch_.fileList.size() ? batch_.fileList[index - 1] : std::string();
   firstMessage_.clear();
   fileCount_ = count;
@@ -215,6 +224,9 @@ void CliOutput::fileFinished(const FileOutcome& outcome) {
   else
     failures_.push_back(
         {outcome.path, outcome.result, firstMessage_.empty() ? defaultReason(outcome.result) : oneLine(firstMessage_)});
+  if (changes_ && !json_)
+    for (const std::string& line : summaryLines(*changes_))
+      writeRow(line);
   if (json_) {
     json event{{"event", "file"},
                {"path", toJsonText(outcome.path)},
@@ -231,8 +243,32 @@ void CliOutput::fileFinished(const FileOutcome& outcome) {
         bytes.push_back(static_cast<unsigned char>(c));
       event["path_bytes"] = bytes;
     }
+    if (changes_) {
+      const auto counts = [](const ChangeCounts& c) {
+        return json{{"changed", c.changed}, {"deleted", c.deleted}, {"inserted", c.inserted}};
+      };
+      json changes = counts(changes_->counts);
+      if (!changes_->steps.empty()) {
+        json steps = json::array();
+        for (const StepChanges& step : changes_->steps) {
+          json entry = counts(step.counts);
+          entry["name"] = toJsonText(step.name);
+          entry["matched"] = step.counts.matched;
+          steps.push_back(entry);
+        }
+        changes["steps"] = steps;
+      }
+      if (!changes_->notes.empty()) {
+        json notes = json::array();
+        for (const std::string& sentence : changes_->notes)
+          notes.push_back(toJsonText(sentence));
+        changes["notes"] = notes;
+      }
+      event["changes"] = changes;
+    }
     writeJson(event.dump());
   }
+  changes_.reset();
   currentFile_.clear();
   firstMessage_.clear();
 }

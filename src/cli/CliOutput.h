@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "batch/BatchRunner.h"
 #include "cli/CliHost.h"
+#include "model/RunRecord.h"
 
 namespace velmora::cli {
 
@@ -33,6 +35,12 @@ public:
   void message(const std::string& text);
   void beforeQuestion();
   void opened(const std::string& path);
+
+  // What the current file's run changed (--summary, --dry-run), shown after
+  // its row and messages, or as the "changes" of its JSON event; and a line
+  // about the whole batch.
+  void changes(const FileChanges& file);
+  void note(const std::string& text);
 
   // After the run: the last row, then the list of the files not processed
   // (keep-going) or the "end" event.
@@ -70,6 +78,7 @@ private:
   std::string currentFile_; // the file being processed, empty between files
   std::vector<Held> held_;
   std::string firstMessage_; // of the current file: the reason it was not processed
+  std::optional<FileChanges> changes_; // of the current file
   std::vector<Failure> failures_;
   int processed_ = 0;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 
 #include "base/Format.h"
@@ -48,7 +49,7 @@ std::string promptParameters(const CItem& item, bool textMatch) {
 }
 
 int CEditRun::editFile(const std::string& macroName, const std::string& inputPath, const std::string& extension) {
-  return editFile(macroName, ScoreIO{inputPath, outputPathFor(inputPath, extension)});
+  return editFile(macroName, ScoreIO{inputPath, outputPathFor(inputPath, extension), nullptr, ctx_.batch.run});
 }
 
 int CEditRun::editFile(const std::string& macroName, const ScoreIO& io) {
@@ -77,18 +78,36 @@ int CEditRun::editFile(const std::string& macroName, const ScoreIO& io) {
   }
   outputPath_ = io.outputName();
   bool modified = false;
+  CChangeTracker tracker;
+  tracker_ = ctx_.batch.run ? &tracker : nullptr;
   // The step after which each unreadable item became so, to name it if the item stays unreadable.
   std::unordered_map<const CItem*, std::string> badSince;
   for (const std::string& step : macro.steps) {
     currentStep_ = step;
     ctx_.batch.notifyStep(step);
-    if (runStep(step, inputPath, modified) != 1) return finish(0);
+    stepRecord_ = ctx_.batch.run ? &ctx_.batch.run->beginStep(step) : nullptr;
+    const int stepResult = runStep(step, inputPath, modified);
+    stepRecord_ = nullptr;
+    if (stepResult != 1) {
+      tracker_ = nullptr;
+      return finish(0);
+    }
     std::unordered_map<const CItem*, std::string> now;
     for (const UnreadableItem& bad : unreadableItems(store)) {
       const auto before = badSince.find(bad.item);
       now.emplace(bad.item, before != badSince.end() ? before->second : step);
     }
     badSince.swap(now);
+  }
+  tracker_ = nullptr;
+  // Counted as the steps ran; the writer's comparison is needed only after an appended file.
+  if (ctx_.batch.run && !tracker.lost()) {
+    FileChanges& record = ctx_.batch.run->current();
+    const ChangeCounts counts = tracker.counts();
+    record.counts.changed = counts.changed;
+    record.counts.deleted = counts.deleted;
+    record.counts.inserted = counts.inserted;
+    record.countsKnown = true;
   }
   if (!ctx_.options.saveOnlyIfModified || modified) {
     // Nothing is written that a reader would refuse.
@@ -201,23 +220,42 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
     }
   };
 
+  if (tracker_ && appends) tracker_->lose();
+  // What an operation did for the change record: the item it deleted, the items INS added.
+  const auto noteAdded = [&](const CItem* deleted, size_t placedSize) {
+    if (deleted) tracker_->erased(deleted);
+    const StaveList& placed = store.list(kPlacedList);
+    auto added = placed.end();
+    for (size_t n = placed.size(); n > placedSize; --n)
+      --added;
+    for (; added != placed.end(); ++added)
+      tracker_->added(*added);
+  };
+
   enum class Outcome { GoOn, Stop };
   bool noItemTrue = true;
   // Items this step adds to the placed list are left to the later steps.
   const size_t placedBefore = store.list(kPlacedList).size();
   // The current item's place in the whole-file list while the lists stay as they are.
   size_t position = 0;
+  ChangeCounts counted;
+  const size_t itemsBefore = stepRecord_ ? store.itemCount() : 0;
   for (int l = 0; l < kStaveListCount; ++l) {
     StaveList& list = store.list(l);
     size_t remaining = l == kPlacedList ? placedBefore : std::numeric_limits<size_t>::max();
     for (auto it = list.begin(); it != list.end() && remaining > 0; --remaining) {
       const auto next = std::next(it);
       if (ctx_.host.pump() == Pump::Cancel) return stop();
+      // What the step did to this item, for the change record.
+      std::optional<CItem> before;
+      bool itemMatched = false;
+      bool itemDeleted = false;
       const Outcome outcome = [&] {
         for (const int entry : codes) {
           if (entry != 99 && static_cast<float>(entry) != it->code()) continue;
           if (!evaluate(*it, entry)) return Outcome::GoOn;
           noItemTrue = false;
+          itemMatched = true;
           if (step.notFoundFlag()) return Outcome::GoOn;
           if (ctx_.options.promptBeforeOperation) {
             const PromptAnswer answer = ask(&*it, entry == 16);
@@ -226,16 +264,29 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
           }
           modified = true;
           const CItem& current = *it;
+          if (stepRecord_ && !before) before = current;
+          if (tracker_) tracker_->touch(current);
           const bool tracked = !wholeFileStale && position < wholeFile.size() && wholeFile[position] == &current;
           const size_t placedSize = store.list(kPlacedList).size();
           const ApplyResult applied = applyOperation(operation, expressions, l, it);
           if (applied == ApplyResult::Stopped) return Outcome::Stop;
           noteChange(tracked, applied == ApplyResult::Deleted ? nullptr : &current, position, placedSize);
-          if (applied == ApplyResult::Deleted) return Outcome::GoOn;
+          if (tracker_) noteAdded(applied == ApplyResult::Deleted ? &current : nullptr, placedSize);
+          if (applied == ApplyResult::Deleted) {
+            itemDeleted = true;
+            return Outcome::GoOn;
+          }
         }
         return Outcome::GoOn;
       }();
       if (outcome == Outcome::Stop) return stop();
+      if (stepRecord_) {
+        counted.matched += itemMatched ? 1 : 0;
+        if (itemDeleted)
+          ++counted.deleted;
+        else if (before && !sameTrimmedParams(*before, *it))
+          ++counted.changed;
+      }
       it = next;
       ++position;
     }
@@ -255,6 +306,11 @@ int CEditRun::runStep(const StepData& stored, const std::string& inputPath, bool
     }
   }
   sets.clear();
+  if (stepRecord_) {
+    counted.inserted =
+        static_cast<long long>(store.itemCount()) + counted.deleted - static_cast<long long>(itemsBefore);
+    stepRecord_->counts = counted;
+  }
   return 1;
 }
 

@@ -94,6 +94,8 @@ public:
   int runStep(const StepData& step, const std::string& inputPath, bool& modified);
 
   const std::string& currentStep() const { return currentStep_; }
+  // Where runStep counts what it matches and changes (a step tried on its own).
+  void recordStep(StepChanges* record) { stepRecord_ = record; }
 
   // COMP results are shared between items once their source has this many
   // items; SIZE_MAX turns the sharing off (tests compare both ways).
@@ -104,6 +106,9 @@ private:
   size_t compCacheMinSource_ = kCompCacheMinSource;
   std::string currentStep_;
   std::string outputPath_;
+  // The running step's counts when the batch records changes.
+  StepChanges* stepRecord_ = nullptr;
+  CChangeTracker* tracker_ = nullptr;
 };
 
 } // namespace velmora

@@ -194,8 +194,10 @@ int CEpsTools::addCropMarks(const CropOptions& options, const std::string& path)
   EpsText unmarked{std::move(state_.epsLines), std::move(state_.epsCrlf), input.finalTerminator};
   result = addCropLines(options, unmarked);
   if (result != 1) return result;
-  result = writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  result = writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
   if (result != 1) return result;
+  note(input.lines.size() > unmarked.lines.size() ? "old crop marks replaced, crop marks and paper box added"
+                                                  : "crop marks and paper box added");
   state_.outputs.push_back(options.renameToScoreName == 1 ? renameStep(path) : path);
   return 1;
 }
@@ -206,7 +208,9 @@ int CEpsTools::removeCropMarks(const std::string& path) {
   if (readEpsFile(host_, path, input) != 1) return -1;
   const int result = removeCropLines(input);
   if (result != 1) return result;
-  const int written = writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  const size_t removed = input.lines.size() - std::min(input.lines.size(), state_.epsLines.size());
+  note(removed > 0 ? strprintf("crop marks removed (%zu line(s))", removed) : std::string("no crop marks to remove"));
+  const int written = writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
   if (written == 1) state_.outputs.push_back(path);
   return written;
 }
@@ -223,16 +227,20 @@ std::string CEpsTools::renameStep(const std::string& path) {
   // An existing file of that name, or an unusable name, leaves the old name; the row says which.
   if (newPath == path || sameFile(newPath, path)) {
     batch_.log.replaceLast(batch_.currentLine + strprintf(eps_msg::kAlreadyNamed, newPath.c_str()));
+    note("keeps its name");
     return path;
   }
   std::string error;
-  if (renameNoReplace(path, newPath, &error)) {
+  const bool renamed = batch_.dryRun() ? !pathTaken(newPath) : renameNoReplace(path, newPath, &error);
+  if (renamed) {
     batch_.notifyRenaming(newPath);
+    note("new name " + newPath);
     return newPath;
   }
   const std::string row = pathTaken(newPath) ? strprintf(eps_msg::kNotRenamedExists, newPath.c_str())
                                              : strprintf(eps_msg::kNotRenamedFailed, newPath.c_str(), error.c_str());
   batch_.log.replaceLast(batch_.currentLine + row);
+  note(pathTaken(newPath) ? "keeps its name: " + newPath + " exists" : std::string("keeps its name"));
   return path;
 }
 
@@ -332,10 +340,11 @@ int CEpsTools::splitPages(const std::string& path) {
     firstRow = false;
     // Only the last page ends where the input does.
     const bool finalTerminator = i + 1 < pages.size() || input.finalTerminator;
-    const int written = writeEpsLines(host_, target, pages[i].lines, pages[i].crlf, finalTerminator);
+    const int written = writeLines(target, pages[i].lines, pages[i].crlf, finalTerminator);
     if (written != 1) return written;
     state_.outputs.push_back(target);
   }
+  note(strprintf("split into %zu pages", pages.size()));
   return 1;
 }
 
@@ -400,7 +409,8 @@ int CEpsTools::alterBoundingBox(IEpsDialogs& dialogs, const std::string& project
   if (readEpsFile(host_, path, input) != 1) return -1;
   const int altered = alterBoxLines(dialogs, projectFolder, input);
   if (altered != 1) return altered;
-  const int written = writeEpsLines(host_, path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
+  note(state_.epsLines == input.lines ? "bounding box unchanged" : "bounding box altered");
+  const int written = writeLines(path, state_.epsLines, state_.epsCrlf, input.finalTerminator);
   if (written == 1) state_.outputs.push_back(path);
   return written;
 }
@@ -445,7 +455,10 @@ int CEpsTools::listTextFonts(const std::string& path) {
   state_.outputs.clear();
   EpsText input;
   if (readEpsFile(host_, path, input) != 1) return -1;
-  return listFontLines(input);
+  const size_t known = state_.fontList.size();
+  const int result = listFontLines(input);
+  if (result == 1) note(strprintf("%zu new font name(s)", state_.fontList.size() - known));
+  return result;
 }
 
 int CEpsTools::listFontLines(const EpsText& input) {
@@ -469,6 +482,16 @@ int CEpsTools::listFontLines(const EpsText& input) {
     if (known.insert(name).second) state_.fontList.push_back(std::move(name));
   }
   return cursor.cancelled() ? 0 : 1;
+}
+
+int CEpsTools::writeLines(const std::string& path, const std::vector<std::string>& lines, const std::vector<bool>& crlf,
+                          bool finalTerminator) {
+  if (batch_.dryRun()) return 1;
+  return writeEpsLines(host_, path, lines, crlf, finalTerminator);
+}
+
+void CEpsTools::note(std::string sentence) {
+  if (batch_.run) batch_.run->note(std::move(sentence));
 }
 
 std::string CEpsTools::writeFontList(const std::string& projectFolder) {

@@ -67,6 +67,11 @@ private:
   // 0 cancelled, -1 not an earlier split of that page, -2 in the batch's file list.
   int mayReplaceWithPage(const std::string& target, const std::string& pageName);
   int refuse();
+  // The rewrite, skipped by a dry run.
+  int writeLines(const std::string& path, const std::vector<std::string>& lines, const std::vector<bool>& crlf,
+                 bool finalTerminator);
+  // What the file's record says changed.
+  void note(std::string sentence);
 
   IHost& host_;
   EpsState& state_;

@@ -173,6 +173,11 @@ bool CGuiHost::eventFilter(QObject* watched, QEvent* event) {
 }
 
 int CGuiHost::chooseFiles(FileListRequest& request, std::vector<std::string>& files) {
+  if (!presetFiles_.empty()) {
+    files.insert(files.end(), presetFiles_.begin(), presetFiles_.end());
+    presetFiles_.clear();
+    return 1;
+  }
   FlagScope asking(asking_, true);
   return runFileListDialog(window_, request, files);
 }

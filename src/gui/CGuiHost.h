@@ -53,12 +53,15 @@ public:
   // A cancel confirmed elsewhere (closing the window): the next pump returns Cancel.
   void requestCancel() { cancelConfirmed_ = true; }
   void setParentWindow(QWidget* window) { window_ = window; }
+  // The next file-list request is answered with these files, without the dialog.
+  void presetFiles(std::vector<std::string> files) { presetFiles_ = std::move(files); }
   QWidget* parentWindow() const { return window_; }
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+  std::vector<std::string> presetFiles_;
   // One input as the filter saw it, so that its copies sent to parent widgets are not asked about again.
   struct Input {
     QEvent::Type type = QEvent::None;

@@ -1,6 +1,7 @@
 #include "gui/CMainFrame.h"
 #include "gui/beams/CGuiBeamDialogs.h"
 #include "gui/edit/CEditDialogs.h"
+#include "gui/edit/CPreviewEditDlg.h"
 #include "gui/eps/CEpsDialogs.h"
 #include "gui/justify/CJustifyDialogs.h"
 #include "gui/report/CReportDialogs.h"
@@ -126,6 +127,7 @@ void CMainFrame::wireCommands() {
          CEditDialogs dialogs(host_, this, &host_);
          commands_.onEdit(dialogs);
        }));
+  wire(cmd::kPreviewEdit, task([this] { previewEdit(); }));
   wire(cmd::kOptimize, task([this] {
          CStaveDialogs dialogs(this, &host_);
          commands_.onOptimize(dialogs);
@@ -208,6 +210,26 @@ void CMainFrame::wireCommands() {
     CAboutDlg about(this);
     about.exec();
   });
+}
+
+void CMainFrame::previewEdit() {
+  CEditDialogs dialogs(host_, this, &host_);
+  CRunRecord record;
+  if (commands_.onPreviewEdit(dialogs, record) != BatchOutcome::Finished) return;
+  const std::string macro = commands_.lastMacro();
+  std::vector<std::string> files;
+  for (const FileChanges& file : record.files)
+    files.push_back(file.path);
+  CPreviewEditDlg preview(
+      macro, record.files,
+      [this, macro](const std::string& path) {
+        return commands_.previewItems(macro, path, CPreviewEditDlg::kItemLimit);
+      },
+      this);
+  if (preview.exec() != CPreviewEditDlg::kRunEdit) return;
+  host_.presetFiles(files);
+  CEditDialogs runDialogs(host_, this, &host_);
+  commands_.onEditMacro(runDialogs, macro);
 }
 
 CMainFrame::Handler CMainFrame::task(Handler run) {

@@ -67,6 +67,8 @@ private:
   void createToolbars();
   void createStatusBar();
   void wireCommands();
+  // "Preview Edit...": the dry run, its window, and "Run Edit" on the same files.
+  void previewEdit();
   void wire(int commandId, Handler handler) { commandHandlers_[commandId] = std::move(handler); }
   // A task: runs through the batch frame, then closes the window if that was asked for meanwhile.
   Handler task(Handler run);

@@ -473,7 +473,7 @@ int justifyStore(JustifyRun& run, CItemStore& store, const std::string& path) {
 }
 
 int justifyFile(JustifyRun& run, CItemStore& store, const std::string& path, const std::string& extension) {
-  return justifyFile(run, store, ScoreIO{path, outputPathFor(path, extension)});
+  return justifyFile(run, store, ScoreIO{path, outputPathFor(path, extension), nullptr, run.batch.run});
 }
 
 int justifyFile(JustifyRun& run, CItemStore& store, const ScoreIO& io) {

@@ -135,12 +135,12 @@ int openScore(IHost& host, const ScoreIO& io, CItemStore& store, ScoreFile& file
 
 int writePlain(IHost& host, CItemStore& store, const ScoreIO& io) {
   if (io.handover) return layOutPlain(host, store, io.inputPath, *io.handover);
-  return writePlain(host, store, io.outputPath);
+  return writePlain(host, store, io.outputPath, io.run);
 }
 
 int writeStaves(IHost& host, CItemStore& store, const ScoreIO& io) {
   if (io.handover) return layOutStaves(host, store, io.inputPath, *io.handover);
-  return writeStaves(host, store, io.outputPath);
+  return writeStaves(host, store, io.outputPath, io.run);
 }
 
 int readHandoverItems(IHost& host, const ScoreFile& file, CItemStore& store, IItemSink& sink, ReadStop& why) {

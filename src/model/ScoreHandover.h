@@ -6,6 +6,7 @@
 
 #include "base/Host.h"
 #include "model/CItemStore.h"
+#include "model/RunRecord.h"
 #include "model/ScoreReader.h"
 
 namespace velmora {
@@ -41,6 +42,8 @@ struct ScoreIO {
   std::string inputPath;
   std::string outputPath;
   ScoreHandover* handover = nullptr;
+  // A dry run's record, or what a summary counts; none for a plain run.
+  CRunRecord* run = nullptr;
   // The file messages about the output name: the output, or for a hand-over
   // the input it stands for.
   const std::string& outputName() const { return handover ? inputPath : outputPath; }

@@ -30,7 +30,11 @@ bool writeHeader(IHost& host, const CItemStore& store, const std::string& path, 
   return true;
 }
 
-int commit(IHost& host, const ByteWriter& out, const std::string& path) {
+int commit(IHost& host, const ByteWriter& out, const std::string& path, CRunRecord* run, bool stavesRenumbered) {
+  if (run) {
+    run->noteScoreOutput(out.buffer(), stavesRenumbered);
+    if (run->dryRun) return 1;
+  }
   AtomicFile file;
   // An output that cannot be created or put in place shows the common open text.
   if (!file.open(path) || !file.write(out.buffer()) || !file.commit()) {
@@ -79,13 +83,13 @@ int encodePlain(IHost& host, CItemStore& store, const std::string& outputPath, B
   return 1;
 }
 
-int writePlain(IHost& host, CItemStore& store, const std::string& outputPath) {
+int writePlain(IHost& host, CItemStore& store, const std::string& outputPath, CRunRecord* run) {
   ByteWriter out;
   if (encodePlain(host, store, outputPath, out) == 0) return 0;
-  return commit(host, out, outputPath);
+  return commit(host, out, outputPath, run, false);
 }
 
-int writeStaves(IHost& host, CItemStore& store, const std::string& outputPath) {
+int writeStaves(IHost& host, CItemStore& store, const std::string& outputPath, CRunRecord* run) {
   ByteWriter out;
   out.reserve(estimateBytes(store));
   if (!writeHeader(host, store, outputPath, out)) return 0;
@@ -111,7 +115,7 @@ int writeStaves(IHost& host, CItemStore& store, const std::string& outputPath) {
   for (const CItem& item : store.list(kPlacedList))
     writeItem(out, item);
   writeTrailer(out, store);
-  return commit(host, out, outputPath);
+  return commit(host, out, outputPath, run, true);
 }
 
 } // namespace velmora

@@ -4,6 +4,7 @@
 
 #include "base/Host.h"
 #include "model/CItemStore.h"
+#include "model/RunRecord.h"
 
 namespace velmora {
 
@@ -17,10 +18,12 @@ class ByteWriter;
 int encodePlain(IHost& host, CItemStore& store, const std::string& outputPath, ByteWriter& out);
 
 // The plain writer: trims, then writes lists 0..250 in order. 1 written, 0 not.
-int writePlain(IHost& host, CItemStore& store, const std::string& outputPath);
+// With a record, the output is compared with the current input; a dry run
+// stops there and reports it written.
+int writePlain(IHost& host, CItemStore& store, const std::string& outputPath, CRunRecord* run = nullptr);
 
 // The stave writer: flagged lists 0..249 with P2 lowered by the number of
 // unflagged staves below, then the placed list. Nothing is trimmed.
-int writeStaves(IHost& host, CItemStore& store, const std::string& outputPath);
+int writeStaves(IHost& host, CItemStore& store, const std::string& outputPath, CRunRecord* run = nullptr);
 
 } // namespace velmora

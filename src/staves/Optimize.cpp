@@ -142,7 +142,7 @@ int moveBarlinesAndAnchors(IHost& host, CItemStore& store, const OptimizeOptions
 }
 
 int optimizeFile(OptimizeContext& context, const std::string& path, const std::string& extension) {
-  return optimizeFile(context, ScoreIO{path, outputPathFor(path, extension)});
+  return optimizeFile(context, ScoreIO{path, outputPathFor(path, extension), nullptr, context.run});
 }
 
 int optimizeFile(OptimizeContext& context, const ScoreIO& io) {

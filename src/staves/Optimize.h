@@ -6,6 +6,7 @@
 
 #include "base/Host.h"
 #include "model/CItemStore.h"
+#include "model/RunRecord.h"
 #include "model/ScoreHandover.h"
 #include "settings/Records.h"
 #include "staves/StaveDialogs.h"
@@ -39,6 +40,8 @@ struct OptimizeContext {
   // "OK to All" switches the stave window off here, in memory.
   OptimizeOptions& options;
   const COptimizeBatch& batch;
+  // The batch's dry-run and change record, handed to the writer.
+  CRunRecord* run = nullptr;
 };
 
 // Deletes the blank or chosen staves of one file and writes it under the

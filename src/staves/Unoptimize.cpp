@@ -323,7 +323,7 @@ int insertMissingStaves(IHost& host, CItemStore& store, const CUnoptimizeTemplat
 }
 
 int unoptimizeFile(UnoptimizeContext& context, const std::string& path, const std::string& extension) {
-  return unoptimizeFile(context, ScoreIO{path, outputPathFor(path, extension)});
+  return unoptimizeFile(context, ScoreIO{path, outputPathFor(path, extension), nullptr, context.run});
 }
 
 int unoptimizeFile(UnoptimizeContext& context, const ScoreIO& io) {

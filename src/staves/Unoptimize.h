@@ -7,6 +7,7 @@
 
 #include "base/Host.h"
 #include "model/CItemStore.h"
+#include "model/RunRecord.h"
 #include "model/ScoreHandover.h"
 #include "model/ScoreReader.h"
 #include "settings/Records.h"
@@ -69,6 +70,8 @@ struct UnoptimizeContext {
   // "OK to All" switches the stave window off here, in memory.
   UnoptimizeOptions& options;
   const CUnoptimizeTemplate& tpl;
+  // The batch's dry-run and change record, handed to the writer.
+  CRunRecord* run = nullptr;
 };
 
 // Per-file state of one Unoptimize file.

@@ -101,13 +101,13 @@ TEST_F(CommandHandlersTest, ItemCountSettingsAreWrittenWhenTheDialogCloses) {
 }
 
 TEST(CommandTable, BusyRuleAndToolbars) {
-  const std::set<int> guarded{32771, 32772, 32774, 32775, 32776, 32785, 32788, 32789, 32790, 32791, 32792, 32793,
-                              32794, 32795, 32796, 32797, 32798, 32799, 32801, 32802, 32805, 32811, 32812, 57665};
+  const std::set<int> guarded{32771, 32772, 32774, 32775, 32776, 32785, 32788, 32789, 32790, 32791, 32792, 32793, 32794,
+                              32795, 32796, 32797, 32798, 32799, 32801, 32802, 32805, 32811, 32812, 32813, 57665};
   for (const CommandInfo& c : commandTable()) {
     EXPECT_TRUE(isCommandEnabled(c.id, false)) << c.id;
     EXPECT_EQ(isCommandEnabled(c.id, true), !guarded.count(c.id)) << c.id;
   }
-  EXPECT_EQ(commandTable().size(), 28u);
+  EXPECT_EQ(commandTable().size(), 29u);
   EXPECT_EQ(mainToolbar().size(), 18u);
   EXPECT_EQ(postScriptToolbar().size(), 8u);
   ASSERT_NE(findCommand(cmd::kCropSettings), nullptr);

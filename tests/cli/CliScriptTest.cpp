@@ -359,6 +359,9 @@ TEST(CliScript, UsageErrorsHelpAndVersion) {
             "  --files-from FILE   also process the paths FILE lists, one a line (\"-\":\n"
             "                      standard input)\n"
             "  --format=FORMAT     \"text\" (the default) or \"json\": one JSON object per event\n"
+            "  --dry-run           run in memory and write nothing; show what would change\n"
+            "                      under each file\n"
+            "  --summary           show what changed under each file\n"
             "  --help              show this text; after COMMAND, that command's usage\n"
             "  --version           show the version and the licence\n");
   EXPECT_EQ(runCommand({"--version"}).out,

@@ -27,8 +27,8 @@ using namespace velmora;
 
 namespace {
 
-const std::set<int> kGuarded{32771, 32772, 32774, 32775, 32776, 32785, 32788, 32789, 32790, 32791, 32792, 32793,
-                             32794, 32795, 32796, 32797, 32798, 32799, 32801, 32802, 32805, 32811, 32812, 57665};
+const std::set<int> kGuarded{32771, 32772, 32774, 32775, 32776, 32785, 32788, 32789, 32790, 32791, 32792, 32793, 32794,
+                             32795, 32796, 32797, 32798, 32799, 32801, 32802, 32805, 32811, 32812, 32813, 57665};
 
 // Counts the presses a widget receives.
 class PressCounter : public QObject {
@@ -109,12 +109,13 @@ private slots:
     // The PostScript commands sit in their submenu after the tasks; Exit after a separator.
     QMenu* actions = menus[0]->menu();
     QList<QAction*> items = actions->actions();
-    QCOMPARE(items.size(), 11);
-    QCOMPARE(items[8]->text(), QStringLiteral("Postscript actions"));
-    QVERIFY(items[8]->menu());
-    QCOMPARE(items[8]->menu()->actions().size(), 6);
-    QVERIFY(items[9]->isSeparator());
-    QCOMPARE(items[10], frame_->action(cmd::kExit));
+    QCOMPARE(items.size(), 12);
+    QCOMPARE(items[1], frame_->action(cmd::kPreviewEdit));
+    QCOMPARE(items[9]->text(), QStringLiteral("Postscript actions"));
+    QVERIFY(items[9]->menu());
+    QCOMPARE(items[9]->menu()->actions().size(), 6);
+    QVERIFY(items[10]->isSeparator());
+    QCOMPARE(items[11], frame_->action(cmd::kExit));
     // The toolbars: 18 and 8 slots, at the top and at the right.
     QCOMPARE(frame_->mainToolBar()->actions().size(), 18);
     QCOMPARE(frame_->postScriptToolBar()->actions().size(), 8);

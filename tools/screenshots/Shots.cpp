@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTreeWidget>
 #include <algorithm>
 
 #include "app/CommandTable.h"
@@ -19,11 +20,14 @@
 #include "gui/edit/CFontChangeDlg.h"
 #include "gui/edit/CNewMacroDlg.h"
 #include "gui/edit/COverwriteDlg.h"
+#include "gui/edit/CPreviewEditDlg.h"
+#include "gui/edit/CStepTestDlg.h"
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
 #include "gui/report/CSelectForReportDlg.h"
 #include "gui/staves/CSelectInstrumentNos.h"
 #include "gui/staves/CSelectStaves.h"
+#include "settings/Settings.h"
 #include "staves/Messages.h"
 #include "tools/screenshots/CScreenshotTool.h"
 
@@ -98,6 +102,23 @@ void editSampleStep(IHost& host, const std::string& folder) {
                 message);
   CCreateStepDlg dialog({project, folder, "RAISE", false, false}, host);
   dialog.run();
+}
+
+// The Preview window with the first file selected, its changed items showing.
+void selectFirstFile(QWidget* dialog) {
+  if (auto* preview = qobject_cast<CPreviewEditDlg*>(dialog)) {
+    QTreeWidget* tree = preview->fileTree();
+    tree->expandAll();
+    tree->setCurrentItem(tree->topLevelItem(0));
+  }
+}
+
+// The preview runs without "Prompt before Operation", as after "Yes To All".
+void promptOff(IHost& host, const std::string& folder) {
+  CSettings settings(folder);
+  settings.reload(SettingsFile::Edit, host);
+  settings.edit().promptBeforeOperation = 0;
+  settings.save(SettingsFile::Edit, host);
 }
 
 } // namespace
@@ -176,6 +197,20 @@ void addShots(CScreenshotTool& shots) {
   shots.dialog(
       "text-change", [&] { CTextChangeDlg(host).exec(); }, {}, typeReplace("Allegro", "Allegro moderato"));
   shots.dialog("syntax", [&] { CSyntaxDlg(folder).exec(); });
+  promptOff(host, folder);
+  // First in the list, so "Select a Macro" offers it.
+  std::string written;
+  writeMacroFile(project + "ADJUST.MAC", {"Stems and tempo text", {"STEMUP", "STEMDOWN", "TEXTLEFT", "ALLEGRO"}},
+                 written);
+  host.files = shots.sampleScores();
+  shots.command("preview-edit", cmd::kPreviewEdit, {"OK"}, selectFirstFile);
+  shots.dialog("step-test", [&] {
+    const std::string chorale = project + "chorale.mus";
+    StepTestResult result;
+    testStepOnFile(host, project, EditOptions{}, {"", "1", "P7 == 1", "5 = 10", 0}, chorale, CStepTestDlg::kItemLimit,
+                   result);
+    CStepTestDlg(result, chorale).exec();
+  });
 }
 
 } // namespace velmora::gui

@@ -14,10 +14,14 @@
 
 #include "batch/FileListFilters.h"
 #include "edit/Messages.h"
+#include "edit/StepTest.h"
 #include "gui/GuiText.h"
 #include "gui/edit/CFontChangeDlg.h"
+#include "gui/edit/CStepTestDlg.h"
 #include "gui/edit/CSyntaxDlg.h"
 #include "gui/edit/CTextChangeDlg.h"
+#include "settings/Serialize.h"
+#include "settings/Settings.h"
 
 namespace velmora::gui {
 
@@ -189,6 +193,7 @@ CCreateStepDlg::CCreateStepDlg(const StepEditorRequest& request, IHost& host, QW
   connect(addTool("Fon&ts...", "fonts"), &QPushButton::clicked, this, &CCreateStepDlg::onFonts);
   connect(addTool("Te&xt...", "text"), &QPushButton::clicked, this, &CCreateStepDlg::onText);
   connect(addTool("&Syntax...", "syntax"), &QPushButton::clicked, this, &CCreateStepDlg::onSyntax);
+  connect(addTool("Test...", "test"), &QPushButton::clicked, this, &CCreateStepDlg::onTest);
   bottom->addStretch();
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CCreateStepDlg::accept);
@@ -227,14 +232,36 @@ void CCreateStepDlg::setStep(const StepData& step) {
   notFound_->setChecked(step.notFoundFlag());
 }
 
+bool CCreateStepDlg::checkedStep(StepData& step) {
+  const FieldCheck check = normaliseAndCheckStep(step, request_.extendedParameters);
+  if (check.ok()) return true;
+  host_.showMessage(check.message);
+  if (QWidget* field = fieldFor(check.focus)) field->setFocus();
+  return false;
+}
+
+void CCreateStepDlg::onTest() {
+  StepData step = this->step();
+  if (!checkedStep(step)) return;
+  QFileDialog dialog(this, QStringLiteral("Select SCORE File to Test the Step on"), fromPath(request_.projectFolder));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(appendFileFilters());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = toPath(dialog.selectedFiles().constFirst());
+  // The step runs as Edit would run it: with the Edit settings' precision.
+  EditOptions options;
+  if (!request_.settingsFolder.empty() &&
+      loadRecordFile(CSettings(request_.settingsFolder).pathOf(SettingsFile::Edit), options) != LoadResult::Loaded)
+    options = EditOptions{};
+  StepTestResult result;
+  if (!testStepOnFile(host_, request_.projectFolder, options, step, path, CStepTestDlg::kItemLimit, result)) return;
+  CStepTestDlg(result, path, this).exec();
+}
+
 void CCreateStepDlg::accept() {
   StepData step = this->step();
-  const FieldCheck check = normaliseAndCheckStep(step, request_.extendedParameters);
-  if (!check.ok()) {
-    host_.showMessage(check.message);
-    if (QWidget* field = fieldFor(check.focus)) field->setFocus();
-    return;
-  }
+  if (!checkedStep(step)) return;
   // A write failure has been shown; the fields stay for another try.
   if (!files_.saveStep(request_.stepName, step)) return;
   written_ = true;

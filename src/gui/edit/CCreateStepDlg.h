@@ -52,6 +52,10 @@ private:
   void onFonts();
   void onText();
   void onSyntax();
+  // "Test...": the checks of OK, then the step tried on a SCORE file in memory.
+  void onTest();
+  // The checks of OK on the fields; false after the message, focus on the field.
+  bool checkedStep(StepData& step);
   QWidget* fieldFor(StepField field) const;
 
   StepEditorRequest request_;
