@@ -184,8 +184,8 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
     std::fputs(usageError(error).c_str(), err);
     return kExitUsage;
   }
-  const CommandSpec* spec = findCommand(args.command);
-  if (spec && spec->takesFiles && args.files.empty()) {
+  const CommandSpec* commandSpec = findCommand(args.command);
+  if (commandSpec && commandSpec->takesFiles && args.files.empty()) {
     const std::string list = args.filesFrom == "-" ? std::string("standard input") : args.filesFrom;
     std::fputs(usageError("no FILE given: " + list + " lists none").c_str(), err);
     return kExitUsage;

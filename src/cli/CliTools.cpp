@@ -74,7 +74,7 @@ std::string toolUsageText() {
 
 bool runToolCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err, int& status) {
   ToolArgs args;
-  const ToolSpec* spec = nullptr;
+  const ToolSpec* tool = nullptr;
   bool wordsOnly = false;
   bool help = false;
   bool settingsGiven = false;
@@ -92,13 +92,13 @@ bool runToolCommand(int argc, const char* const* argv, std::FILE* out, std::FILE
     } else if (!wordsOnly && arg.starts_with("--settings=")) {
       args.settingsFolder = std::string(arg.substr(11));
       settingsGiven = true;
-    } else if (!wordsOnly && arg.starts_with("--") && spec) {
+    } else if (!wordsOnly && arg.starts_with("--") && tool) {
       const size_t eq = arg.find('=');
       const std::string name(arg.substr(2, eq == std::string_view::npos ? std::string_view::npos : eq - 2));
-      if (listed(spec->flagOptions, name)) {
+      if (listed(tool->flagOptions, name)) {
         if (eq != std::string_view::npos && error.empty()) error = "--" + name + " takes no value";
         args.options.emplace_back(name, std::string());
-      } else if (listed(spec->valueOptions, name)) {
+      } else if (listed(tool->valueOptions, name)) {
         if (eq != std::string_view::npos) {
           args.options.emplace_back(name, std::string(arg.substr(eq + 1)));
         } else if (i + 1 < argc) {
@@ -107,28 +107,28 @@ bool runToolCommand(int argc, const char* const* argv, std::FILE* out, std::FILE
           error = "--" + name + " needs a value";
         }
       } else if (error.empty()) {
-        error = "unknown option " + std::string(arg) + " for " + spec->name;
+        error = "unknown option " + std::string(arg) + " for " + tool->name;
       }
-    } else if (!wordsOnly && arg.size() > 1 && arg[0] == '-' && !spec) {
+    } else if (!wordsOnly && arg.size() > 1 && arg[0] == '-' && !tool) {
       // An option of the task commands: not ours.
       return false;
-    } else if (!spec) {
+    } else if (!tool) {
       for (const ToolSpec& s : toolSpecs())
-        if (arg == s.name) spec = &s;
-      if (!spec) return false;
-      args.command = spec->name;
+        if (arg == s.name) tool = &s;
+      if (!tool) return false;
+      args.command = tool->name;
     } else {
       args.words.emplace_back(arg);
     }
   }
-  if (!spec) return false;
+  if (!tool) return false;
   if (help) {
     std::fputs(usageText().c_str(), out);
     status = kExitFinished;
     return true;
   }
   if (settingsGiven && args.settingsFolder.empty()) error = "--settings needs a folder";
-  status = error.empty() ? spec->run(args, out, err) : usageError(err, error);
+  status = error.empty() ? tool->run(args, out, err) : usageError(err, error);
   std::fflush(out);
   return true;
 }
