@@ -1,6 +1,7 @@
 #include <optional>
 
 #include "app/CCommandHandlers.h"
+#include "base/Format.h"
 #include "batch/RunChain.h"
 #include "beams/BeamTask.h"
 #include "staves/Optimize.h"
@@ -16,11 +17,20 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
   JustifyRun justifyRun{host_, justifyDialogs, settings.justify(), batch_};
   std::optional<CRunChain> chain;
   bool beams = false;
+  long long known = 0;
 
   // The chain of the confirmed options, each task prepared in chain order.
   const auto prepare = [&] {
-    if (!settings.editSettings<RunOptions>(host_, [&](RunOptions& o) { return runDialogs.editRunOptions(o); }))
+    if (batch_.dryRun()) {
+      // The options are asked for as always, but run.dat is left as it is.
+      settings.reloadBeforeDialog(SettingsFile::Run, host_);
+      RunOptions edited = settings.run();
+      if (!runDialogs.editRunOptions(edited)) return false;
+      settings.run() = edited;
+    } else if (!settings.editSettings<RunOptions>(host_,
+                                                  [&](RunOptions& o) { return runDialogs.editRunOptions(o); })) {
       return false;
+    }
     const RunOptions& run = settings.run();
     const bool staves = run.runStaveTask != 0;
     const bool unoptimize = staves && run.staveTaskIsUnoptimize != 0;
@@ -54,6 +64,7 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
       beamRun.options = settings.beam();
       beamRun.projectFolder = settings.projectFolder();
       doc_.beamLibraries.loadAll(host_, beamRun.projectFolder);
+      known = static_cast<long long>(doc_.beamLibraries.entryCount());
       links.push_back({Task::SetBeamAngles, {}, [&](const ScoreIO& io) {
                          return setBeamAnglesInFile(beamRun, io);
                        }});
@@ -91,7 +102,13 @@ BatchOutcome CCommandHandlers::onRunMultipleTasks(IRunDialogs& runDialogs, IStav
   // Only a run that finished every file keeps what the beam task learned.
   bool saved = true;
   task.beforeFinish = [&] {
-    if (beams) saved = doc_.beamLibraries.saveAll(host_, beamRun.projectFolder);
+    if (!beams) return;
+    if (batch_.run) {
+      const long long learned = static_cast<long long>(doc_.beamLibraries.entryCount()) - known;
+      batch_.run->batchNote(strprintf("%lld beam angle(s) learned", learned));
+    }
+    // A dry run counts what it would have learned and keeps none of it.
+    if (!batch_.dryRun()) saved = doc_.beamLibraries.saveAll(host_, beamRun.projectFolder);
   };
   task.clearStore = [this] {
     doc_.beamGroups.clear();

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -119,6 +120,18 @@ int CRunChain::runFile(const std::string& inputPath, const std::string& runExten
   ByteWriter out;
   handover_.encodeTo(out);
   handover_.clear();
+  if (batch_.run) {
+    // One count for the whole chain, the result against the input: what Edit
+    // counted on the way is only its part.
+    FileChanges& file = batch_.run->current();
+    file.countsKnown = false;
+    file.counts.changed = file.counts.deleted = file.counts.inserted = 0;
+    const bool renumbers = std::any_of(links_.begin(), links_.end(), [](const ChainLink& l) {
+      return l.task == Task::Optimize || l.task == Task::Unoptimize;
+    });
+    batch_.run->noteScoreOutput(out.buffer(), renumbers);
+    if (batch_.run->dryRun) return 1;
+  }
   // Written atomically under the working name, then renamed over the final
   // one, which a read-only final file refuses as an atomic write would.
   std::string error;

@@ -162,7 +162,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, st
     return kExitUsage;
   }
 
-  if ((args.dryRun || args.summary) && (args.command == "run" || args.command == "report" || args.command == "count")) {
+  if ((args.dryRun || args.summary) && (args.command == "report" || args.command == "count")) {
     std::fputs(usageError(std::string(args.dryRun ? "--dry-run" : "--summary") + " is not available for " +
                           args.command)
                    .c_str(),

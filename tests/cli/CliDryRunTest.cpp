@@ -12,7 +12,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliRun.h"
+#include "base/Format.h"
 #include "edit/EditFixtures.h"
+#include "model/RunRecord.h"
 #include "settings/Settings.h"
 #include "support/FakeHost.h"
 #include "support/ScoreFixture.h"
@@ -57,6 +59,26 @@ std::string summaryOf(const std::string& out) {
   return summary;
 }
 
+// Settings with a two-step macro, scores and PostScript pages to run on.
+void makeTree(const std::string& settings, const std::string& scores) {
+  fs::create_directories(settings);
+  fs::create_directories(scores);
+  test::FakeHost quiet;
+  CSettings files(settings);
+  files.edit().promptBeforeOperation = 0;
+  ASSERT_TRUE(files.save(SettingsFile::Edit, quiet));
+  test::writeStep(settings, "SET5", {"", "1", "P4 > 2", "5 = 7", 0});
+  test::writeStep(settings, "DROP", {"", "1", "P3 = 30", "DEL", 0});
+  test::writeMacro(settings, "DEMO", {"SET5", "DROP"});
+  test::writeBytes(scores + "a.mus", test::buildScore("8 1 0 0 0 0 0 0 10\n1 1 10 4 10 0 1\n8 2 0 0 0 0 0 0 20\n"
+                                                      "8 3 0 0 0 0 0 0 30\n1 3 30 4 10 0 1\n1 3 40 0 0 0 0\n"));
+  test::writeBytes(scores + "full.tpl", test::buildScore("8 1 0 0 0 0 0 0 10\n8 2 0 0 0 0 0 0 20\n"
+                                                         "8 3 0 0 0 0 0 0 30\n8 4 0 0 0 0 0 0 40\n"));
+  test::writeBytes(scores + "b.mus", test::buildScore("6 1 10 9 8 30 11\n1 1 10 5 10\n1 1 20 7 10\n1 1 30 6 10"));
+  writeText(scores + "p.eps", epsPage("SONG.MUS"));
+  writeText(scores + "two.eps", epsPage("ONE.MUS") + epsPage("TWO.MUS"));
+}
+
 struct Row {
   std::vector<std::string> args; // "@" stands for the scores folder
   bool optionFirst;              // --dry-run before the command, else after it
@@ -88,22 +110,7 @@ TEST(CliDryRun, WritesNothingAndSaysWhatTheRunDoes) {
     TempDir root;
     const std::string settings = root.file("settings/");
     const std::string scores = root.file("scores/");
-    fs::create_directories(settings);
-    fs::create_directories(scores);
-    test::FakeHost quiet;
-    CSettings files(settings);
-    files.edit().promptBeforeOperation = 0;
-    ASSERT_TRUE(files.save(SettingsFile::Edit, quiet));
-    test::writeStep(settings, "SET5", {"", "1", "P4 > 2", "5 = 7", 0});
-    test::writeStep(settings, "DROP", {"", "1", "P3 = 30", "DEL", 0});
-    test::writeMacro(settings, "DEMO", {"SET5", "DROP"});
-    test::writeBytes(scores + "a.mus", test::buildScore("8 1 0 0 0 0 0 0 10\n1 1 10 4 10 0 1\n8 2 0 0 0 0 0 0 20\n"
-                                                        "8 3 0 0 0 0 0 0 30\n1 3 30 4 10 0 1\n1 3 40 0 0 0 0\n"));
-    test::writeBytes(scores + "full.tpl", test::buildScore("8 1 0 0 0 0 0 0 10\n8 2 0 0 0 0 0 0 20\n"
-                                                           "8 3 0 0 0 0 0 0 30\n8 4 0 0 0 0 0 0 40\n"));
-    test::writeBytes(scores + "b.mus", test::buildScore("6 1 10 9 8 30 11\n1 1 10 5 10\n1 1 20 7 10\n1 1 30 6 10"));
-    writeText(scores + "p.eps", epsPage("SONG.MUS"));
-    writeText(scores + "two.eps", epsPage("ONE.MUS") + epsPage("TWO.MUS"));
+    makeTree(settings, scores);
 
     std::vector<std::string> args{"--settings", settings};
     for (std::string a : row.args)
@@ -133,6 +140,77 @@ TEST(CliDryRun, WritesNothingAndSaysWhatTheRunDoes) {
     if (!row.rewritesSame) {
       EXPECT_NE(snapshot(root.path()), before);
     }
+  }
+}
+
+struct ChainRow {
+  RunOptions options;
+  std::vector<std::string> args; // "@" stands for the scores folder
+  std::string summary;
+};
+
+// A chain writes nothing dry, and its one file line is the real result against the input.
+TEST(CliDryRun, RunChainsWriteNothingAndCountTheirWholeResult) {
+  const auto chain = [](int staves, int unoptimize, int beams, int justify, int edit) {
+    RunOptions o;
+    o.runStaveTask = staves;
+    o.staveTaskIsUnoptimize = unoptimize;
+    o.runBeamAngles = beams;
+    o.runJustify = justify;
+    o.runEdit = edit;
+    return o;
+  };
+  const std::vector<ChainRow> rows{
+      {chain(1, 0, 0, 0, 1),
+       {"--macro", "DEMO", "@a.mus"},
+       "  step SET5: 2 matched, 2 changed, 0 deleted, 0 inserted\n"
+       "  step DROP: 1 matched, 0 changed, 1 deleted, 0 inserted\n"
+       "  1 item(s) changed, 2 deleted, 0 inserted\n"},
+      {chain(1, 1, 0, 1, 0), {"--template", "@full.tpl", "@a.mus"}, "  0 item(s) changed, 0 deleted, 1 inserted\n"},
+      {chain(0, 0, 1, 1, 0), {"@b.mus"}, "  0 item(s) changed, 0 deleted, 0 inserted\n  1 beam angle(s) learned\n"},
+  };
+  for (const ChainRow& row : rows) {
+    SCOPED_TRACE(row.args.back() + " " + std::to_string(row.options.runStaveTask + 2 * row.options.runEdit));
+    TempDir root;
+    const std::string settings = root.file("settings/");
+    const std::string scores = root.file("scores/");
+    makeTree(settings, scores);
+    test::FakeHost quiet;
+    CSettings files(settings);
+    files.run() = row.options;
+    ASSERT_TRUE(files.save(SettingsFile::Run, quiet));
+    std::vector<std::string> args{"--settings", settings, "run"};
+    for (const std::string& a : row.args)
+      args.push_back(a.starts_with("@") ? scores + a.substr(1) : a);
+    std::vector<std::string> dryArgs = args;
+    dryArgs.push_back("--dry-run");
+    std::vector<std::string> realArgs = args;
+    realArgs.push_back("--summary");
+
+    const auto before = snapshot(root.path());
+    const clitest::CliRun dry = clitest::runVelmoraCli(dryArgs);
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(snapshot(root.path()), before);
+    EXPECT_EQ(summaryOf(dry.out), row.summary) << dry.out;
+
+    const clitest::CliRun real = clitest::runVelmoraCli(realArgs);
+    EXPECT_EQ(real.status, dry.status);
+    EXPECT_EQ(real.out, dry.out);
+    EXPECT_EQ(real.err, dry.err);
+    // The one new score is the result; what it differs by is the file line.
+    std::vector<std::string> added;
+    for (const auto& [path, value] : snapshot(root.path()))
+      if (!before.contains(path) && path.starts_with("scores/")) added.push_back(path);
+    ASSERT_EQ(added.size(), 1u) << real.out;
+    const std::string input = scores + row.args.back().substr(1);
+    ChangeCounts counts;
+    ASSERT_TRUE(compareScoreBytes(test::readBytes(input), test::readBytes(root.file(added.front())),
+                                  row.options.runStaveTask != 0, counts));
+    const std::string summary = summaryOf(real.out);
+    EXPECT_NE(summary.find(strprintf("  %lld item(s) changed, %lld deleted, %lld inserted\n", counts.changed,
+                                     counts.deleted, counts.inserted)),
+              std::string::npos)
+        << summary;
   }
 }
 
@@ -214,7 +292,7 @@ TEST(CliDryRun, JsonFileEventsCarryTheChanges) {
 
 TEST(CliDryRun, OnlyForTheSingleTasks) {
   TempDir settings;
-  for (const std::string command : {"run", "report", "count"}) {
+  for (const std::string command : {"report", "count"}) {
     std::vector<std::string> args{"--settings", settings.path(), "--dry-run", command};
     if (command != "report") args.push_back(settings.file("a.mus"));
     const clitest::CliRun r = clitest::runVelmoraCli(args);
