@@ -11,8 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/CliRun.h"
 #include "base/Format.h"
+#include "cli/CliRun.h"
 #include "edit/EditFixtures.h"
 #include "model/RunRecord.h"
 #include "settings/Settings.h"
