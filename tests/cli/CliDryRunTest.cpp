@@ -290,7 +290,7 @@ TEST(CliDryRun, JsonFileEventsCarryTheChanges) {
   EXPECT_FALSE(fs::exists(scores.file("a.EDI")));
 }
 
-TEST(CliDryRun, OnlyForTheSingleTasks) {
+TEST(CliDryRun, NotForReportOrCount) {
   TempDir settings;
   for (const std::string command : {"report", "count"}) {
     std::vector<std::string> args{"--settings", settings.path(), "--dry-run", command};
