@@ -157,6 +157,12 @@ bool compareFiles(const ScoreFile& beforeFile, const ScoreFile& afterFile, bool 
     if (y >= 0) change.after = b.item(static_cast<size_t>(y));
     items->push_back(std::move(change));
   };
+  // NaN codes would break the order; they sort as their bits.
+  const auto bits = [](float f) {
+    uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+  };
   const auto byKey = [&](const FlatItems& side, std::vector<size_t>& left) {
     std::vector<std::tuple<float, float, size_t>> keyed;
     keyed.reserve(left.size());
@@ -164,20 +170,14 @@ bool compareFiles(const ScoreFile& beforeFile, const ScoreFile& afterFile, bool 
       const auto [code, stave] = pairKey(side, n);
       keyed.emplace_back(code, stave, n);
     }
-    // NaN codes would break the order; they sort as their bits.
-    const auto bits = [](float f) {
-      uint32_t u;
-      std::memcpy(&u, &f, sizeof u);
-      return u;
-    };
     std::sort(keyed.begin(), keyed.end(), [&](const auto& l, const auto& r) {
       return std::make_tuple(bits(std::get<0>(l)), bits(std::get<1>(l)), std::get<2>(l)) <
              std::make_tuple(bits(std::get<0>(r)), bits(std::get<1>(r)), std::get<2>(r));
     });
-    return std::make_pair(keyed, bits);
+    return keyed;
   };
-  auto [keyedA, bits] = byKey(a, leftA);
-  auto keyedB = byKey(b, leftB).first;
+  const auto keyedA = byKey(a, leftA);
+  const auto keyedB = byKey(b, leftB);
   const auto keyOf = [&](const auto& k) { return std::make_pair(bits(std::get<0>(k)), bits(std::get<1>(k))); };
   size_t x = 0;
   size_t y = 0;
