@@ -1,5 +1,9 @@
 #pragma once
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -36,6 +40,30 @@ inline CliRun runVelmoraCli(std::vector<std::string> args) {
   std::FILE* err = std::tmpfile();
   const int status = runCli(static_cast<int>(args.size()), argv.data(), out, err);
   return {status, slurp(out), slurp(err)};
+}
+
+// The CLI binary as its own process on `args` (the binary first), its
+// standard output on a pipe; standard input and error are /dev/null.
+// Returns the process id (-1 when it cannot start) and the pipe's read end.
+inline pid_t spawnWithOutputPipe(std::vector<std::string> args, int& outFd) {
+  std::vector<char*> argv;
+  for (auto& a : args)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int pipeFd[2];
+  if (pipe(pipeFd) != 0) return -1;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFd[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, pipeFd[0]);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFd[1]);
+  outFd = pipeFd[0];
+  return pid;
 }
 
 } // namespace velmora::cli::clitest

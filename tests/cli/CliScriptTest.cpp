@@ -274,34 +274,21 @@ TEST(CliScript, TerminateAndHangUpCancelTheBatch) {
     std::vector<std::string> args{VELMORA_CLI_BINARY, "--settings", settings.path(), "optimize"};
     for (int i = 0; i < 400; ++i)
       args.push_back(scores.file("big.mus"));
-    std::vector<char*> argv;
-    for (auto& a : args)
-      argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int pipeFd[2];
-    ASSERT_EQ(pipe(pipeFd), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFd[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFd[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    pid_t pid;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFd[1]);
+    int outFd = -1;
+    const pid_t pid = clitest::spawnWithOutputPipe(args, outFd);
+    ASSERT_GT(pid, 0);
     std::string out;
     char buf[4096];
     // Two rows: the first file has been written and the second is under way.
     while (std::count(out.begin(), out.end(), '\n') < 2) {
-      const ssize_t n = read(pipeFd[0], buf, sizeof buf);
+      const ssize_t n = read(outFd, buf, sizeof buf);
       ASSERT_GT(n, 0);
       out.append(buf, static_cast<size_t>(n));
     }
     kill(pid, signal);
-    for (ssize_t n; (n = read(pipeFd[0], buf, sizeof buf)) > 0;)
+    for (ssize_t n; (n = read(outFd, buf, sizeof buf)) > 0;)
       out.append(buf, static_cast<size_t>(n));
-    close(pipeFd[0]);
+    close(outFd);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status));
