@@ -26,6 +26,15 @@ bool isLineLike(int code) { return code >= 4 && code <= 8; }
 // Positions in the correction are compared in thousandths, half up.
 double milli(double v) { return std::floor(v * 1000.0 + 0.5); }
 
+// The same comparisons against a limit already in thousandths, rounding only
+// where the unrounded value cannot decide (floor(y) >= n is y >= n).
+double unrounded(double v) { return v * 1000.0 + 0.5; }
+bool milliAtLeast(double v, double limit) { return unrounded(v) >= limit; }
+bool milliAtMost(double v, double limit) {
+  const double y = unrounded(v);
+  return y < limit || std::floor(y) <= limit;
+}
+
 double accidentalWidth(const JustifyOptions& w, int code) {
   switch (code) {
   case 1: return w.accidentalFlat;
@@ -66,6 +75,28 @@ void setParam(CItem& item, int n, double value) {
   item.params().set(n - 1, static_cast<float>(std::clamp(value, -kMax, kMax)));
 }
 
+// The items of a group, in list order, as a flat array: a correction walks
+// them all, and the lists are not changed while the group is justified.
+struct GroupItem {
+  float* params;
+  int count;
+  int code;
+};
+
+std::vector<GroupItem> groupItems(CItemStore& store, const JustifyGroup& g) {
+  std::vector<GroupItem> items;
+  for (int k = g.first; k <= g.last() && k <= kMaxStave; ++k)
+    for (CItem& item : store.list(k - 1))
+      items.push_back(GroupItem{item.params().values().data(), item.count(), codeOf(item)});
+  return items;
+}
+
+// As setParam, on a flat item.
+void setAt(const GroupItem& item, int n, double value) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  item.params[n - 1] = static_cast<float>(std::clamp(value, -kMax, kMax));
+}
+
 // Beam secondary positions: (parameter, its switch, left threshold scaled by s).
 struct Secondary {
   int param;
@@ -73,6 +104,12 @@ struct Secondary {
   bool scaled;
 };
 constexpr Secondary kSecondaries[] = {{11, 10, true}, {12, 10, true}, {14, 13, true}, {15, 13, false}};
+
+bool hasSecondary(const GroupItem& beam, const Secondary& sp) {
+  if (beam.count < sp.param || !(beam.params[sp.switchParam - 1] >= 10.0f)) return false;
+  const float v = beam.params[sp.param - 1];
+  return v != -1.0f && v != 0.0f;
+}
 
 bool hasSecondary(const CItem& beam, const Secondary& sp) {
   if (beam.count() < sp.param || !(beam.p(sp.switchParam) >= 10.0f)) return false;
@@ -115,10 +152,9 @@ public:
 
   bool movesAnything() const { return leftMoves_ || rightMoves_; }
 
-  void apply(CItemStore& store, const JustifyGroup& g) const {
-    for (int k = g.first; k <= g.last() && k <= kMaxStave; ++k)
-      for (CItem& item : store.list(k - 1))
-        move(item);
+  void apply(const std::vector<GroupItem>& items) const {
+    for (const GroupItem& item : items)
+      if (item.count >= 3) move(item);
   }
 
 private:
@@ -132,25 +168,24 @@ private:
     return v;
   }
 
-  void move(CItem& item) const {
-    if (item.count() < 3) return;
-    const int code = codeOf(item);
-    const double x = item.p(3);
-    const double mx = milli(x);
-    const bool inLR = mx >= mL_ && mx <= mR_;
+  void move(const GroupItem& item) const {
+    const int code = item.code;
+    float* const p = item.params;
+    const double x = p[2];
+    const bool fromL = milliAtLeast(x, mL_);
     // Ends and secondary beam positions outside L to R are not places on this
     // line (code 4 items hold P6 = 0), so they stay.
-    const auto onLine = [&](double v) { return milli(v) >= mL_ && milli(v) <= mR_; };
-    if (leftMoves_ && mx >= mL_ && mx <= mxo_)
-      setParam(item, 3, left(x));
-    else if (rightMoves_ && mx >= mxm_ && mx <= mR_)
-      setParam(item, 3, right(x));
-    if (isLineLike(code) && item.count() >= 6 && inLR && onLine(item.p(6)))
-      setParam(item, 6, moveEnd(item.p(6), true));
-    if (code == kBeam && mx >= mL_ && mx < mR_) {
+    const auto onLine = [&](double v) { return milliAtLeast(v, mL_) && milliAtMost(v, mR_); };
+    if (leftMoves_ && fromL && milliAtMost(x, mxo_))
+      setAt(item, 3, left(x));
+    else if (rightMoves_ && milliAtLeast(x, mxm_) && milliAtMost(x, mR_))
+      setAt(item, 3, right(x));
+    if (isLineLike(code) && item.count >= 6 && fromL && milliAtMost(x, mR_) && onLine(p[5]))
+      setAt(item, 6, moveEnd(p[5], true));
+    if (code == kBeam && fromL && milli(x) < mR_) {
       for (const Secondary& sp : kSecondaries)
-        if (hasSecondary(item, sp) && onLine(item.p(sp.param)))
-          setParam(item, sp.param, moveEnd(item.p(sp.param), sp.scaled));
+        if (hasSecondary(item, sp) && onLine(p[sp.param - 1]))
+          setAt(item, sp.param, moveEnd(p[sp.param - 1], sp.scaled));
     }
   }
 
@@ -192,8 +227,8 @@ void takeEdges(NoteEdges& n, double s, const JustifyOptions& options) {
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // One pass: the first overlapping pair that the user lets us correct.
-Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, const std::vector<NoteEdges>& notes,
-             const std::string& path) {
+Pass runPass(JustifyRun& run, const std::vector<GroupItem>& items, const JustifyGroup& g,
+             const std::vector<NoteEdges>& notes, const std::string& path) {
   const double s = g.staveSize;
   const double gap = static_cast<double>(run.options.minimumSpace) * s;
   // The least reach of the notes right of each position, so that a note no
@@ -228,7 +263,7 @@ Pass runPass(JustifyRun& run, CItemStore& store, const JustifyGroup& g, const st
       }
       if (stuck) return Pass::Stuck;
       const float beforeO = o.item->p(3), beforeM = m.item->p(3);
-      correction->apply(store, g);
+      correction->apply(items);
       // A shift too small to change a float repeats itself on every pass.
       if (o.item->p(3) == beforeO && m.item->p(3) == beforeM) return Pass::Stuck;
       return Pass::Corrected;
@@ -265,21 +300,20 @@ std::optional<double> worstClash(const std::vector<NoteEdges>& notes, double gap
 // The positions a correction can change, for every item of the group.
 class GroupPositions {
 public:
-  void take(CItemStore& store, const JustifyGroup& g) {
+  void take(const std::vector<GroupItem>& items) {
     values_.clear();
-    forEach(store, g, [&](CItem& item, int n) { values_.push_back(item.p(n)); });
+    forEach(items, [&](float& v) { values_.push_back(v); });
   }
-  void restore(CItemStore& store, const JustifyGroup& g) const {
+  void restore(const std::vector<GroupItem>& items) const {
     size_t i = 0;
-    forEach(store, g, [&](CItem& item, int n) { item.params().set(n - 1, values_[i++]); });
+    forEach(items, [&](float& v) { v = values_[i++]; });
   }
 
 private:
-  template <class F> static void forEach(CItemStore& store, const JustifyGroup& g, F f) {
-    for (int k = g.first; k <= g.last() && k <= kMaxStave; ++k)
-      for (CItem& item : store.list(k - 1))
-        for (int n : {3, 6, 11, 12, 14, 15})
-          if (n <= item.count()) f(item, n);
+  template <class F> static void forEach(const std::vector<GroupItem>& items, F f) {
+    for (const GroupItem& item : items)
+      for (int n : {3, 6, 11, 12, 14, 15})
+        if (n <= item.count) f(item.params[n - 1]);
   }
   std::vector<float> values_;
 };
@@ -297,13 +331,14 @@ int justifyStave(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int 
       if (!sameBits(n.p3, n.item->p(3))) takeEdges(n, g.staveSize, run.options);
   };
   const double gap = static_cast<double>(run.options.minimumSpace) * g.staveSize;
+  std::vector<GroupItem> items;
   GroupPositions best;
   double bestClash = 0.0;
   bool taken = false;
   const auto giveUp = [&] {
     refresh();
     const std::optional<double> clash = worstClash(notes, gap);
-    if (taken && clash && !(*clash < bestClash)) best.restore(store, g);
+    if (taken && clash && !(*clash < bestClash)) best.restore(items);
     run.batch.notifyJustifyWarning(stave);
     return 1;
   };
@@ -314,9 +349,10 @@ int justifyStave(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int 
     if (!taken || *clash < bestClash) {
       taken = true;
       bestClash = *clash;
-      best.take(store, g);
+      if (items.empty()) items = groupItems(store, g);
+      best.take(items);
     }
-    switch (runPass(run, store, g, notes, path)) {
+    switch (runPass(run, items, g, notes, path)) {
     case Pass::Clean: return 1;
     case Pass::Cancelled: return 0;
     case Pass::Stuck: return giveUp();
