@@ -228,7 +228,7 @@ bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // One pass: the first overlapping pair that the user lets us correct.
 Pass runPass(JustifyRun& run, const std::vector<GroupItem>& items, const JustifyGroup& g,
-             const std::vector<NoteEdges>& notes, const std::string& path) {
+             const std::vector<NoteEdges>& notes, const std::string& path, std::vector<Correction>& applied) {
   const double s = g.staveSize;
   const double gap = static_cast<double>(run.options.minimumSpace) * s;
   // The least reach of the notes right of each position, so that a note no
@@ -264,6 +264,7 @@ Pass runPass(JustifyRun& run, const std::vector<GroupItem>& items, const Justify
       if (stuck) return Pass::Stuck;
       const float beforeO = o.item->p(3), beforeM = m.item->p(3);
       correction->apply(items);
+      applied.push_back(*correction);
       // A shift too small to change a float repeats itself on every pass.
       if (o.item->p(3) == beforeO && m.item->p(3) == beforeM) return Pass::Stuck;
       return Pass::Corrected;
@@ -332,13 +333,20 @@ int justifyStave(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int 
   };
   const double gap = static_cast<double>(run.options.minimumSpace) * g.staveSize;
   std::vector<GroupItem> items;
+  // The positions before the first correction and the corrections since; the
+  // best state is those replayed up to bestCount, so no copy per improvement.
   GroupPositions best;
+  std::vector<Correction> applied;
+  size_t bestCount = 0;
   double bestClash = 0.0;
   bool taken = false;
   const auto giveUp = [&] {
     refresh();
     const std::optional<double> clash = worstClash(notes, gap);
-    if (taken && clash && !(*clash < bestClash)) best.restore(items);
+    if (taken && clash && !(*clash < bestClash) && bestCount < applied.size()) {
+      best.restore(items);
+      for (size_t i = 0; i < bestCount; ++i) applied[i].apply(items);
+    }
     run.batch.notifyJustifyWarning(stave);
     return 1;
   };
@@ -347,12 +355,15 @@ int justifyStave(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int 
     const std::optional<double> clash = worstClash(notes, gap);
     if (!clash) return 1;
     if (!taken || *clash < bestClash) {
-      taken = true;
       bestClash = *clash;
-      if (items.empty()) items = groupItems(store, g);
-      best.take(items);
+      if (!taken) {
+        items = groupItems(store, g);
+        best.take(items);
+      }
+      taken = true;
+      bestCount = applied.size();
     }
-    switch (runPass(run, items, g, notes, path)) {
+    switch (runPass(run, items, g, notes, path, applied)) {
     case Pass::Clean: return 1;
     case Pass::Cancelled: return 0;
     case Pass::Stuck: return giveUp();
