@@ -26,15 +26,6 @@ bool isLineLike(int code) { return code >= 4 && code <= 8; }
 // Positions in the correction are compared in thousandths, half up.
 double milli(double v) { return std::floor(v * 1000.0 + 0.5); }
 
-// The same comparisons against a limit already in thousandths, rounding only
-// where the unrounded value cannot decide (floor(y) >= n is y >= n).
-double unrounded(double v) { return v * 1000.0 + 0.5; }
-bool milliAtLeast(double v, double limit) { return unrounded(v) >= limit; }
-bool milliAtMost(double v, double limit) {
-  const double y = unrounded(v);
-  return y < limit || std::floor(y) <= limit;
-}
-
 double accidentalWidth(const JustifyOptions& w, int code) {
   switch (code) {
   case 1: return w.accidentalFlat;
@@ -168,21 +159,22 @@ private:
     return v;
   }
 
-  void move(const GroupItem& item) const {
+  // Inlined into the walk over the items: a call per item costs more than the move.
+  [[gnu::always_inline]] void move(const GroupItem& item) const {
     const int code = item.code;
     float* const p = item.params;
     const double x = p[2];
-    const bool fromL = milliAtLeast(x, mL_);
+    const double mx = milli(x);
+    const bool inLR = mx >= mL_ && mx <= mR_;
     // Ends and secondary beam positions outside L to R are not places on this
     // line (code 4 items hold P6 = 0), so they stay.
-    const auto onLine = [&](double v) { return milliAtLeast(v, mL_) && milliAtMost(v, mR_); };
-    if (leftMoves_ && fromL && milliAtMost(x, mxo_))
+    const auto onLine = [&](double v) { return milli(v) >= mL_ && milli(v) <= mR_; };
+    if (leftMoves_ && mx >= mL_ && mx <= mxo_)
       setAt(item, 3, left(x));
-    else if (rightMoves_ && milliAtLeast(x, mxm_) && milliAtMost(x, mR_))
+    else if (rightMoves_ && mx >= mxm_ && mx <= mR_)
       setAt(item, 3, right(x));
-    if (isLineLike(code) && item.count >= 6 && fromL && milliAtMost(x, mR_) && onLine(p[5]))
-      setAt(item, 6, moveEnd(p[5], true));
-    if (code == kBeam && fromL && milli(x) < mR_) {
+    if (isLineLike(code) && item.count >= 6 && inLR && onLine(p[5])) setAt(item, 6, moveEnd(p[5], true));
+    if (code == kBeam && mx >= mL_ && mx < mR_) {
       for (const Secondary& sp : kSecondaries)
         if (hasSecondary(item, sp) && onLine(p[sp.param - 1]))
           setAt(item, sp.param, moveEnd(p[sp.param - 1], sp.scaled));
@@ -233,14 +225,17 @@ Pass runPass(JustifyRun& run, const std::vector<GroupItem>& items, const Justify
   const double gap = static_cast<double>(run.options.minimumSpace) * s;
   // The least reach of the notes right of each position, so that a note no
   // later note overlaps is passed over without a walk over all of them.
-  std::vector<std::pair<double, double>> byX;
-  byX.reserve(notes.size());
+  // Kept between passes: a pass allocates nothing once the batch has warmed up.
+  static thread_local std::vector<std::pair<double, double>> byX;
+  byX.clear();
   for (const NoteEdges& n : notes)
     if (!std::isnan(n.x)) {
       const double reach = n.left - (gap - 0.1);
       byX.emplace_back(n.x, std::isnan(reach) ? std::numeric_limits<double>::infinity() : reach);
     }
-  std::sort(byX.begin(), byX.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Notes mostly stand in order already; the order of equal positions does not matter.
+  const auto byPosition = [](const auto& a, const auto& b) { return a.first < b.first; };
+  if (!std::is_sorted(byX.begin(), byX.end(), byPosition)) std::sort(byX.begin(), byX.end(), byPosition);
   for (size_t i = byX.size(); i-- > 1;)
     byX[i - 1].second = std::min(byX[i - 1].second, byX[i].second);
   for (const NoteEdges& o : notes) {
@@ -278,11 +273,12 @@ Pass runPass(JustifyRun& run, const std::vector<GroupItem>& items, const Justify
 // For each note only the widest reach of the notes left of it can be the
 // tightest, so one sweep in order of position finds it.
 std::optional<double> worstClash(const std::vector<NoteEdges>& notes, double gap) {
-  std::vector<const NoteEdges*> byX;
-  byX.reserve(notes.size());
+  static thread_local std::vector<const NoteEdges*> byX;
+  byX.clear();
   for (const NoteEdges& n : notes)
     if (!std::isnan(n.x)) byX.push_back(&n);
-  std::sort(byX.begin(), byX.end(), [](const NoteEdges* a, const NoteEdges* b) { return a->x < b->x; });
+  const auto byPosition = [](const NoteEdges* a, const NoteEdges* b) { return a->x < b->x; };
+  if (!std::is_sorted(byX.begin(), byX.end(), byPosition)) std::sort(byX.begin(), byX.end(), byPosition);
   std::optional<double> worst;
   double reach = -std::numeric_limits<double>::infinity();
   for (size_t i = 0; i < byX.size();) {
