@@ -1,6 +1,7 @@
 #include "justify/Justify.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -25,6 +26,18 @@ bool isLineLike(int code) { return code >= 4 && code <= 8; }
 
 // Positions in the correction are compared in thousandths, half up.
 double milli(double v) { return std::floor(v * 1000.0 + 0.5); }
+
+// A correction compares many positions with a few limits in thousandths. The
+// largest unrounded value whose milli() is at most the whole number m makes
+// each comparison one plain compare, with no rounding per position:
+// milli(v) <= m exactly when v * 1000 + 0.5 <= upTo(m), milli(v) > m when it
+// is above, and milli(v) >= m when v * 1000 + 0.5 >= m.
+double thousandths(double v) { return v * 1000.0 + 0.5; }
+double upTo(double m) {
+  // From 2^53 on every double is whole, so nothing lies between m and m + 1.
+  constexpr double kAllWhole = 9007199254740992.0;
+  return std::fabs(m) < kAllWhole ? std::nextafter(m + 1.0, -std::numeric_limits<double>::infinity()) : m;
+}
 
 double accidentalWidth(const JustifyOptions& w, int code) {
   switch (code) {
@@ -61,32 +74,12 @@ double displacement(double p10, double unit) {
 }
 
 // Hostile inputs can push a position past the float range; it saturates there.
-void setParam(CItem& item, int n, double value) {
+float saturated(double value) {
   constexpr double kMax = std::numeric_limits<float>::max();
-  item.params().set(n - 1, static_cast<float>(std::clamp(value, -kMax, kMax)));
+  return static_cast<float>(std::clamp(value, -kMax, kMax));
 }
 
-// The items of a group, in list order, as a flat array: a correction walks
-// them all, and the lists are not changed while the group is justified.
-struct GroupItem {
-  float* params;
-  int count;
-  int code;
-};
-
-std::vector<GroupItem> groupItems(CItemStore& store, const JustifyGroup& g) {
-  std::vector<GroupItem> items;
-  for (int k = g.first; k <= g.last() && k <= kMaxStave; ++k)
-    for (CItem& item : store.list(k - 1))
-      items.push_back(GroupItem{item.params().values().data(), item.count(), codeOf(item)});
-  return items;
-}
-
-// As setParam, on a flat item.
-void setAt(const GroupItem& item, int n, double value) {
-  constexpr double kMax = std::numeric_limits<float>::max();
-  item.params[n - 1] = static_cast<float>(std::clamp(value, -kMax, kMax));
-}
+void setParam(CItem& item, int n, double value) { item.params().set(n - 1, saturated(value)); }
 
 // Beam secondary positions: (parameter, its switch, left threshold scaled by s).
 struct Secondary {
@@ -95,12 +88,6 @@ struct Secondary {
   bool scaled;
 };
 constexpr Secondary kSecondaries[] = {{11, 10, true}, {12, 10, true}, {14, 13, true}, {15, 13, false}};
-
-bool hasSecondary(const GroupItem& beam, const Secondary& sp) {
-  if (beam.count < sp.param || !(beam.params[sp.switchParam - 1] >= 10.0f)) return false;
-  const float v = beam.params[sp.param - 1];
-  return v != -1.0f && v != 0.0f;
-}
 
 bool hasSecondary(const CItem& beam, const Secondary& sp) {
   if (beam.count() < sp.param || !(beam.p(sp.switchParam) >= 10.0f)) return false;
@@ -130,6 +117,67 @@ void leadIn(CItemStore& store, const JustifyGroup& g, double f) {
 // notes beside it, takes half the room instead; later passes use the rest.
 double boundedShare(double share, double room) { return share < room ? share : room / 2.0; }
 
+// The positions a correction can change, copied out of the group's items
+// into flat arrays while one stave is justified: a correction walks them all,
+// up to a hundred times a stave, and the best state so far is a copy. The
+// lists do not change meanwhile; put() writes the values back.
+class GroupPositions {
+public:
+  // A value that moves with its item's position: P6 of a line-like item, or
+  // a beam's secondary position.
+  struct End {
+    uint32_t owner; // the index of the item's P3 in x
+    bool beam;
+    bool scaled;
+  };
+
+  // Takes the group's items; the notes of `stave` are given to `note` in list
+  // order with the index of their P3, or -1 for a note without one.
+  template <class F> void take(CItemStore& store, const JustifyGroup& g, int stave, F note) {
+    x.clear();
+    ends.clear();
+    endInfo.clear();
+    xAt_.clear();
+    endAt_.clear();
+    for (int k = g.first; k <= g.last() && k <= kMaxStave; ++k)
+      for (CItem& item : store.list(k - 1)) {
+        const int code = codeOf(item);
+        if (item.count() < 3) {
+          if (k == stave && code == kNote) note(item, -1);
+          continue;
+        }
+        float* const p = item.params().values().data();
+        const auto owner = static_cast<uint32_t>(x.size());
+        if (k == stave && code == kNote) note(item, static_cast<int32_t>(owner));
+        x.push_back(p[2]);
+        xAt_.push_back(&p[2]);
+        if (isLineLike(code) && item.count() >= 6) addEnd(End{owner, false, true}, &p[5]);
+        if (code != kBeam) continue;
+        for (const Secondary& sp : kSecondaries)
+          if (item.count() >= sp.param && p[sp.switchParam - 1] >= 10.0f)
+            addEnd(End{owner, true, sp.scaled}, &p[sp.param - 1]);
+      }
+  }
+  void put() const {
+    for (size_t i = 0; i < x.size(); ++i)
+      *xAt_[i] = x[i];
+    for (size_t i = 0; i < ends.size(); ++i)
+      *endAt_[i] = ends[i];
+  }
+
+  std::vector<float> x; // P3 of every item that has one
+  std::vector<float> ends;
+  std::vector<End> endInfo;
+
+private:
+  void addEnd(End info, float* at) {
+    ends.push_back(*at);
+    endInfo.push_back(info);
+    endAt_.push_back(at);
+  }
+  std::vector<float*> xAt_, endAt_;
+};
+
 // One correction: the part from L to o pressed toward L, the part from m to R toward R.
 class Correction {
 public:
@@ -137,15 +185,32 @@ public:
       : L_(g.left), R_(g.right), s_(g.staveSize), xo_(xo), xm_(xm),
         dl_(boundedShare(d * (xo - g.left) / (g.right - g.left), xo - g.left)),
         dr_(boundedShare(d * (g.right - xo) / (g.right - g.left), g.right - xm)),
-        leftMoves_(milli(xo) != milli(g.left)), rightMoves_(milli(g.right) != milli(xm)), mL_(milli(L_)),
-        mR_(milli(R_)), mxo_(milli(xo_)), mxm_(milli(xm_)), mEndScaled_(milli(xo_ + 0.02 * s_)),
-        mEndFixed_(milli(xo_ + 0.02)), mStart_(milli(xm_ - 0.02 * s_)) {}
+        leftMoves_(milli(xo) != milli(g.left)), rightMoves_(milli(g.right) != milli(xm)), fromL_(milli(L_)),
+        toR_(upTo(milli(R_))), belowR_(milli(R_)), toO_(upTo(milli(xo_))), fromM_(milli(xm_)),
+        toEndScaled_(upTo(milli(xo_ + 0.02 * s_))), toEndFixed_(upTo(milli(xo_ + 0.02))),
+        toStart_(upTo(milli(xm_ - 0.02 * s_))) {}
 
   bool movesAnything() const { return leftMoves_ || rightMoves_; }
 
-  void apply(const std::vector<GroupItem>& items) const {
-    for (const GroupItem& item : items)
-      if (item.count >= 3) move(item);
+  void apply(GroupPositions& group) const {
+    // Ends first: they go by their item's position before it moves. Ends
+    // outside L to R are not places on this line (code 4 items hold P6 = 0),
+    // and a secondary position of 0 or -1 is none, so those stay.
+    for (size_t i = 0; i < group.ends.size(); ++i) {
+      const GroupPositions::End& info = group.endInfo[i];
+      const double t = thousandths(group.x[info.owner]);
+      float& v = group.ends[i];
+      if (info.beam ? !(t >= fromL_ && t < belowR_) || v == -1.0f || v == 0.0f : !(t >= fromL_ && t <= toR_)) continue;
+      const double tv = thousandths(v);
+      if (tv >= fromL_ && tv <= toR_) v = saturated(moveEnd(v, info.scaled));
+    }
+    for (float& x : group.x) {
+      const double t = thousandths(x);
+      if (leftMoves_ && t >= fromL_ && t <= toO_)
+        x = saturated(left(x));
+      else if (rightMoves_ && t >= fromM_ && t <= toR_)
+        x = saturated(right(x));
+    }
   }
 
 private:
@@ -154,37 +219,16 @@ private:
 
   // A value tied to the item's position: left of o's end, or right of m's start.
   double moveEnd(double v, bool scaled) const {
-    if (milli(v) <= (scaled ? mEndScaled_ : mEndFixed_)) return leftMoves_ ? left(v) : v;
-    if (milli(v) > mStart_) return rightMoves_ ? right(v) : v;
+    const double t = thousandths(v);
+    if (t <= (scaled ? toEndScaled_ : toEndFixed_)) return leftMoves_ ? left(v) : v;
+    if (t > toStart_) return rightMoves_ ? right(v) : v;
     return v;
-  }
-
-  // Inlined into the walk over the items: a call per item costs more than the move.
-  [[gnu::always_inline]] void move(const GroupItem& item) const {
-    const int code = item.code;
-    float* const p = item.params;
-    const double x = p[2];
-    const double mx = milli(x);
-    const bool inLR = mx >= mL_ && mx <= mR_;
-    // Ends and secondary beam positions outside L to R are not places on this
-    // line (code 4 items hold P6 = 0), so they stay.
-    const auto onLine = [&](double v) { return milli(v) >= mL_ && milli(v) <= mR_; };
-    if (leftMoves_ && mx >= mL_ && mx <= mxo_)
-      setAt(item, 3, left(x));
-    else if (rightMoves_ && mx >= mxm_ && mx <= mR_)
-      setAt(item, 3, right(x));
-    if (isLineLike(code) && item.count >= 6 && inLR && onLine(p[5])) setAt(item, 6, moveEnd(p[5], true));
-    if (code == kBeam && mx >= mL_ && mx < mR_) {
-      for (const Secondary& sp : kSecondaries)
-        if (hasSecondary(item, sp) && onLine(p[sp.param - 1]))
-          setAt(item, sp.param, moveEnd(p[sp.param - 1], sp.scaled));
-    }
   }
 
   double L_, R_, s_, xo_, xm_, dl_, dr_;
   bool leftMoves_, rightMoves_;
-  // The limits in thousandths, taken once for all the items moved.
-  double mL_, mR_, mxo_, mxm_, mEndScaled_, mEndFixed_, mStart_;
+  // The limits as bounds on thousandths(), taken once for all the items moved.
+  double fromL_, toR_, belowR_, toO_, fromM_, toEndScaled_, toEndFixed_, toStart_;
 };
 
 JustifyPrompt promptFor(const CItem& m, const std::string& path) {
@@ -198,51 +242,213 @@ JustifyPrompt promptFor(const CItem& m, const std::string& path) {
   return prompt;
 }
 
+// An edge is the note's P3 plus these amounts, added in this order. They do
+// not depend on P3, so a moved note's edges are the same sums from its new
+// place, without reading its other parameters again.
+struct EdgeTerms {
+  std::array<double, 6> amounts{};
+  int size = 0;
+  void add(double amount) { amounts[static_cast<size_t>(size++)] = amount; }
+  double at(double x) const {
+    for (int i = 0; i < size; ++i)
+      x += amounts[static_cast<size_t>(i)];
+    return x;
+  }
+};
+
+EdgeTerms rightEdgeTerms(const CItem& o, double s, const JustifyOptions& w) {
+  EdgeTerms terms;
+  double e = 1.0, v = o.p(4);
+  graceScale(e, v);
+  if (o.count() >= 15 && o.p(15) > 0.0f) e = o.p(15);
+  if (w.recognizeStretchedNotes != 0 && o.count() >= 20 && o.p(20) > 0.0f) e *= o.p(20);
+  const double E = e * s;
+  double d6 = o.p(6);
+  if (d6 >= 10.0) {
+    terms.add(E * w.noteParenthesis);
+    d6 -= 10.0;
+  }
+  double head = w.noteheadQuarterHalf, ledger = w.ledgerQuarterHalf;
+  if (d6 == 2.0) {
+    head = w.noteheadWhole;
+    ledger = w.ledgerWhole;
+  } else if (d6 == 3.0) {
+    head = w.noteheadDoubleWhole;
+    ledger = w.ledgerDoubleWhole;
+  }
+  terms.add(E * (needsLedger(v) ? head + ledger : head));
+  if (o.count() >= 9) {
+    double d = o.p(9), x = 0.0;
+    const double quarter = E * w.noteheadQuarterHalf;
+    if (d > 1000.0) {
+      terms.add(quarter);
+      x = quarter;
+      d -= 1000.0;
+    }
+    if (d > 100.0) d -= 100.0;
+    if (d >= 10.0 && d <= 99.0) {
+      const double dots = E * w.rhythmDot * std::trunc(d / 10.0) + 10.0 * (d - std::trunc(d));
+      terms.add(dots);
+      x += dots;
+    }
+    if (d > 0.0) {
+      const double flag = E * w.noteFlag;
+      const double p5 = o.p(5);
+      if (flag > x && p5 > 0.0 && p5 < 20.0) terms.add(flag - x);
+    }
+  }
+  if (o.count() >= 10) terms.add(displacement(o.p(10), E * w.noteheadQuarterHalf));
+  return terms;
+}
+
+// Subtractions are kept as added negatives: x - c and x + -c are the same in
+// binary floating point, to the sign of a zero.
+EdgeTerms leftEdgeTerms(const CItem& m, double s, const JustifyOptions& w) {
+  EdgeTerms terms;
+  double e = 1.0, v = m.p(4), a = m.p(5);
+  graceScale(e, v);
+  if (m.count() >= 15 && m.p(15) > 0.0f) e = m.p(15);
+  const double K = e * s;
+  if (m.count() >= 6 && m.p(6) >= 10.0f) terms.add(-(K * w.noteParenthesis));
+  double width = 0.0;
+  if (a == 110.0 || a == 120.0 || a >= 130.0) {
+    a = 0.0;
+  } else {
+    if (a > 100.0 && a < 130.0) {
+      width = K * w.accidentalParenthesis;
+      a -= 100.0;
+    }
+    if (a >= 20.0)
+      a -= 20.0;
+    else if (a >= 10.0)
+      a -= 10.0;
+  }
+  if (needsLedger(v) && a < 1.0) terms.add(-(0.85 * K));
+  if (a >= 1.0) {
+    const int c = a >= 9.0 ? 9 : static_cast<int>(a);
+    width += K * accidentalWidth(w, c);
+    a -= c;
+  } else {
+    a = 0.0;
+  }
+  terms.add(-width);
+  if (a > 0.9)
+    terms.add(10.0 * (a - 0.9));
+  else
+    terms.add(-(10.0 * a));
+  if (m.count() >= 10 && width == 0.0) terms.add(displacement(m.p(10), K * w.noteheadQuarterHalf));
+  return terms;
+}
+
 enum class Pass { Clean, Corrected, Stuck, Cancelled };
 
 struct NoteEdges {
   CItem* item;
-  float p3; // the position the edges were taken at
-  double x;
-  double left;
-  double right;
+  int32_t slot; // its P3 in the group's positions, -1 when it has none
+  EdgeTerms leftTerms, rightTerms;
+  float p3 = 0.0f; // the position the edges were taken at
+  double x = 0.0;
+  double left = 0.0;
+  double right = 0.0;
 };
 
 // The edges of a note at its position; a correction changes only P3 of notes.
-void takeEdges(NoteEdges& n, double s, const JustifyOptions& options) {
-  n.p3 = n.item->p(3);
-  n.x = n.p3;
-  n.left = leftEdge(*n.item, s, options);
-  n.right = rightEdge(*n.item, s, options);
+void takeEdges(NoteEdges& n, float p3) {
+  n.p3 = p3;
+  n.x = p3;
+  n.left = n.leftTerms.at(n.x);
+  n.right = n.rightTerms.at(n.x);
 }
 
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-// One pass: the first overlapping pair that the user lets us correct.
-Pass runPass(JustifyRun& run, const std::vector<GroupItem>& items, const JustifyGroup& g,
-             const std::vector<NoteEdges>& notes, const std::string& path, std::vector<Correction>& applied) {
-  const double s = g.staveSize;
-  const double gap = static_cast<double>(run.options.minimumSpace) * s;
-  // The least reach of the notes right of each position, so that a note no
-  // later note overlaps is passed over without a walk over all of them.
-  // Kept between passes: a pass allocates nothing once the batch has warmed up.
-  static thread_local std::vector<std::pair<double, double>> byX;
-  byX.clear();
-  for (const NoteEdges& n : notes)
-    if (!std::isnan(n.x)) {
-      const double reach = n.left - (gap - 0.1);
-      byX.emplace_back(n.x, std::isnan(reach) ? std::numeric_limits<double>::infinity() : reach);
+// What a pass needs to know of the notes' order by position, worked out in
+// one sweep: the tightest overlap of the stave and, for each note, the least
+// reach of the notes right of it. The order is kept from pass to pass, as a
+// correction leaves the notes in order but for rounding.
+class NoteOrder {
+public:
+  void clear() {
+    order_.clear();
+    fresh_ = true;
+  }
+  void survey(const std::vector<NoteEdges>& notes, double gap) {
+    if (fresh_) {
+      fresh_ = false;
+      for (uint32_t i = 0; i < notes.size(); ++i)
+        if (!std::isnan(notes[i].x)) order_.push_back(i);
+    } else {
+      // A hostile position can turn into no number; it has no place then.
+      std::erase_if(order_, [&](uint32_t i) { return std::isnan(notes[i].x); });
     }
-  // Notes mostly stand in order already; the order of equal positions does not matter.
-  const auto byPosition = [](const auto& a, const auto& b) { return a.first < b.first; };
-  if (!std::is_sorted(byX.begin(), byX.end(), byPosition)) std::sort(byX.begin(), byX.end(), byPosition);
-  for (size_t i = byX.size(); i-- > 1;)
-    byX[i - 1].second = std::min(byX[i - 1].second, byX[i].second);
-  for (const NoteEdges& o : notes) {
-    if (std::isnan(o.x)) continue;
-    const auto right = std::upper_bound(byX.begin(), byX.end(), o.x,
-                                        [](double x, const std::pair<double, double>& n) { return x < n.first; });
-    if (right == byX.end() || !(right->second < o.right)) continue;
+    for (size_t i = 1; i < order_.size(); ++i) {
+      const uint32_t n = order_[i];
+      size_t j = i;
+      for (; j > 0 && notes[n].x < notes[order_[j - 1]].x; --j)
+        order_[j] = order_[j - 1];
+      order_[j] = n;
+    }
+    after_.assign(notes.size(), 0);
+    leastReach_.resize(order_.size());
+    worst_.reset();
+    // Notes at one position do not clash with each other, and the widest
+    // reach of the notes left of a note is the one it can clash with most.
+    double reach = -std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i < order_.size();) {
+      size_t j = i;
+      for (; j < order_.size() && notes[order_[j]].x == notes[order_[i]].x; ++j) {
+        const NoteEdges& m = notes[order_[j]];
+        if (m.left - (gap - 0.1) < reach && (!worst_ || reach - m.left > *worst_)) worst_ = reach - m.left;
+      }
+      for (; i < j; ++i) {
+        const NoteEdges& n = notes[order_[i]];
+        if (n.right > reach) reach = n.right;
+        after_[order_[i]] = static_cast<uint32_t>(j);
+      }
+    }
+    for (size_t i = order_.size(); i-- > 0;) {
+      const double r = notes[order_[i]].left - (gap - 0.1);
+      const double own = std::isnan(r) ? std::numeric_limits<double>::infinity() : r;
+      leastReach_[i] = i + 1 < order_.size() ? std::min(own, leastReach_[i + 1]) : own;
+    }
+  }
+  // How far the tightest overlapping pair falls short of the wanted space,
+  // by the overlap test of the passes; nothing when the stave is clear.
+  std::optional<double> worstClash() const { return worst_; }
+  // Whether a note right of note n may overlap it; when not, a pass skips
+  // the walk over all the notes for n.
+  bool mayOverlapRight(uint32_t n, double right) const {
+    const uint32_t next = after_[n];
+    return next < order_.size() && leastReach_[next] < right;
+  }
+
+private:
+  std::vector<uint32_t> order_; // the notes with a position, by position
+  std::vector<uint32_t> after_; // per note: the first place in order_ right of it
+  std::vector<double> leastReach_;
+  std::optional<double> worst_;
+  bool fresh_ = true;
+};
+
+// The working state of one stave, kept from stave to stave so that a file
+// allocates only as its largest group needs.
+struct StaveWork {
+  GroupPositions group;
+  std::vector<NoteEdges> notes;
+  NoteOrder order;
+  std::vector<float> bestX, bestEnds;
+
+  // A note without a P3 stands at 0 and is never moved.
+  float positionOf(const NoteEdges& n) const { return n.slot >= 0 ? group.x[static_cast<size_t>(n.slot)] : 0.0f; }
+};
+
+// One pass: the first overlapping pair that the user lets us correct.
+Pass runPass(JustifyRun& run, StaveWork& work, const JustifyGroup& g, const std::string& path) {
+  const double gap = static_cast<double>(run.options.minimumSpace) * g.staveSize;
+  const std::vector<NoteEdges>& notes = work.notes;
+  for (uint32_t io = 0; io < notes.size(); ++io) {
+    const NoteEdges& o = notes[io];
+    if (std::isnan(o.x) || !work.order.mayOverlapRight(io, o.right)) continue;
     for (const NoteEdges& m : notes) {
       if (!(m.x > o.x) || !(m.left - (gap - 0.1) < o.right)) continue;
       const double d = o.right - m.left + gap;
@@ -251,117 +457,78 @@ Pass runPass(JustifyRun& run, const std::vector<GroupItem>& items, const Justify
       if (milli(g.right) != milli(g.left) && std::isfinite(d)) correction.emplace(g, o.x, m.x, d);
       const bool stuck = !correction || !correction->movesAnything();
       if (run.prompt) {
+        // The window shows the note as it stands now.
+        work.group.put();
         const PromptAnswer answer = run.dialogs.promptBeforeOperation(promptFor(*m.item, path));
         if (answer == PromptAnswer::Cancel) return Pass::Cancelled;
         if (answer == PromptAnswer::No) continue;
         if (answer == PromptAnswer::YesToAll) run.prompt = false;
       }
       if (stuck) return Pass::Stuck;
-      const float beforeO = o.item->p(3), beforeM = m.item->p(3);
-      correction->apply(items);
-      applied.push_back(*correction);
+      const float beforeO = work.positionOf(o), beforeM = work.positionOf(m);
+      correction->apply(work.group);
       // A shift too small to change a float repeats itself on every pass.
-      if (o.item->p(3) == beforeO && m.item->p(3) == beforeM) return Pass::Stuck;
+      if (work.positionOf(o) == beforeO && work.positionOf(m) == beforeM) return Pass::Stuck;
       return Pass::Corrected;
     }
   }
   return Pass::Clean;
 }
 
-// How far the tightest overlapping pair of the stave falls short of the
-// wanted space, by the overlap test of the passes; nothing when it is clear.
-// For each note only the widest reach of the notes left of it can be the
-// tightest, so one sweep in order of position finds it.
-std::optional<double> worstClash(const std::vector<NoteEdges>& notes, double gap) {
-  static thread_local std::vector<const NoteEdges*> byX;
-  byX.clear();
-  for (const NoteEdges& n : notes)
-    if (!std::isnan(n.x)) byX.push_back(&n);
-  const auto byPosition = [](const NoteEdges* a, const NoteEdges* b) { return a->x < b->x; };
-  if (!std::is_sorted(byX.begin(), byX.end(), byPosition)) std::sort(byX.begin(), byX.end(), byPosition);
-  std::optional<double> worst;
-  double reach = -std::numeric_limits<double>::infinity();
-  for (size_t i = 0; i < byX.size();) {
-    size_t j = i;
-    // Notes at one position do not clash with each other.
-    for (; j < byX.size() && byX[j]->x == byX[i]->x; ++j) {
-      const NoteEdges& m = *byX[j];
-      if (m.left - (gap - 0.1) < reach && (!worst || reach - m.left > *worst)) worst = reach - m.left;
-    }
-    for (; i < j; ++i)
-      if (byX[i]->right > reach) reach = byX[i]->right;
-  }
-  return worst;
-}
-
-// The positions a correction can change, for every item of the group.
-class GroupPositions {
-public:
-  void take(const std::vector<GroupItem>& items) {
-    values_.clear();
-    forEach(items, [&](float& v) { values_.push_back(v); });
-  }
-  void restore(const std::vector<GroupItem>& items) const {
-    size_t i = 0;
-    forEach(items, [&](float& v) { v = values_[i++]; });
-  }
-
-private:
-  template <class F> static void forEach(const std::vector<GroupItem>& items, F f) {
-    for (const GroupItem& item : items)
-      for (int n : {3, 6, 11, 12, 14, 15})
-        if (n <= item.count) f(item.params[n - 1]);
-  }
-  std::vector<float> values_;
-};
-
 // 1 done (clean or given up with the warning), 0 cancelled. A stave that
 // cannot be cleared keeps the state whose tightest pair came closest.
-int justifyStave(JustifyRun& run, CItemStore& store, const JustifyGroup& g, int stave, const std::string& path) {
-  std::vector<NoteEdges> notes;
-  for (CItem& item : store.list(stave - 1))
-    if (codeOf(item) == kNote)
-      takeEdges(notes.emplace_back(NoteEdges{&item, 0.0f, 0.0, 0.0, 0.0}), g.staveSize, run.options);
+int justifyStave(JustifyRun& run, StaveWork& work, CItemStore& store, const JustifyGroup& g, int stave,
+                 const std::string& path) {
+  const StaveList& list = store.list(stave - 1);
+  if (std::none_of(list.begin(), list.end(), [](const CItem& item) { return codeOf(item) == kNote; })) return 1;
+  std::vector<NoteEdges>& notes = work.notes;
+  GroupPositions& group = work.group;
+  notes.clear();
+  work.order.clear();
+  group.take(store, g, stave, [&](CItem& item, int32_t slot) {
+    NoteEdges& n = notes.emplace_back(NoteEdges{&item, slot, leftEdgeTerms(item, g.staveSize, run.options),
+                                                rightEdgeTerms(item, g.staveSize, run.options)});
+    takeEdges(n, item.p(3));
+  });
   // Edges again only for the notes the last correction moved.
   const auto refresh = [&] {
     for (NoteEdges& n : notes)
-      if (!sameBits(n.p3, n.item->p(3))) takeEdges(n, g.staveSize, run.options);
+      if (!sameBits(n.p3, work.positionOf(n))) takeEdges(n, work.positionOf(n));
   };
   const double gap = static_cast<double>(run.options.minimumSpace) * g.staveSize;
-  std::vector<GroupItem> items;
-  // The positions before the first correction and the corrections since; the
-  // best state is those replayed up to bestCount, so no copy per improvement.
-  GroupPositions best;
-  std::vector<Correction> applied;
-  size_t bestCount = 0;
   double bestClash = 0.0;
-  bool taken = false;
+  bool taken = false, moved = false;
+  const auto finish = [&](int result) {
+    if (moved) group.put();
+    return result;
+  };
   const auto giveUp = [&] {
     refresh();
-    const std::optional<double> clash = worstClash(notes, gap);
-    if (taken && clash && !(*clash < bestClash) && bestCount < applied.size()) {
-      best.restore(items);
-      for (size_t i = 0; i < bestCount; ++i) applied[i].apply(items);
+    work.order.survey(notes, gap);
+    const std::optional<double> clash = work.order.worstClash();
+    if (taken && clash && !(*clash < bestClash)) {
+      group.x = work.bestX;
+      group.ends = work.bestEnds;
     }
     run.batch.notifyJustifyWarning(stave);
-    return 1;
+    return finish(1);
   };
   for (int pass = 0; pass < kMaxJustifyPasses; ++pass) {
     refresh();
-    const std::optional<double> clash = worstClash(notes, gap);
-    if (!clash) return 1;
+    work.order.survey(notes, gap);
+    const std::optional<double> clash = work.order.worstClash();
+    if (!clash) return finish(1);
     if (!taken || *clash < bestClash) {
-      bestClash = *clash;
-      if (!taken) {
-        items = groupItems(store, g);
-        best.take(items);
-      }
       taken = true;
-      bestCount = applied.size();
+      bestClash = *clash;
+      work.bestX = group.x;
+      work.bestEnds = group.ends;
     }
-    switch (runPass(run, items, g, notes, path, applied)) {
-    case Pass::Clean: return 1;
-    case Pass::Cancelled: return 0;
+    const Pass result = runPass(run, work, g, path);
+    moved = moved || result == Pass::Corrected || result == Pass::Stuck;
+    switch (result) {
+    case Pass::Clean: return finish(1);
+    case Pass::Cancelled: return finish(0);
     case Pass::Stuck: return giveUp();
     case Pass::Corrected: break;
     }
@@ -417,89 +584,16 @@ JustifyGroup openJustifyGroup(const CItemStore& store, int stave, const JustifyO
   return g;
 }
 
-double rightEdge(const CItem& o, double s, const JustifyOptions& w) {
-  double e = 1.0, v = o.p(4);
-  graceScale(e, v);
-  if (o.count() >= 15 && o.p(15) > 0.0f) e = o.p(15);
-  if (w.recognizeStretchedNotes != 0 && o.count() >= 20 && o.p(20) > 0.0f) e *= o.p(20);
-  const double E = e * s;
-  double h = o.p(3);
-  double d6 = o.p(6);
-  if (d6 >= 10.0) {
-    h += E * w.noteParenthesis;
-    d6 -= 10.0;
-  }
-  double head = w.noteheadQuarterHalf, ledger = w.ledgerQuarterHalf;
-  if (d6 == 2.0) {
-    head = w.noteheadWhole;
-    ledger = w.ledgerWhole;
-  } else if (d6 == 3.0) {
-    head = w.noteheadDoubleWhole;
-    ledger = w.ledgerDoubleWhole;
-  }
-  h += E * (needsLedger(v) ? head + ledger : head);
-  if (o.count() >= 9) {
-    double d = o.p(9), x = 0.0;
-    const double quarter = E * w.noteheadQuarterHalf;
-    if (d > 1000.0) {
-      h += quarter;
-      x = quarter;
-      d -= 1000.0;
-    }
-    if (d > 100.0) d -= 100.0;
-    if (d >= 10.0 && d <= 99.0) {
-      const double dots = E * w.rhythmDot * std::trunc(d / 10.0) + 10.0 * (d - std::trunc(d));
-      h += dots;
-      x += dots;
-    }
-    if (d > 0.0) {
-      const double flag = E * w.noteFlag;
-      const double p5 = o.p(5);
-      if (flag > x && p5 > 0.0 && p5 < 20.0) h += flag - x;
-    }
-  }
-  if (o.count() >= 10) h += displacement(o.p(10), E * w.noteheadQuarterHalf);
-  return h;
+double rightEdge(const CItem& o, double s, const JustifyOptions& options) {
+  return rightEdgeTerms(o, s, options).at(o.p(3));
 }
 
-double leftEdge(const CItem& m, double s, const JustifyOptions& w) {
-  double e = 1.0, v = m.p(4), a = m.p(5);
-  graceScale(e, v);
-  if (m.count() >= 15 && m.p(15) > 0.0f) e = m.p(15);
-  const double K = e * s;
-  double g = m.p(3);
-  if (m.count() >= 6 && m.p(6) >= 10.0f) g -= K * w.noteParenthesis;
-  double width = 0.0;
-  if (a == 110.0 || a == 120.0 || a >= 130.0) {
-    a = 0.0;
-  } else {
-    if (a > 100.0 && a < 130.0) {
-      width = K * w.accidentalParenthesis;
-      a -= 100.0;
-    }
-    if (a >= 20.0)
-      a -= 20.0;
-    else if (a >= 10.0)
-      a -= 10.0;
-  }
-  if (needsLedger(v) && a < 1.0) g -= 0.85 * K;
-  if (a >= 1.0) {
-    const int c = a >= 9.0 ? 9 : static_cast<int>(a);
-    width += K * accidentalWidth(w, c);
-    a -= c;
-  } else {
-    a = 0.0;
-  }
-  double l = g - width;
-  if (a > 0.9)
-    l += 10.0 * (a - 0.9);
-  else
-    l -= 10.0 * a;
-  if (m.count() >= 10 && width == 0.0) l += displacement(m.p(10), K * w.noteheadQuarterHalf);
-  return l;
+double leftEdge(const CItem& m, double s, const JustifyOptions& options) {
+  return leftEdgeTerms(m, s, options).at(m.p(3));
 }
 
 int justifyStore(JustifyRun& run, CItemStore& store, const std::string& path) {
+  StaveWork work;
   JustifyGroup group;
   bool open = false;
   for (int k = 1; k <= kMaxStave; ++k) {
@@ -509,7 +603,7 @@ int justifyStore(JustifyRun& run, CItemStore& store, const std::string& path) {
       leadIn(store, group, run.options.extraSpaceFirstNote);
       open = true;
     }
-    if (justifyStave(run, store, group, k, path) == 0) return 0;
+    if (justifyStave(run, work, store, group, k, path) == 0) return 0;
     if (k >= group.last()) open = false;
   }
   return 1;
