@@ -342,22 +342,26 @@ EdgeTerms leftEdgeTerms(const CItem& m, double s, const JustifyOptions& w) {
 
 enum class Pass { Clean, Corrected, Stuck, Cancelled };
 
+// What the passes read of a note, small so that the sweeps stay in the cache.
 struct NoteEdges {
   CItem* item;
-  int32_t slot; // its P3 in the group's positions, -1 when it has none
-  EdgeTerms leftTerms, rightTerms;
+  int32_t slot;    // its P3 in the group's positions, -1 when it has none
   float p3 = 0.0f; // the position the edges were taken at
   double x = 0.0;
   double left = 0.0;
   double right = 0.0;
 };
 
+struct NoteTerms {
+  EdgeTerms left, right;
+};
+
 // The edges of a note at its position; a correction changes only P3 of notes.
-void takeEdges(NoteEdges& n, float p3) {
+void takeEdges(NoteEdges& n, const NoteTerms& terms, float p3) {
   n.p3 = p3;
   n.x = p3;
-  n.left = n.leftTerms.at(n.x);
-  n.right = n.rightTerms.at(n.x);
+  n.left = terms.left.at(n.x);
+  n.right = terms.right.at(n.x);
 }
 
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -377,39 +381,46 @@ public:
       fresh_ = false;
       for (uint32_t i = 0; i < notes.size(); ++i)
         if (!std::isnan(notes[i].x)) order_.push_back(i);
-    } else {
+    }
+    if (!gather(notes)) {
       // A hostile position can turn into no number; it has no place then.
       std::erase_if(order_, [&](uint32_t i) { return std::isnan(notes[i].x); });
+      for (size_t i = 1; i < order_.size(); ++i) {
+        const uint32_t n = order_[i];
+        size_t j = i;
+        for (; j > 0 && notes[n].x < notes[order_[j - 1]].x; --j)
+          order_[j] = order_[j - 1];
+        order_[j] = n;
+      }
+      gather(notes);
     }
-    for (size_t i = 1; i < order_.size(); ++i) {
-      const uint32_t n = order_[i];
-      size_t j = i;
-      for (; j > 0 && notes[n].x < notes[order_[j - 1]].x; --j)
-        order_[j] = order_[j - 1];
-      order_[j] = n;
-    }
-    after_.assign(notes.size(), 0);
-    leastReach_.resize(order_.size());
+    const size_t count = keys_.size();
+    after_.resize(notes.size());
+    leastReach_.resize(count);
     worst_.reset();
     // Notes at one position do not clash with each other, and the widest
     // reach of the notes left of a note is the one it can clash with most.
-    double reach = -std::numeric_limits<double>::infinity();
-    for (size_t i = 0; i < order_.size();) {
-      size_t j = i;
-      for (; j < order_.size() && notes[order_[j]].x == notes[order_[i]].x; ++j) {
-        const NoteEdges& m = notes[order_[j]];
-        if (m.left - (gap - 0.1) < reach && (!worst_ || reach - m.left > *worst_)) worst_ = reach - m.left;
+    const double slack = gap - 0.1;
+    constexpr double kNone = -std::numeric_limits<double>::infinity();
+    double reach = kNone, groupReach = kNone;
+    size_t start = 0;
+    for (size_t i = 0; i < count; ++i) {
+      const Key& m = keys_[i];
+      if (m.x != keys_[start].x) {
+        closeGroup(start, i);
+        if (groupReach > reach) reach = groupReach;
+        groupReach = kNone;
+        start = i;
       }
-      for (; i < j; ++i) {
-        const NoteEdges& n = notes[order_[i]];
-        if (n.right > reach) reach = n.right;
-        after_[order_[i]] = static_cast<uint32_t>(j);
-      }
+      if (m.left - slack < reach && (!worst_ || reach - m.left > *worst_)) worst_ = reach - m.left;
+      if (m.right > groupReach) groupReach = m.right;
     }
-    for (size_t i = order_.size(); i-- > 0;) {
-      const double r = notes[order_[i]].left - (gap - 0.1);
-      const double own = std::isnan(r) ? std::numeric_limits<double>::infinity() : r;
-      leastReach_[i] = i + 1 < order_.size() ? std::min(own, leastReach_[i + 1]) : own;
+    closeGroup(start, count);
+    double least = std::numeric_limits<double>::infinity();
+    for (size_t i = count; i-- > 0;) {
+      const double r = keys_[i].left - slack;
+      if (!std::isnan(r)) least = std::min(r, least);
+      leastReach_[i] = least;
     }
   }
   // How far the tightest overlapping pair falls short of the wanted space,
@@ -419,11 +430,32 @@ public:
   // the walk over all the notes for n.
   bool mayOverlapRight(uint32_t n, double right) const {
     const uint32_t next = after_[n];
-    return next < order_.size() && leastReach_[next] < right;
+    return next < keys_.size() && leastReach_[next] < right;
   }
 
 private:
+  struct Key {
+    double x, left, right;
+  };
+  // The notes' edges in order, packed for the sweeps; false when the order
+  // needs sorting first, or holds a note that has lost its position.
+  bool gather(const std::vector<NoteEdges>& notes) {
+    keys_.resize(order_.size());
+    bool ordered = true;
+    for (size_t i = 0; i < order_.size(); ++i) {
+      const NoteEdges& n = notes[order_[i]];
+      keys_[i] = Key{n.x, n.left, n.right};
+      if (std::isnan(n.x) || (i > 0 && n.x < keys_[i - 1].x)) ordered = false;
+    }
+    return ordered;
+  }
+  void closeGroup(size_t start, size_t end) {
+    for (size_t j = start; j < end; ++j)
+      after_[order_[j]] = static_cast<uint32_t>(end);
+  }
+
   std::vector<uint32_t> order_; // the notes with a position, by position
+  std::vector<Key> keys_;       // beside order_
   std::vector<uint32_t> after_; // per note: the first place in order_ right of it
   std::vector<double> leastReach_;
   std::optional<double> worst_;
@@ -435,6 +467,7 @@ private:
 struct StaveWork {
   GroupPositions group;
   std::vector<NoteEdges> notes;
+  std::vector<NoteTerms> terms; // beside notes
   NoteOrder order;
   std::vector<float> bestX, bestEnds;
 
@@ -483,17 +516,21 @@ int justifyStave(JustifyRun& run, StaveWork& work, CItemStore& store, const Just
   if (std::none_of(list.begin(), list.end(), [](const CItem& item) { return codeOf(item) == kNote; })) return 1;
   std::vector<NoteEdges>& notes = work.notes;
   GroupPositions& group = work.group;
+  std::vector<NoteTerms>& terms = work.terms;
   notes.clear();
+  terms.clear();
   work.order.clear();
   group.take(store, g, stave, [&](CItem& item, int32_t slot) {
-    NoteEdges& n = notes.emplace_back(NoteEdges{&item, slot, leftEdgeTerms(item, g.staveSize, run.options),
-                                                rightEdgeTerms(item, g.staveSize, run.options)});
-    takeEdges(n, item.p(3));
+    const NoteTerms& t = terms.emplace_back(
+        NoteTerms{leftEdgeTerms(item, g.staveSize, run.options), rightEdgeTerms(item, g.staveSize, run.options)});
+    takeEdges(notes.emplace_back(NoteEdges{&item, slot}), t, item.p(3));
   });
   // Edges again only for the notes the last correction moved.
   const auto refresh = [&] {
-    for (NoteEdges& n : notes)
-      if (!sameBits(n.p3, work.positionOf(n))) takeEdges(n, work.positionOf(n));
+    for (size_t i = 0; i < notes.size(); ++i) {
+      const float p3 = work.positionOf(notes[i]);
+      if (!sameBits(notes[i].p3, p3)) takeEdges(notes[i], terms[i], p3);
+    }
   };
   const double gap = static_cast<double>(run.options.minimumSpace) * g.staveSize;
   double bestClash = 0.0;
