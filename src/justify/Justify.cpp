@@ -188,7 +188,10 @@ public:
         leftMoves_(milli(xo) != milli(g.left)), rightMoves_(milli(g.right) != milli(xm)), fromL_(milli(L_)),
         toR_(upTo(milli(R_))), belowR_(milli(R_)), toO_(upTo(milli(xo_))), fromM_(milli(xm_)),
         toEndScaled_(upTo(milli(xo_ + 0.02 * s_))), toEndFixed_(upTo(milli(xo_ + 0.02))),
-        toStart_(upTo(milli(xm_ - 0.02 * s_))) {}
+        toStart_(upTo(milli(xm_ - 0.02 * s_))),
+        // No number as a lower bound turns a side off: no position is at or above it.
+        leftFrom_(leftMoves_ ? fromL_ : std::numeric_limits<double>::quiet_NaN()),
+        rightFrom_(rightMoves_ ? fromM_ : std::numeric_limits<double>::quiet_NaN()) {}
 
   bool movesAnything() const { return leftMoves_ || rightMoves_; }
 
@@ -206,9 +209,9 @@ public:
     }
     for (float& x : group.x) {
       const double t = thousandths(x);
-      if (leftMoves_ && t >= fromL_ && t <= toO_)
+      if (t >= leftFrom_ && t <= toO_)
         x = saturated(left(x));
-      else if (rightMoves_ && t >= fromM_ && t <= toR_)
+      else if (t >= rightFrom_ && t <= toR_)
         x = saturated(right(x));
     }
   }
@@ -229,6 +232,7 @@ private:
   bool leftMoves_, rightMoves_;
   // The limits as bounds on thousandths(), taken once for all the items moved.
   double fromL_, toR_, belowR_, toO_, fromM_, toEndScaled_, toEndFixed_, toStart_;
+  double leftFrom_, rightFrom_;
 };
 
 JustifyPrompt promptFor(const CItem& m, const std::string& path) {
@@ -246,14 +250,12 @@ JustifyPrompt promptFor(const CItem& m, const std::string& path) {
 // not depend on P3, so a moved note's edges are the same sums from its new
 // place, without reading its other parameters again.
 struct EdgeTerms {
-  std::array<double, 6> amounts{};
-  int size = 0;
-  void add(double amount) { amounts[static_cast<size_t>(size++)] = amount; }
-  double at(double x) const {
-    for (int i = 0; i < size; ++i)
-      x += amounts[static_cast<size_t>(i)];
-    return x;
-  }
+  // Unused places add -0, which leaves every value as it is, zeros and their
+  // signs included; so every edge is the same six additions.
+  std::array<double, 6> amounts{-0.0, -0.0, -0.0, -0.0, -0.0, -0.0};
+  size_t size = 0;
+  void add(double amount) { amounts[size++] = amount; }
+  double at(double x) const { return x + amounts[0] + amounts[1] + amounts[2] + amounts[3] + amounts[4] + amounts[5]; }
 };
 
 EdgeTerms rightEdgeTerms(const CItem& o, double s, const JustifyOptions& w) {
@@ -345,8 +347,9 @@ enum class Pass { Clean, Corrected, Stuck, Cancelled };
 // What the passes read of a note, small so that the sweeps stay in the cache.
 struct NoteEdges {
   CItem* item;
-  int32_t slot;    // its P3 in the group's positions, -1 when it has none
-  float p3 = 0.0f; // the position the edges were taken at
+  int32_t slot;                    // its P3 in the group's positions, -1 when it has none
+  const float* position = nullptr; // that P3, or a 0 for a note without one
+  float p3 = 0.0f;                 // the position the edges were taken at
   double x = 0.0;
   double left = 0.0;
   double right = 0.0;
@@ -382,7 +385,8 @@ public:
       for (uint32_t i = 0; i < notes.size(); ++i)
         if (!std::isnan(notes[i].x)) order_.push_back(i);
     }
-    if (!gather(notes)) {
+    const double slack = gap - 0.1;
+    if (!sweep(notes, slack)) {
       // A hostile position can turn into no number; it has no place then.
       std::erase_if(order_, [&](uint32_t i) { return std::isnan(notes[i].x); });
       for (size_t i = 1; i < order_.size(); ++i) {
@@ -392,33 +396,11 @@ public:
           order_[j] = order_[j - 1];
         order_[j] = n;
       }
-      gather(notes);
+      sweep(notes, slack);
     }
-    const size_t count = keys_.size();
-    after_.resize(notes.size());
-    leastReach_.resize(count);
-    worst_.reset();
-    // Notes at one position do not clash with each other, and the widest
-    // reach of the notes left of a note is the one it can clash with most.
-    const double slack = gap - 0.1;
-    constexpr double kNone = -std::numeric_limits<double>::infinity();
-    double reach = kNone, groupReach = kNone;
-    size_t start = 0;
-    for (size_t i = 0; i < count; ++i) {
-      const Key& m = keys_[i];
-      if (m.x != keys_[start].x) {
-        closeGroup(start, i);
-        if (groupReach > reach) reach = groupReach;
-        groupReach = kNone;
-        start = i;
-      }
-      if (m.left - slack < reach && (!worst_ || reach - m.left > *worst_)) worst_ = reach - m.left;
-      if (m.right > groupReach) groupReach = m.right;
-    }
-    closeGroup(start, count);
     double least = std::numeric_limits<double>::infinity();
-    for (size_t i = count; i-- > 0;) {
-      const double r = keys_[i].left - slack;
+    for (size_t i = order_.size(); i-- > 0;) {
+      const double r = leastReach_[i] - slack;
       if (!std::isnan(r)) least = std::min(r, least);
       leastReach_[i] = least;
     }
@@ -430,34 +412,48 @@ public:
   // the walk over all the notes for n.
   bool mayOverlapRight(uint32_t n, double right) const {
     const uint32_t next = after_[n];
-    return next < keys_.size() && leastReach_[next] < right;
+    return next < order_.size() && leastReach_[next] < right;
   }
 
 private:
-  struct Key {
-    double x, left, right;
-  };
-  // The notes' edges in order, packed for the sweeps; false when the order
-  // needs sorting first, or holds a note that has lost its position.
-  bool gather(const std::vector<NoteEdges>& notes) {
-    keys_.resize(order_.size());
-    bool ordered = true;
-    for (size_t i = 0; i < order_.size(); ++i) {
-      const NoteEdges& n = notes[order_[i]];
-      keys_[i] = Key{n.x, n.left, n.right};
-      if (std::isnan(n.x) || (i > 0 && n.x < keys_[i - 1].x)) ordered = false;
+  // One walk over the notes in order: the tightest clash, where each note's
+  // right neighbours start, and the left edges for the least reach. Notes at
+  // one position do not clash with each other, and the widest reach of the
+  // notes left of a note is the one it can clash with most. False when the
+  // order needs sorting first, or holds a note that has lost its position.
+  bool sweep(const std::vector<NoteEdges>& notes, double slack) {
+    constexpr double kNone = -std::numeric_limits<double>::infinity();
+    const size_t count = order_.size();
+    after_.resize(notes.size());
+    leastReach_.resize(count);
+    worst_.reset();
+    double reach = kNone, groupReach = kNone, groupX = kNone;
+    size_t start = 0;
+    for (size_t i = 0; i < count; ++i) {
+      const NoteEdges& m = notes[order_[i]];
+      if (!(m.x >= groupX)) return false;
+      if (m.x != groupX) {
+        closeGroup(start, i);
+        if (groupReach > reach) reach = groupReach;
+        groupReach = kNone;
+        groupX = m.x;
+        start = i;
+      }
+      if (m.left - slack < reach && (!worst_ || reach - m.left > *worst_)) worst_ = reach - m.left;
+      if (m.right > groupReach) groupReach = m.right;
+      leastReach_[i] = m.left;
     }
-    return ordered;
+    closeGroup(start, count);
+    return true;
   }
   void closeGroup(size_t start, size_t end) {
     for (size_t j = start; j < end; ++j)
       after_[order_[j]] = static_cast<uint32_t>(end);
   }
 
-  std::vector<uint32_t> order_; // the notes with a position, by position
-  std::vector<Key> keys_;       // beside order_
-  std::vector<uint32_t> after_; // per note: the first place in order_ right of it
-  std::vector<double> leastReach_;
+  std::vector<uint32_t> order_;    // the notes with a position, by position
+  std::vector<uint32_t> after_;    // per note: the first place in order_ right of it
+  std::vector<double> leastReach_; // beside order_: a sweep leaves the left edges here
   std::optional<double> worst_;
   bool fresh_ = true;
 };
@@ -471,8 +467,7 @@ struct StaveWork {
   NoteOrder order;
   std::vector<float> bestX, bestEnds;
 
-  // A note without a P3 stands at 0 and is never moved.
-  float positionOf(const NoteEdges& n) const { return n.slot >= 0 ? group.x[static_cast<size_t>(n.slot)] : 0.0f; }
+  float positionOf(const NoteEdges& n) const { return *n.position; }
 };
 
 // One pass: the first overlapping pair that the user lets us correct.
@@ -525,6 +520,10 @@ int justifyStave(JustifyRun& run, StaveWork& work, CItemStore& store, const Just
         NoteTerms{leftEdgeTerms(item, g.staveSize, run.options), rightEdgeTerms(item, g.staveSize, run.options)});
     takeEdges(notes.emplace_back(NoteEdges{&item, slot}), t, item.p(3));
   });
+  // A note without a P3 stands at 0 and is never moved.
+  static constexpr float kNoPosition = 0.0f;
+  for (NoteEdges& n : notes)
+    n.position = n.slot >= 0 ? &group.x[static_cast<size_t>(n.slot)] : &kNoPosition;
   // Edges again only for the notes the last correction moved.
   const auto refresh = [&] {
     for (size_t i = 0; i < notes.size(); ++i) {
