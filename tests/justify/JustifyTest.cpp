@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "JustifyHelpers.h"
+#include "base/Format.h"
 
 namespace velmora {
 namespace {
@@ -329,6 +330,22 @@ TEST_F(JustifyTest, PromptBeforeEachCorrection) {
   EXPECT_EQ(justify(), 0);
   EXPECT_EQ(positions(store, 1), (Floats{0, 10, 20, 22, 110}));
   EXPECT_EQ(dialogs.prompts.size(), 1u);
+
+  // A later prompt on the same stave shows the note where the corrections so
+  // far have put it, as the store holds it when the run is cancelled there.
+  store.clear();
+  dialogs.prompts.clear();
+  load("1 1 10 5 10\n1 1 11 5 10\n1 1 12 5 10\n14 1 20\n");
+  dialogs.answers = {PromptAnswer::Yes, PromptAnswer::Cancel};
+  EXPECT_EQ(justify(), 0);
+  ASSERT_EQ(dialogs.prompts.size(), 2u);
+  const Floats p3 = positions(store, 1);
+  ASSERT_EQ(p3.size(), 4u);
+  EXPECT_NE(p3[1], 11.0f);
+  std::string second;
+  for (float v : paramsOf(store, 1, 2))
+    second += strprintf("%.4f ", static_cast<double>(v));
+  EXPECT_EQ(dialogs.prompts[1].parameters, second);
 }
 
 TEST_F(JustifyTest, CancelAtTheStavePump) {
