@@ -28,6 +28,7 @@ long long g_written = 0;
 int g_openFailure = 0;
 int g_renameFailure = 0;
 int g_renamesBeforeFailure = 0;
+int g_renamesToFail = -1; // negative: every one
 unsigned long g_writeFailures = 0;
 // VELMORA_FSYNC=0 in the environment turns syncing off for the whole program.
 bool g_sync = [] {
@@ -93,6 +94,37 @@ int recordPending(const std::string& path) {
   return -1;
 }
 
+// followSymbolicLinks, keeping what the last look found: the file itself
+// when `exists`, so no second stat is needed.
+std::string resolveLinks(const std::string& path, struct stat& st, bool& exists) {
+  exists = false;
+  std::string current = path;
+  for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
+    // Not there (a new file) or not a link: this is the file.
+    if (::lstat(current.c_str(), &st) != 0) return current;
+    if (!S_ISLNK(st.st_mode)) {
+      exists = true;
+      return current;
+    }
+    std::string to(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(current.c_str(), to.data(), to.size());
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) >= to.size()) {
+      errno = ENAMETOOLONG;
+      return {};
+    }
+    to.resize(static_cast<size_t>(n));
+    if (to.empty()) {
+      errno = ENOENT;
+      return {};
+    }
+    // A relative link is read from the folder that holds it.
+    current = to.front() == '/' ? to : folderOf(current) + to;
+  }
+  errno = ELOOP;
+  return {};
+}
+
 } // namespace
 
 void setAtomicWriteFailureAfter(long long bytes) {
@@ -104,9 +136,10 @@ void setAtomicSync(bool on) { g_sync = on; }
 bool atomicSync() { return g_sync; }
 
 void setAtomicOpenFailure(int error) { g_openFailure = error; }
-void setRenameFailure(int error, int succeeding) {
+void setRenameFailure(int error, int succeeding, int failing) {
   g_renameFailure = error;
   g_renamesBeforeFailure = succeeding;
+  g_renamesToFail = failing;
 }
 
 unsigned long atomicWriteFailures() { return g_writeFailures; }
@@ -117,7 +150,9 @@ int injectedRenameFailure() {
     --g_renamesBeforeFailure;
     return 0;
   }
-  return g_renameFailure;
+  const int error = g_renameFailure;
+  if (g_renamesToFail > 0 && --g_renamesToFail == 0) g_renameFailure = 0;
+  return error;
 }
 
 void unlinkOpenTemporaries() {
@@ -127,7 +162,8 @@ void unlinkOpenTemporaries() {
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), slot_(std::exchange(other.slot_, -1)), target_(std::move(other.target_)),
-      temp_(std::move(other.temp_)), error_(std::move(other.error_)) {}
+      temp_(std::move(other.temp_)), error_(std::move(other.error_)), stage_(other.stage_), found_(other.found_),
+      fallback_(std::move(other.fallback_)), refusal_(std::move(other.refusal_)) {}
 
 AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
   if (this != &other) {
@@ -137,6 +173,10 @@ AtomicFile& AtomicFile::operator=(AtomicFile&& other) noexcept {
     target_ = std::move(other.target_);
     temp_ = std::move(other.temp_);
     error_ = std::move(other.error_);
+    stage_ = other.stage_;
+    found_ = other.found_;
+    fallback_ = std::move(other.fallback_);
+    refusal_ = std::move(other.refusal_);
   }
   return *this;
 }
@@ -155,13 +195,13 @@ bool AtomicFile::open(const std::string& target) {
   discard();
   error_.clear();
   stage_ = WriteStage::None;
+  fallback_.clear();
+  refusal_.clear();
   // A link is written through to the file it names, which is replaced in its own folder.
-  target_ = followSymbolicLinks(target);
-  if (target_.empty()) return fail(WriteStage::Create, errnoText());
-  const std::string folder = folderOf(target_);
-  const std::string name = target_.substr(folder.size());
   struct stat existing {};
-  const bool exists = ::stat(target_.c_str(), &existing) == 0;
+  bool exists = false;
+  target_ = resolveLinks(target, existing, exists);
+  if (target_.empty()) return fail(WriteStage::Create, errnoText());
   if (exists && S_ISDIR(existing.st_mode)) return fail(WriteStage::Create, std::strerror(EISDIR));
   // A read-only target stays read-only, as a plain create would find it (even for root).
   if (exists && !(existing.st_mode & S_IWUSR)) return fail(WriteStage::Create, std::strerror(EACCES));
@@ -169,11 +209,9 @@ bool AtomicFile::open(const std::string& target) {
   if (exists && S_ISREG(existing.st_mode) && existing.st_nlink > 1)
     return fail(WriteStage::Refused, base_msg::kHasHardLinks);
   if (g_openFailure != 0) return fail(WriteStage::Create, std::strerror(g_openFailure));
-  std::string temp;
-  fd_ = createTemporary(folder, name, exists ? (existing.st_mode & 0666) : 0666, temp);
-  if (fd_ < 0) return fail(WriteStage::Create, errnoText());
-  temp_ = temp;
-  slot_ = recordPending(temp_);
+  const std::string folder = folderOf(target_);
+  if (!createIn(folder, target_.substr(folder.size()), exists ? (existing.st_mode & 0666) : 0666))
+    return fail(WriteStage::Create, errnoText());
   if (exists) {
     // Owner first: a change of owner clears the set-id bits the mode then restores.
     if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
@@ -183,6 +221,101 @@ bool AtomicFile::open(const std::string& target) {
     (void)::fchmod(fd_, existing.st_mode & 07777);
   }
   return true;
+}
+
+bool AtomicFile::createIn(const std::string& folder, const std::string& name, unsigned mode) {
+  std::string temp;
+  fd_ = createTemporary(folder, name, static_cast<mode_t>(mode), temp);
+  if (fd_ < 0) return false;
+  temp_ = temp;
+  slot_ = recordPending(temp_);
+  return true;
+}
+
+bool AtomicFile::openOr(const std::string& target, const std::string& fallback) {
+  discard();
+  error_.clear();
+  stage_ = WriteStage::None;
+  fallback_ = fallback;
+  refusal_.clear();
+  found_ = {};
+  struct stat existing {};
+  bool exists = false;
+  target_ = resolveLinks(target, existing, exists);
+  int why = target_.empty() ? errno : 0;
+  if (exists) {
+    found_.exists = true;
+    found_.regular = S_ISREG(existing.st_mode);
+    found_.mode = existing.st_mode;
+    found_.uid = existing.st_uid;
+    found_.gid = existing.st_gid;
+    found_.links = existing.st_nlink;
+  }
+  const std::string fallbackFolder = folderOf(fallback);
+  if (g_openFailure != 0) return fail(WriteStage::Create, std::strerror(g_openFailure));
+  // A new file: the mode goes through the umask, as for a file under the fallback name.
+  if (!target_.empty()) {
+    const std::string folder = folderOf(target_);
+    if (createIn(folder, target_.substr(folder.size()), 0666)) return true;
+    why = errno;
+    // A link into a folder closed to us: the fallback's folder still takes the file.
+    if (folder == fallbackFolder) return fail(WriteStage::Create, std::strerror(why));
+  }
+  // No name to rename over: the file can only take its fallback name.
+  refusal_ = std::strerror(why);
+  if (!createIn(fallbackFolder, fallback.substr(fallbackFolder.size()), 0666))
+    return fail(WriteStage::Create, errnoText());
+  return true;
+}
+
+std::string AtomicFile::targetRefusal() const {
+  if (found_.exists && !(found_.mode & S_IWUSR)) return std::strerror(EACCES);
+  if (found_.exists && found_.regular && found_.links > 1) return base_msg::kHasHardLinks;
+  return {};
+}
+
+AtomicFile::Placed AtomicFile::commitOr() {
+  if (fd_ < 0) {
+    if (error_.empty()) fail(WriteStage::Write, "file is not open");
+    return Placed::Neither;
+  }
+  if (g_sync && ::fsync(fd_) != 0 && errno != EINVAL) {
+    fail(WriteStage::Write, errnoText());
+    discard();
+    return Placed::Neither;
+  }
+  if (refusal_.empty()) refusal_ = targetRefusal();
+  if (refusal_.empty())
+    if (const int injected = injectedRenameFailure()) refusal_ = std::strerror(injected);
+  if (refusal_.empty() && found_.exists && found_.regular) {
+    // Owner first: a change of owner clears the set-id bits the mode then restores.
+    if ((found_.uid != ::geteuid() || found_.gid != ::getegid()) && ::fchown(fd_, found_.uid, found_.gid) != 0)
+      (void)::fchown(fd_, static_cast<uid_t>(-1), found_.gid);
+    (void)::fchmod(fd_, found_.mode & 07777);
+  }
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) {
+    fail(WriteStage::Write, errnoText());
+    ::unlink(temp_.c_str());
+    release();
+    return Placed::Neither;
+  }
+  if (refusal_.empty()) {
+    if (::rename(temp_.c_str(), target_.c_str()) == 0) {
+      release();
+      return Placed::Target;
+    }
+    refusal_ = errnoText();
+  }
+  std::string error;
+  if (renameNoReplace(temp_, fallback_, &error)) {
+    release();
+    return Placed::Fallback;
+  }
+  fail(WriteStage::Place, error);
+  ::unlink(temp_.c_str());
+  release();
+  return Placed::Neither;
 }
 
 bool AtomicFile::write(const void* data, size_t size) {
@@ -277,6 +410,16 @@ bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, s
   return ok;
 }
 
+AtomicFile::Placed writeFileAtomicOr(const std::string& target, const std::string& fallback,
+                                     std::span<const uint8_t> data, std::string& refusal, std::string& error) {
+  AtomicFile file;
+  AtomicFile::Placed placed = AtomicFile::Placed::Neither;
+  if (file.openOr(target, fallback) && file.write(data)) placed = file.commitOr();
+  refusal = file.refusal();
+  error = file.error();
+  return placed;
+}
+
 std::string writeFailureMessage(const std::string& path, WriteStage stage, const std::string& error,
                                 const std::string& cannotOpen) {
   if (stage == WriteStage::Write || stage == WriteStage::Refused)
@@ -285,28 +428,9 @@ std::string writeFailureMessage(const std::string& path, WriteStage stage, const
 }
 
 std::string followSymbolicLinks(const std::string& path) {
-  std::string current = path;
-  for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
-    struct stat st {};
-    // Not there (a new file) or not a link: this is the file.
-    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
-    std::string to(PATH_MAX, '\0');
-    const ssize_t n = ::readlink(current.c_str(), to.data(), to.size());
-    if (n < 0) return {};
-    if (static_cast<size_t>(n) >= to.size()) {
-      errno = ENAMETOOLONG;
-      return {};
-    }
-    to.resize(static_cast<size_t>(n));
-    if (to.empty()) {
-      errno = ENOENT;
-      return {};
-    }
-    // A relative link is read from the folder that holds it.
-    current = to.front() == '/' ? to : folderOf(current) + to;
-  }
-  errno = ELOOP;
-  return {};
+  struct stat st {};
+  bool exists = false;
+  return resolveLinks(path, st, exists);
 }
 
 } // namespace velmora

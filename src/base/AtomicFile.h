@@ -42,6 +42,20 @@ public:
   // Removes the temporary file; the target stays as it was.
   void discard();
 
+  // Where commitOr() put the file.
+  enum class Placed { Target, Fallback, Neither };
+  // Creates the temporary for commitOr(): the target is looked at here, but
+  // nothing about it refuses the open, since a refused target still leaves
+  // the file under `fallback`. False only when no temporary can be made.
+  bool openOr(const std::string& target, const std::string& fallback);
+  // Renames over the target after the checks open() makes (read-only, other
+  // hard links), keeping its owner and mode. When the target refuses or the
+  // rename fails, the file takes the fallback name instead, never replacing
+  // a file there, and refusal() says why the target did not take it. Neither:
+  // the temporary is removed, error() and stage() say why.
+  Placed commitOr();
+  const std::string& refusal() const { return refusal_; }
+
   bool isOpen() const { return fd_ >= 0; }
   const std::string& error() const { return error_; }
   WriteStage stage() const { return stage_; }
@@ -49,6 +63,9 @@ public:
 private:
   bool finish(bool replace);
   bool fail(WriteStage stage, std::string error);
+  bool createIn(const std::string& folder, const std::string& name, unsigned mode);
+  // Why the target refuses the file, or empty; the checks of open().
+  std::string targetRefusal() const;
 
   void release();
 
@@ -58,6 +75,17 @@ private:
   std::string temp_;
   std::string error_;
   WriteStage stage_ = WriteStage::None;
+  // The target as open() found it, for the checks commitOr() makes.
+  struct Found {
+    bool exists = false;
+    bool regular = false;
+    uint32_t mode = 0;
+    uint32_t uid = 0;
+    uint32_t gid = 0;
+    uint64_t links = 0;
+  } found_;
+  std::string fallback_;
+  std::string refusal_;
 };
 
 // Whether commit() syncs the data to disk before the rename, so that a power
@@ -78,6 +106,12 @@ unsigned long atomicWriteFailures();
 // Writes the whole buffer through an AtomicFile.
 bool writeFileAtomic(const std::string& target, std::span<const uint8_t> data, std::string* error = nullptr,
                      WriteStage* stage = nullptr);
+
+// Writes the whole buffer through openOr() and commitOr(): `refusal` says why
+// a file under the fallback name is not under the target's, `error` why
+// neither took it.
+AtomicFile::Placed writeFileAtomicOr(const std::string& target, const std::string& fallback,
+                                     std::span<const uint8_t> data, std::string& refusal, std::string& error);
 
 // What the user is told when writing `path` failed: the common "cannot open"
 // text (or `cannotOpen` when a writer has its own) when the file could not be
@@ -100,9 +134,9 @@ void setAtomicWriteFailureAfter(long long bytes);
 // Test hooks: while set to an errno value, AtomicFile::open (creating the
 // temporary) fails with it, and so does every rename (AtomicFile::commit,
 // renameNoReplace, a run's final rename) once `succeeding` more have gone
-// through. 0 turns them off.
+// through, `failing` times (negative: until turned off). 0 turns them off.
 void setAtomicOpenFailure(int error);
-void setRenameFailure(int error, int succeeding = 0);
+void setRenameFailure(int error, int succeeding = 0, int failing = -1);
 // The errno the rename about to be made must fail with, or 0; counts it.
 int injectedRenameFailure();
 

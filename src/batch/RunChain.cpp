@@ -1,12 +1,8 @@
 #include "batch/RunChain.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 #include "base/AtomicFile.h"
 #include "base/ByteReader.h"
@@ -18,47 +14,6 @@
 #include "model/ScoreReader.h"
 
 namespace velmora {
-
-namespace {
-
-// The commit of the run's result: one rename over the final name, which a
-// read-only file refuses as an atomic write would. A link is written through
-// to the file it names, a hard-linked file is left whole, and a replaced file
-// keeps its owner and mode, as every other write does.
-bool renameOver(const std::string& from, const std::string& to, std::string& error) {
-  const std::string target = followSymbolicLinks(to);
-  if (target.empty()) {
-    error = std::strerror(errno);
-    return false;
-  }
-  if (isReadOnlyFile(target)) {
-    error = std::strerror(EACCES);
-    return false;
-  }
-  struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
-  if (exists && existing.st_nlink > 1) {
-    error = base_msg::kHasHardLinks;
-    return false;
-  }
-  if (const int injected = injectedRenameFailure()) {
-    error = std::strerror(injected);
-    return false;
-  }
-  if (exists) {
-    // Owner first: a change of owner clears the set-id bits the mode then restores.
-    if (::chown(from.c_str(), existing.st_uid, existing.st_gid) != 0)
-      (void)::chown(from.c_str(), static_cast<uid_t>(-1), existing.st_gid);
-    (void)::chmod(from.c_str(), existing.st_mode & 07777);
-  }
-  if (std::rename(from.c_str(), target.c_str()) != 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  return true;
-}
-
-} // namespace
 
 int makeWorkingCopy(IHost& host, CItemStore& store, const std::string& inputPath, ScoreHandover& out) {
   store.clear();
@@ -132,20 +87,22 @@ int CRunChain::runFile(const std::string& inputPath, const std::string& runExten
     batch_.run->noteScoreOutput(out.buffer(), renumbers);
     if (batch_.run->dryRun) return 1;
   }
-  // Written atomically under the working name, then renamed over the final
-  // one, which a read-only final file refuses as an atomic write would.
-  std::string error;
-  if (!writeFileAtomic(working, out.buffer(), &error)) {
-    host_.showMessage(strprintf(msg::kWriteFailed, inputPath.c_str(), error.c_str()));
-    return 0;
-  }
+  // Renamed straight over the final name, which a read-only file refuses as
+  // an atomic write would; a refused result stays under the working name.
   const std::string finalPath = outputPathFor(inputPath, runExtension);
-  if (!renameOver(working, finalPath, error)) {
+  std::string refusal, error;
+  switch (writeFileAtomicOr(finalPath, working, out.buffer(), refusal, error)) {
+  case AtomicFile::Placed::Target: break;
+  case AtomicFile::Placed::Fallback:
     unrenamed_.insert(working);
     // The run goes on, but this file's result is not where it belongs.
     batch_.noteFileFailed(FileResult::NotWritten);
     batch_.log.appendAndFollow(
-        strprintf(batch_msg::kRenameFailed, working.c_str(), finalPath.c_str(), error.c_str(), working.c_str()));
+        strprintf(batch_msg::kRenameFailed, working.c_str(), finalPath.c_str(), refusal.c_str(), working.c_str()));
+    break;
+  case AtomicFile::Placed::Neither:
+    host_.showMessage(strprintf(msg::kWriteFailed, inputPath.c_str(), error.c_str()));
+    return 0;
   }
   return 1;
 }

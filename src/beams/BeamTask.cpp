@@ -18,13 +18,15 @@ constexpr int kMaxShiftSteps = 100000;
 class BeamSink final : public IItemSink {
 public:
   BeamSink(CItemStore& store, CBeamGroups& groups) : store_(store), groups_(groups) {}
-  bool store(std::span<const float> params) override {
-    CItem& item = store_.addItem(params);
+  bool store(std::span<const float> params) override { return note(store_.addItem(params)); }
+  bool take(StaveList& from, StaveList::iterator at) override { return note(store_.takeItem(from, at)); }
+
+private:
+  bool note(CItem& item) {
     if (item.p(1) == 6.0f && item.count() >= 7 && item.p(7) > 0.0f) groups_.push_back(CBeamPosition{&item});
     return true;
   }
 
-private:
   CItemStore& store_;
   CBeamGroups& groups_;
 };

@@ -55,31 +55,51 @@ Tie tieBreak(const CItem& x, const CItem& y) {
   }
 }
 
+// Where an item goes in a list kept in P3 order.
+StaveList::iterator orderedPlace(StaveList& target, const CItem& x) {
+  const float p3 = x.p(3);
+  auto it = target.begin();
+  while (it != target.end() && it->p(3) < p3)
+    ++it;
+  while (it != target.end()) {
+    if (it->p(3) > p3) return it;
+    // Same P3: the tie-break decides, or we go on to the next item.
+    switch (tieBreak(x, *it)) {
+    case Tie::Before: return it;
+    case Tie::After: return std::next(it);
+    case Tie::GoOn: {
+      auto next = std::next(it);
+      if (next == target.end() || next->p(3) > p3) return next;
+      it = next;
+      break;
+    }
+    }
+  }
+  return target.end();
+}
+
 } // namespace
 
 CItem& CItemStore::insertItemInOrder(std::span<const float> params) {
   const int index = listIndexForStave(params.size() >= 2 ? params[1] : 0.0f);
   StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
   CItem x(params);
-  const float p3 = x.p(3);
-  auto it = target.begin();
-  while (it != target.end() && it->p(3) < p3)
-    ++it;
-  while (it != target.end()) {
-    if (it->p(3) > p3) return *target.insert(it, std::move(x));
-    // Same P3: the tie-break decides, or we go on to the next item.
-    switch (tieBreak(x, *it)) {
-    case Tie::Before: return *target.insert(it, std::move(x));
-    case Tie::After: return *target.insert(std::next(it), std::move(x));
-    case Tie::GoOn: {
-      auto next = std::next(it);
-      if (next == target.end() || next->p(3) > p3) return *target.insert(next, std::move(x));
-      it = next;
-      break;
-    }
-    }
-  }
-  return target.emplace_back(std::move(x));
+  const auto place = orderedPlace(target, x);
+  return *target.insert(place, std::move(x));
+}
+
+CItem& CItemStore::takeItem(StaveList& from, StaveList::iterator at) {
+  const int index = listIndexForStave(at->stave());
+  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  target.splice(target.end(), from, at);
+  return *at;
+}
+
+CItem& CItemStore::takeItemInOrder(StaveList& from, StaveList::iterator at) {
+  const int index = listIndexForStave(at->stave());
+  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  target.splice(orderedPlace(target, *at), from, at);
+  return *at;
 }
 
 StaveList::iterator CItemStore::find(int listIndex, const CItem& item) {

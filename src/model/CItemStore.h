@@ -45,6 +45,10 @@ public:
   CItem& addItem(std::span<const float> params);
   // Places the item by P3 with the code-number tie-break of the Unoptimize reader.
   CItem& insertItemInOrder(std::span<const float> params);
+  // The same two for an item held in another list: its node moves here
+  // (a splice), nothing is copied.
+  CItem& takeItem(StaveList& from, StaveList::iterator at);
+  CItem& takeItemInOrder(StaveList& from, StaveList::iterator at);
   // Unlinks and destroys the item, lowering the header word by 1 + its count.
   // Does nothing when the item is not in the list.
   void removeItem(int listIndex, const CItem& item);

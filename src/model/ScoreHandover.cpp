@@ -148,8 +148,6 @@ int readHandoverItems(IHost& host, const ScoreFile& file, CItemStore& store, IIt
   why = ReadStop::Damaged;
   store.wordTotal = decodeHeaderWord(store.headerWord);
   store.headerWord = store.wordTotal;
-  std::vector<float> params;
-  params.reserve(32);
   const bool checks = sink.checksCodeAndStave();
   int itemNumber = 1;
   while (!h.items.empty()) {
@@ -157,14 +155,13 @@ int readHandoverItems(IHost& host, const ScoreFile& file, CItemStore& store, IIt
       why = ReadStop::Cancelled;
       return 0;
     }
-    const auto values = h.items.front().params().values();
-    params.assign(values.begin(), values.end());
-    sink.prepare(params);
+    // The sink works on the item's own parameters; a refused hand-over is dropped.
+    CItem& item = h.items.front();
+    sink.prepare(item.params().values());
     why = ReadStop::Refused;
     if (checks) {
-      const size_t n = params.size();
-      const double p1 = n >= 1 ? params[0] : 0.0;
-      const double p2 = n >= 2 ? params[1] : 0.0;
+      const double p1 = item.p(1);
+      const double p2 = item.p(2);
       if (!(p1 >= 1.0 && p1 <= 18.99)) {
         host.showMessage(strprintf(msg::kInvalidCode, itemNumber));
         return 0;
@@ -174,9 +171,8 @@ int readHandoverItems(IHost& host, const ScoreFile& file, CItemStore& store, IIt
         return 0;
       }
     }
-    if (!sink.store(params)) return 0;
+    if (!sink.take(h.items, h.items.begin())) return 0;
     why = ReadStop::Damaged;
-    h.items.pop_front();
     ++itemNumber;
   }
   store.trailer = std::move(h.trailer);

@@ -120,6 +120,10 @@ public:
     store_.addItem(params);
     return true;
   }
+  bool take(StaveList& from, StaveList::iterator at) override {
+    store_.takeItem(from, at);
+    return true;
+  }
 
 private:
   CItemStore& store_;
@@ -133,8 +137,11 @@ public:
     if (marking_.zeroStaffP4 && params.size() > 3 && intPart(params[0]) == 8) params[3] = 0.0f;
   }
 
-  bool store(std::span<const float> params) override {
-    const CItem& item = store_.addItem(params);
+  bool store(std::span<const float> params) override { return mark(store_.addItem(params)); }
+  bool take(StaveList& from, StaveList::iterator at) override { return mark(store_.takeItem(from, at)); }
+
+private:
+  bool mark(const CItem& item) {
     const int code = intPart(item.code());
     const int stave = intPart(item.stave());
     if (!marking_.instrumentMode) {
@@ -151,7 +158,6 @@ public:
     return true;
   }
 
-private:
   CItemStore& store_;
   const OptimizeMarking& marking_;
 };

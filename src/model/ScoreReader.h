@@ -74,6 +74,14 @@ public:
   // The reader's store step. False stops the read with result 0; the sink
   // has shown its own message.
   virtual bool store(std::span<const float> params) = 0;
+  // The store step for an item of a hand-over, at `at` in `from`: a sink
+  // that keeps items whole takes the node itself. By default a copy is
+  // stored and the node dropped.
+  virtual bool take(StaveList& from, StaveList::iterator at) {
+    if (!store(at->params().values())) return false;
+    from.erase(at);
+    return true;
+  }
 };
 
 // Why a read stopped, for callers that treat a cancel apart from a refusal.

@@ -137,6 +137,19 @@ public:
   }
 
   bool store(std::span<const float> params) override {
+    note(params);
+    store_.insertItemInOrder(params);
+    return true;
+  }
+  bool take(StaveList& from, StaveList::iterator at) override {
+    note(at->params().values());
+    store_.takeItemInOrder(from, at);
+    return true;
+  }
+
+private:
+  // A staff item maps its stave to the template's.
+  void note(std::span<const float> params) {
     if (intPart(params[0]) == 8) {
       // The framing has checked P2: 1..200.
       const size_t stave = static_cast<size_t>(intPart(params[1]));
@@ -151,11 +164,8 @@ public:
         state_.staveMap[stave] = t;
       }
     }
-    store_.insertItemInOrder(params);
-    return true;
   }
 
-private:
   CItemStore& store_;
   const CUnoptimizeTemplate& tpl_;
   UnoptimizeFileState& state_;

@@ -317,7 +317,8 @@ TEST(WriteFaults, FailedEpsRenameKeepsTheFileUnderItsName) {
   EXPECT_EQ(dir.listing(), "SONG.EPS");
 }
 
-// Run Multiple Tasks: a failed write of the result leaves nothing; a failed final
+// Run Multiple Tasks: a failed write of the result leaves nothing (so does a
+// result that takes neither its final nor its working name); a failed final
 // rename keeps the old result, logs where the new one stays, and goes on.
 TEST(WriteFaults, RunChainKeepsTheOldResult) {
   test::TempDir dir;
@@ -326,7 +327,7 @@ TEST(WriteFaults, RunChainKeepsTheOldResult) {
   test::writeBytes(dir.file("IN.RUN"), old);
   const Snapshot before = snapshot(dir.path());
   for (const auto& [fault, at] :
-       std::vector<std::pair<Fault, long long>>{{Fault::DiskFullAt, 7}, {Fault::OpenFails, 0}}) {
+       std::vector<std::pair<Fault, long long>>{{Fault::DiskFullAt, 7}, {Fault::OpenFails, 0}, {Fault::RenameFails, 0}}) {
     test::FakeHost host;
     CBatchState batch;
     CItemStore store;
@@ -342,8 +343,8 @@ TEST(WriteFaults, RunChainKeepsTheOldResult) {
   CItemStore store;
   CRunChain chain(host, batch, store, {});
   {
-    // The result's own commit goes through; the final rename fails.
-    test::InjectedFault injected(Fault::RenameFails, 1);
+    // The final rename fails; the working name takes the result.
+    test::InjectedFault injected(Fault::OneRenameFails);
     EXPECT_EQ(chain.runFile(dir.file("IN.MUS"), "RUN"), 1);
   }
   EXPECT_EQ(test::readBytes(dir.file("IN.RUN")), old);

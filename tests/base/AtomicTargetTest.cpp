@@ -129,5 +129,67 @@ TEST(BaseAtomicFile, LongNamesAreWritable) {
   }
 }
 
+// A target that refuses the file leaves it under the fallback name, as a new
+// file; when that name is taken too, nothing is left and both stay as they were.
+TEST(BaseAtomicFile, ARefusedTargetLeavesTheFileUnderItsFallbackName) {
+  enum Seed { None, Old, ReadOnly, Twin, Loop, Folder, ReadOnlyAndFallback };
+  struct Case {
+    Seed seed;
+    AtomicFile::Placed placed;
+    const char* why; // the refusal, or for Neither the error
+  };
+  using P = AtomicFile::Placed;
+  const std::vector<Case> cases = {
+      {None, P::Target, ""},
+      {Old, P::Target, ""},
+      {ReadOnly, P::Fallback, "Permission denied"},
+      {Twin, P::Fallback, "it has other hard links; it was left unchanged"},
+      {Loop, P::Fallback, "Too many levels of symbolic links"},
+      {Folder, P::Fallback, "Is a directory"},
+      {ReadOnlyAndFallback, P::Neither, "File exists"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.seed));
+    TempDir dir;
+    const std::string target = dir.file("a.RUN");
+    const std::string fallback = dir.file("a.000");
+    if (c.seed == Old || c.seed == ReadOnly || c.seed == Twin || c.seed == ReadOnlyAndFallback) {
+      writeBytes(target, kOld);
+      ASSERT_EQ(::chmod(target.c_str(), c.seed == Old ? 0600 : c.seed == Twin ? 0644 : 0444), 0);
+    }
+    if (c.seed == Twin) fs::create_hard_link(target, dir.file("twin"));
+    if (c.seed == Loop) fs::create_symlink("a.RUN", target);
+    if (c.seed == Folder) fs::create_directory(target);
+    if (c.seed == ReadOnlyAndFallback) writeBytes(fallback, kOld);
+    const std::string before = dir.listing();
+
+    const mode_t mask = ::umask(022);
+    std::string refusal, error;
+    const P placed = writeFileAtomicOr(target, fallback, kNew, refusal, error);
+    ::umask(mask);
+    EXPECT_EQ(placed, c.placed);
+    EXPECT_EQ(c.placed == P::Neither ? error : refusal, c.why);
+    struct stat st {};
+    if (c.placed == P::Target) {
+      EXPECT_EQ(readBytes(target), kNew);
+      ASSERT_EQ(::stat(target.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, c.seed == Old ? 0600u : 0644u);
+      EXPECT_EQ(dir.listing(), "a.RUN");
+    } else if (c.placed == P::Fallback) {
+      EXPECT_EQ(readBytes(fallback), kNew);
+      ASSERT_EQ(::stat(fallback.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, 0644u);
+      EXPECT_EQ(dir.listing(), "a.000 " + before);
+      if (c.seed != Loop && c.seed != Folder) {
+        EXPECT_EQ(readBytes(target), kOld);
+      }
+    } else {
+      EXPECT_EQ(readBytes(target), kOld);
+      EXPECT_EQ(readBytes(fallback), kOld);
+      EXPECT_EQ(dir.listing(), before);
+    }
+  }
+}
+
 } // namespace
 } // namespace velmora

@@ -45,8 +45,8 @@ TEST(CliRun, TheChainOfRunDatWithTheOptionsItNeeds) {
 
   // A result left in its working file is no success.
   ASSERT_TRUE(saveRecordFile(settings.file("run.dat"), RunOptions{1, 0, 0, 0, "opt2", 0}));
-  // run.dat and the result under its working name are written first.
-  setRenameFailure(EACCES, 2);
+  // run.dat is written first; then the final rename fails, not the one to the working name.
+  setRenameFailure(EACCES, 1, 1);
   r = run({"--settings", settings.path(), "run", in});
   setRenameFailure(0);
   EXPECT_EQ(r.status, 1) << r.out;
