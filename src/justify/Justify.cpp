@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -36,7 +37,12 @@ double thousandths(double v) { return v * 1000.0 + 0.5; }
 double upTo(double m) {
   // From 2^53 on every double is whole, so nothing lies between m and m + 1.
   constexpr double kAllWhole = 9007199254740992.0;
-  return std::fabs(m) < kAllWhole ? std::nextafter(m + 1.0, -std::numeric_limits<double>::infinity()) : m;
+  if (!(std::fabs(m) < kAllWhole)) return m;
+  // The double just below m + 1, a whole number, by its bits.
+  const double next = m + 1.0;
+  if (next == 0.0) return -std::numeric_limits<double>::denorm_min();
+  const auto bits = std::bit_cast<uint64_t>(next);
+  return std::bit_cast<double>(next > 0.0 ? bits - 1 : bits + 1);
 }
 
 double accidentalWidth(const JustifyOptions& w, int code) {
