@@ -3,7 +3,12 @@
 // disk does not hide the work).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "BenchSupport.h"
 #include "base/AtomicFile.h"
@@ -140,6 +145,53 @@ void BM_JustifyInMemory(benchmark::State& state) {
   countItems(state, items);
 }
 BENCHMARK(BM_JustifyInMemory)->Unit(benchmark::kMillisecond);
+
+// Justify in memory over the corpus's pages (VELMORA_CORPUS, default
+// ../shared/corpus), which make many more corrections than generated ones.
+std::vector<ScoreFile> corpusPages() {
+  namespace fs = std::filesystem;
+  const char* env = std::getenv("VELMORA_CORPUS");
+  const std::string folder = env ? env : "../shared/corpus";
+  std::vector<ScoreFile> pages;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    if (entry.path().extension() != ".mus" || entry.file_size(ec) < 1024) continue;
+    ScoreFile page;
+    page.path = entry.path().string();
+    std::ifstream in(page.path, std::ios::binary);
+    page.bytes.assign(std::istreambuf_iterator<char>(in), {});
+    pages.push_back(std::move(page));
+  }
+  std::sort(pages.begin(), pages.end(), [](const ScoreFile& a, const ScoreFile& b) { return a.path < b.path; });
+  return pages;
+}
+
+void BM_JustifyRealPages(benchmark::State& state) {
+  static const std::vector<ScoreFile> pages = corpusPages();
+  if (pages.empty()) {
+    state.SkipWithError("no SCORE pages of 1 KB or more in VELMORA_CORPUS");
+    return;
+  }
+  SilentHost host;
+  SilentDialogs dialogs;
+  const JustifyOptions options;
+  CBatchState batch;
+  CItemStore store;
+  for (auto _ : state) {
+    for (const ScoreFile& page : pages) {
+      state.PauseTiming();
+      store.clear();
+      openScoreBytes(host, store, page);
+      readGeneral(host, page, store);
+      batch.log.clear();
+      state.ResumeTiming();
+      JustifyRun run{host, dialogs, options, batch};
+      justifyStore(run, store, page.path);
+    }
+  }
+  countItems(state, pages.size());
+}
+BENCHMARK(BM_JustifyRealPages)->Unit(benchmark::kMicrosecond);
 
 void BM_JustifyFile(benchmark::State& state) {
   SilentHost host;
