@@ -94,6 +94,15 @@ int recordPending(const std::string& path) {
   return -1;
 }
 
+// A replaced file's owner and mode on its replacement. Owner first: a change
+// of owner clears the set-id bits the mode then restores. If the mode cannot
+// be set the file keeps the old bits less the umask, from its create.
+void keepOwnerAndMode(int fd, uid_t uid, gid_t gid, mode_t mode) {
+  if ((uid != ::geteuid() || gid != ::getegid()) && ::fchown(fd, uid, gid) != 0)
+    (void)::fchown(fd, static_cast<uid_t>(-1), gid);
+  (void)::fchmod(fd, mode & 07777);
+}
+
 // followSymbolicLinks, keeping what the last look found: the file itself
 // when `exists`, so no second stat is needed.
 std::string resolveLinks(const std::string& path, struct stat& st, bool& exists) {
@@ -212,14 +221,7 @@ bool AtomicFile::open(const std::string& target) {
   const std::string folder = folderOf(target_);
   if (!createIn(folder, target_.substr(folder.size()), exists ? (existing.st_mode & 0666) : 0666))
     return fail(WriteStage::Create, errnoText());
-  if (exists) {
-    // Owner first: a change of owner clears the set-id bits the mode then restores.
-    if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
-        ::fchown(fd_, existing.st_uid, existing.st_gid) != 0)
-      (void)::fchown(fd_, static_cast<uid_t>(-1), existing.st_gid);
-    // If this fails the file keeps the old bits less the umask, from its create.
-    (void)::fchmod(fd_, existing.st_mode & 07777);
-  }
+  if (exists) keepOwnerAndMode(fd_, existing.st_uid, existing.st_gid, existing.st_mode);
   return true;
 }
 
@@ -287,12 +289,7 @@ AtomicFile::Placed AtomicFile::commitOr() {
   if (refusal_.empty()) refusal_ = targetRefusal();
   if (refusal_.empty())
     if (const int injected = injectedRenameFailure()) refusal_ = std::strerror(injected);
-  if (refusal_.empty() && found_.exists && found_.regular) {
-    // Owner first: a change of owner clears the set-id bits the mode then restores.
-    if ((found_.uid != ::geteuid() || found_.gid != ::getegid()) && ::fchown(fd_, found_.uid, found_.gid) != 0)
-      (void)::fchown(fd_, static_cast<uid_t>(-1), found_.gid);
-    (void)::fchmod(fd_, found_.mode & 07777);
-  }
+  if (refusal_.empty() && found_.exists && found_.regular) keepOwnerAndMode(fd_, found_.uid, found_.gid, found_.mode);
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) {
     fail(WriteStage::Write, errnoText());
