@@ -9,10 +9,13 @@ int CItemStore::listIndexForStave(float p2) {
   return static_cast<int>(p2) - 1;
 }
 
+StaveList& CItemStore::listForStave(float p2) {
+  const int index = listIndexForStave(p2);
+  return lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+}
+
 CItem& CItemStore::addItem(std::span<const float> params) {
-  const int index = listIndexForStave(params.size() >= 2 ? params[1] : 0.0f);
-  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
-  return target.emplace_back(params);
+  return listForStave(params.size() >= 2 ? params[1] : 0.0f).emplace_back(params);
 }
 
 namespace {
@@ -81,23 +84,20 @@ StaveList::iterator orderedPlace(StaveList& target, const CItem& x) {
 } // namespace
 
 CItem& CItemStore::insertItemInOrder(std::span<const float> params) {
-  const int index = listIndexForStave(params.size() >= 2 ? params[1] : 0.0f);
-  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  StaveList& target = listForStave(params.size() >= 2 ? params[1] : 0.0f);
   CItem x(params);
   const auto place = orderedPlace(target, x);
   return *target.insert(place, std::move(x));
 }
 
 CItem& CItemStore::takeItem(StaveList& from, StaveList::iterator at) {
-  const int index = listIndexForStave(at->stave());
-  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  StaveList& target = listForStave(at->stave());
   target.splice(target.end(), from, at);
   return *at;
 }
 
 CItem& CItemStore::takeItemInOrder(StaveList& from, StaveList::iterator at) {
-  const int index = listIndexForStave(at->stave());
-  StaveList& target = lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
+  StaveList& target = listForStave(at->stave());
   target.splice(orderedPlace(target, *at), from, at);
   return *at;
 }

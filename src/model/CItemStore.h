@@ -71,6 +71,9 @@ public:
 private:
   StaveList::iterator find(int listIndex, const CItem& item);
 
+  // The list an item of stave number P2 goes to: its stave's, else the placed list.
+  StaveList& listForStave(float p2);
+
   std::array<StaveList, kStaveListCount> lists_;
 };
 

@@ -160,14 +160,9 @@ int readHandoverItems(IHost& host, const ScoreFile& file, CItemStore& store, IIt
     sink.prepare(item.params().values());
     why = ReadStop::Refused;
     if (checks) {
-      const double p1 = item.p(1);
-      const double p2 = item.p(2);
-      if (!(p1 >= 1.0 && p1 <= 18.99)) {
-        host.showMessage(strprintf(msg::kInvalidCode, itemNumber));
-        return 0;
-      }
-      if (!(p2 >= 1.0 && p2 <= static_cast<double>(kMaxReadStave))) {
-        host.showMessage(strprintf(msg::kInvalidStave, itemNumber));
+      const ItemFault fault = itemFault(item.params().values());
+      if (fault != ItemFault::None) {
+        host.showMessage(strprintf(fault == ItemFault::Code ? msg::kInvalidCode : msg::kInvalidStave, itemNumber));
         return 0;
       }
     }
