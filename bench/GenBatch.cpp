@@ -11,11 +11,22 @@
 //   DIR/real-inst/       the same pages, their staff items numbered as
 //                        instruments by stave (P9), for Unoptimize with the
 //                        template BENCH/REALTPL.TPL (the biggest page's staves)
+//
+// velmora-bench-gen --durable-copy DEST FILE...: the durable copy the synced
+// figures are measured against. Each file is read whole, written to a new
+// file in DEST, synced and renamed to its own name there, one after another.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "BenchSupport.h"
 #include "edit/MacroFiles.h"
@@ -105,9 +116,29 @@ bool writeRealPages(const std::string& corpus, const std::string& root, const st
   return true;
 }
 
+bool durableCopy(const std::string& dest, const std::string& from) {
+  std::ifstream in(from, std::ios::binary);
+  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string name = std::filesystem::path(from).filename().string();
+  const std::string temp = dest + "/." + name + ".tmp", target = dest + "/" + name;
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  bool ok = in.good() || in.eof();
+  ok = ok && fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  ok = ok && ::fsync(fd) == 0;
+  ok = fd >= 0 && ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) std::fprintf(stderr, "velmora-bench-gen: cannot copy %s: %s\n", from.c_str(), std::strerror(errno));
+  return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "--durable-copy") == 0) {
+    for (int i = 3; i < argc; ++i)
+      if (!durableCopy(argv[2], argv[i])) return 1;
+    return 0;
+  }
   if (argc < 2 || argc > 4) {
     std::fprintf(stderr, "usage: velmora-bench-gen DIR [FILES [CORPUS]]\n");
     return 2;
