@@ -14,8 +14,16 @@ StaveList& CItemStore::listForStave(float p2) {
   return lists_[static_cast<size_t>(index < 0 ? kPlacedList : index)];
 }
 
+CItem& CItemStore::appendNode(StaveList& to, std::span<const float> params) {
+  if (spare_.nodes.empty()) return to.emplace_back(params);
+  to.splice(to.end(), spare_.nodes, spare_.nodes.begin());
+  CItem& item = to.back();
+  item.params().assign(params);
+  return item;
+}
+
 CItem& CItemStore::addItem(std::span<const float> params) {
-  return listForStave(params.size() >= 2 ? params[1] : 0.0f).emplace_back(params);
+  return appendNode(listForStave(params.size() >= 2 ? params[1] : 0.0f), params);
 }
 
 namespace {
@@ -85,9 +93,15 @@ StaveList::iterator orderedPlace(StaveList& target, const CItem& x) {
 
 CItem& CItemStore::insertItemInOrder(std::span<const float> params) {
   StaveList& target = listForStave(params.size() >= 2 ? params[1] : 0.0f);
-  CItem x(params);
-  const auto place = orderedPlace(target, x);
-  return *target.insert(place, std::move(x));
+  if (spare_.nodes.empty()) {
+    CItem x(params);
+    const auto place = orderedPlace(target, x);
+    return *target.insert(place, std::move(x));
+  }
+  const auto node = spare_.nodes.begin();
+  node->params().assign(params);
+  target.splice(orderedPlace(target, *node), spare_.nodes, node);
+  return *node;
 }
 
 CItem& CItemStore::takeItem(StaveList& from, StaveList::iterator at) {
@@ -137,7 +151,7 @@ void CItemStore::removeParameter(CItem& item, int32_t index) {
 
 void CItemStore::clear() {
   for (auto& l : lists_)
-    l.clear();
+    spare_.nodes.splice(spare_.nodes.end(), l);
 }
 
 bool CItemStore::empty() const {

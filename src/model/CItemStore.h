@@ -59,7 +59,9 @@ public:
   void moveToPlacedList(int listIndex, const CItem& item);
   // Removes one parameter and lowers the header word by 1.
   void removeParameter(CItem& item, int32_t index);
-  // Destroys every item of every list. Header word, trailer and flags stay.
+  // Empties every list. Header word, trailer and flags stay; the nodes are
+  // kept for the items of the next file, so a batch allocates as its
+  // largest file needs instead of once per item.
   void clear();
 
   bool empty() const;
@@ -74,7 +76,21 @@ private:
   // The list an item of stave number P2 goes to: its stave's, else the placed list.
   StaveList& listForStave(float p2);
 
+  // An empty node at the end of `to`, holding params.
+  CItem& appendNode(StaveList& to, std::span<const float> params);
+
+  // Nodes of cleared items. A copy of the store does not take them.
+  struct Spare {
+    StaveList nodes;
+    Spare() = default;
+    Spare(const Spare&) {}
+    Spare(Spare&&) noexcept = default;
+    Spare& operator=(const Spare&) { return *this; }
+    Spare& operator=(Spare&&) noexcept = default;
+  };
+
   std::array<StaveList, kStaveListCount> lists_;
+  Spare spare_;
 };
 
 } // namespace velmora
