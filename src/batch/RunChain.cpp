@@ -7,8 +7,8 @@
 #include "base/AtomicFile.h"
 #include "base/ByteReader.h"
 #include "base/FileSystem.h"
-#include "base/Messages.h"
 #include "base/Format.h"
+#include "base/Messages.h"
 #include "batch/Messages.h"
 #include "model/Messages.h"
 #include "model/ScoreReader.h"
@@ -41,6 +41,7 @@ void CRunChain::progressLine(size_t link, const std::string& inputPath) {
 int CRunChain::chainInMemory(const std::string& inputPath, ScoreHandover& result) {
   const auto stop = [&](int why) {
     store_.clear();
+    store_.recycle(result.items);
     result.clear();
     return why;
   };
@@ -74,6 +75,7 @@ int CRunChain::runFile(const std::string& inputPath, const std::string& runExten
 
   ByteWriter out;
   handover_.encodeTo(out);
+  store_.recycle(handover_.items);
   handover_.clear();
   if (batch_.run) {
     // One count for the whole chain, the result against the input: what Edit

@@ -63,6 +63,8 @@ public:
   // kept for the items of the next file, so a batch allocates as its
   // largest file needs instead of once per item.
   void clear();
+  // Empties `items`, keeping their nodes for later items as clear() does.
+  void recycle(StaveList& items) { spare_.nodes.splice(spare_.nodes.end(), items); }
 
   bool empty() const;
   size_t itemCount() const;

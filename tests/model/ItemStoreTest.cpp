@@ -97,24 +97,33 @@ TEST(ModelItemStore, ClearIsHarmlessAndLeavesTheRest) {
 }
 
 TEST(ModelItemStore, ItemsAfterAClearHoldOnlyTheirOwnParameters) {
-  // The nodes of a cleared file serve the next one's items, appended or
-  // inserted in order, whatever their old items held.
+  // The nodes of a cleared file, or of a list handed back, serve the next
+  // file's items, appended or inserted in order, whatever their old items held.
   const std::vector<std::vector<float>> next{{1, 1, 30}, {1, 1, 20, 5}, {8, 2, 0, 0, 1, 0, 0, 0, 0, 0, 7}};
-  for (const bool inOrder : {false, true}) {
-    CItemStore store;
-    addAll(store, "1 1 10 4 5 6 7 8 9 10 11 12\n1 2 20 1 1 1 1\n14 1 200 1");
-    store.clear();
-    for (const auto& params : next)
-      inOrder ? store.insertItemInOrder(params) : store.addItem(params);
-    std::vector<std::vector<float>> got;
-    for (int l : {0, 1})
-      for (const CItem& item : store.list(l))
-        got.push_back(valuesOf(item.params()));
-    const std::vector<std::vector<float>> want =
-        inOrder ? std::vector<std::vector<float>>{next[1], next[0], next[2]} : next;
-    EXPECT_EQ(got, want) << (inOrder ? "in order" : "appended");
-    EXPECT_EQ(store.itemCount(), 3u);
-  }
+  for (const bool inOrder : {false, true})
+    for (const bool handedBack : {false, true}) {
+      CItemStore store;
+      addAll(store, "1 1 10 4 5 6 7 8 9 10 11 12\n1 2 20 1 1 1 1\n14 1 200 1");
+      StaveList elsewhere;
+      if (handedBack) {
+        for (int l : {0, 1})
+          elsewhere.splice(elsewhere.end(), store.list(l));
+        store.recycle(elsewhere);
+        EXPECT_TRUE(elsewhere.empty());
+      } else {
+        store.clear();
+      }
+      for (const auto& params : next)
+        inOrder ? store.insertItemInOrder(params) : store.addItem(params);
+      std::vector<std::vector<float>> got;
+      for (int l : {0, 1})
+        for (const CItem& item : store.list(l))
+          got.push_back(valuesOf(item.params()));
+      const std::vector<std::vector<float>> want =
+          inOrder ? std::vector<std::vector<float>>{next[1], next[0], next[2]} : next;
+      EXPECT_EQ(got, want) << (inOrder ? "in order" : "appended");
+      EXPECT_EQ(store.itemCount(), 3u);
+    }
 }
 
 // List 0 as "code:p4" ("/p5" when present) after `existing` was appended and `x` inserted in order.
