@@ -151,7 +151,13 @@ void CItemStore::removeParameter(CItem& item, int32_t index) {
 
 void CItemStore::clear() {
   for (auto& l : lists_)
-    spare_.nodes.splice(spare_.nodes.end(), l);
+    recycle(l);
+}
+
+void CItemStore::recycle(StaveList& items) {
+  spare_.nodes.splice(spare_.nodes.end(), items);
+  while (spare_.nodes.size() > kMaxSpareNodes)
+    spare_.nodes.pop_back();
 }
 
 bool CItemStore::empty() const {

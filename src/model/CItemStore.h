@@ -64,7 +64,7 @@ public:
   // largest file needs instead of once per item.
   void clear();
   // Empties `items`, keeping their nodes for later items as clear() does.
-  void recycle(StaveList& items) { spare_.nodes.splice(spare_.nodes.end(), items); }
+  void recycle(StaveList& items);
 
   bool empty() const;
   size_t itemCount() const;
@@ -81,7 +81,8 @@ private:
   // An empty node at the end of `to`, holding params.
   CItem& appendNode(StaveList& to, std::span<const float> params);
 
-  // Nodes of cleared items. A copy of the store does not take them.
+  // Nodes of cleared items, as many as a large page needs: after a huge
+  // file the rest are freed. A copy of the store does not take them.
   struct Spare {
     StaveList nodes;
     Spare() = default;
@@ -90,6 +91,8 @@ private:
     Spare& operator=(const Spare&) { return *this; }
     Spare& operator=(Spare&&) noexcept = default;
   };
+
+  static constexpr size_t kMaxSpareNodes = size_t{1} << 16;
 
   std::array<StaveList, kStaveListCount> lists_;
   Spare spare_;
