@@ -78,7 +78,7 @@ private:
   // The list an item of stave number P2 goes to: its stave's, else the placed list.
   StaveList& listForStave(float p2);
 
-  // An empty node at the end of `to`, holding params.
+  // A new item holding params at the end of `to`, in a kept node when there is one.
   CItem& appendNode(StaveList& to, std::span<const float> params);
 
   // Nodes of cleared items, as many as a large page needs: after a huge
