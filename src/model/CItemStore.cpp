@@ -93,15 +93,10 @@ StaveList::iterator orderedPlace(StaveList& target, const CItem& x) {
 
 CItem& CItemStore::insertItemInOrder(std::span<const float> params) {
   StaveList& target = listForStave(params.size() >= 2 ? params[1] : 0.0f);
-  if (spare_.nodes.empty()) {
-    CItem x(params);
-    const auto place = orderedPlace(target, x);
-    return *target.insert(place, std::move(x));
-  }
-  const auto node = spare_.nodes.begin();
-  node->params().assign(params);
-  target.splice(orderedPlace(target, *node), spare_.nodes, node);
-  return *node;
+  StaveList one;
+  CItem& item = appendNode(one, params);
+  target.splice(orderedPlace(target, item), one);
+  return item;
 }
 
 CItem& CItemStore::takeItem(StaveList& from, StaveList::iterator at) {
