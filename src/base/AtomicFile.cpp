@@ -200,28 +200,40 @@ bool AtomicFile::fail(WriteStage stage, std::string error) {
   return false;
 }
 
-bool AtomicFile::open(const std::string& target) {
+void AtomicFile::lookAt(const std::string& target, const std::string& fallback) {
   discard();
   error_.clear();
   stage_ = WriteStage::None;
-  fallback_.clear();
+  fallback_ = fallback;
   refusal_.clear();
+  found_ = {};
   // A link is written through to the file it names, which is replaced in its own folder.
   struct stat existing {};
   bool exists = false;
   target_ = resolveLinks(target, existing, exists);
+  if (exists)
+    found_ = Found{.exists = true,
+                   .regular = S_ISREG(existing.st_mode),
+                   .directory = S_ISDIR(existing.st_mode),
+                   .mode = existing.st_mode,
+                   .uid = existing.st_uid,
+                   .gid = existing.st_gid,
+                   .links = existing.st_nlink};
+}
+
+bool AtomicFile::open(const std::string& target) {
+  lookAt(target, {});
   if (target_.empty()) return fail(WriteStage::Create, errnoText());
-  if (exists && S_ISDIR(existing.st_mode)) return fail(WriteStage::Create, std::strerror(EISDIR));
-  // A read-only target stays read-only, as a plain create would find it (even for root).
-  if (exists && !(existing.st_mode & S_IWUSR)) return fail(WriteStage::Create, std::strerror(EACCES));
-  // Its other names would keep the old bytes: better to say so than to split them.
-  if (exists && S_ISREG(existing.st_mode) && existing.st_nlink > 1)
-    return fail(WriteStage::Refused, base_msg::kHasHardLinks);
+  if (found_.directory) return fail(WriteStage::Create, std::strerror(EISDIR));
+  // A read-only target fails as a plain create would; one with other hard
+  // links is refused as it stands.
+  if (const std::string why = targetRefusal(); !why.empty())
+    return fail(found_.mode & S_IWUSR ? WriteStage::Refused : WriteStage::Create, why);
   if (g_openFailure != 0) return fail(WriteStage::Create, std::strerror(g_openFailure));
   const std::string folder = folderOf(target_);
-  if (!createIn(folder, target_.substr(folder.size()), exists ? (existing.st_mode & 0666) : 0666))
+  if (!createIn(folder, target_.substr(folder.size()), found_.exists ? (found_.mode & 0666) : 0666))
     return fail(WriteStage::Create, errnoText());
-  if (exists) keepOwnerAndMode(fd_, existing.st_uid, existing.st_gid, existing.st_mode);
+  if (found_.exists) keepOwnerAndMode(fd_, found_.uid, found_.gid, found_.mode);
   return true;
 }
 
@@ -235,24 +247,8 @@ bool AtomicFile::createIn(const std::string& folder, const std::string& name, un
 }
 
 bool AtomicFile::openOr(const std::string& target, const std::string& fallback) {
-  discard();
-  error_.clear();
-  stage_ = WriteStage::None;
-  fallback_ = fallback;
-  refusal_.clear();
-  found_ = {};
-  struct stat existing {};
-  bool exists = false;
-  target_ = resolveLinks(target, existing, exists);
+  lookAt(target, fallback);
   int why = target_.empty() ? errno : 0;
-  if (exists) {
-    found_.exists = true;
-    found_.regular = S_ISREG(existing.st_mode);
-    found_.mode = existing.st_mode;
-    found_.uid = existing.st_uid;
-    found_.gid = existing.st_gid;
-    found_.links = existing.st_nlink;
-  }
   const std::string fallbackFolder = folderOf(fallback);
   if (g_openFailure != 0) return fail(WriteStage::Create, std::strerror(g_openFailure));
   // A new file: the mode goes through the umask, as for a file under the fallback name.
@@ -271,7 +267,9 @@ bool AtomicFile::openOr(const std::string& target, const std::string& fallback) 
 }
 
 std::string AtomicFile::targetRefusal() const {
+  // A read-only target stays read-only, as a plain create would find it (even for root).
   if (found_.exists && !(found_.mode & S_IWUSR)) return std::strerror(EACCES);
+  // Its other names would keep the old bytes: better to say so than to split them.
   if (found_.exists && found_.regular && found_.links > 1) return base_msg::kHasHardLinks;
   return {};
 }

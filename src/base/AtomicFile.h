@@ -63,8 +63,11 @@ public:
 private:
   bool finish(bool replace);
   bool fail(WriteStage stage, std::string error);
+  // Forgets the last file and looks at `target`: target_ is the file its
+  // links name (empty, errno set, when they cannot be followed), found_ what is there.
+  void lookAt(const std::string& target, const std::string& fallback);
   bool createIn(const std::string& folder, const std::string& name, unsigned mode);
-  // Why the target refuses the file, or empty; the checks of open().
+  // Why the target refuses the file (read-only, other hard links), or empty.
   std::string targetRefusal() const;
 
   void release();
@@ -75,10 +78,11 @@ private:
   std::string temp_;
   std::string error_;
   WriteStage stage_ = WriteStage::None;
-  // The target as open() found it, for the checks commitOr() makes.
+  // The target as open() or openOr() found it, for their checks and commitOr()'s.
   struct Found {
     bool exists = false;
     bool regular = false;
+    bool directory = false;
     uint32_t mode = 0;
     uint32_t uid = 0;
     uint32_t gid = 0;
