@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -98,6 +99,17 @@ std::vector<std::vector<float>> compItems(int count) {
 std::vector<uint8_t> scoreBytes(const std::vector<std::vector<float>>& items) {
   if (words(items) > 65535) throw std::runtime_error("the generated file is larger than a header can describe");
   return test::buildScore(items);
+}
+
+std::vector<std::string> corpusPages(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> pages;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec))
+    if (entry.path().extension() == ".mus" && entry.file_size(ec) >= 1024 && !ec)
+      pages.push_back(entry.path().string());
+  std::sort(pages.begin(), pages.end());
+  return pages;
 }
 
 std::string scratchFolder(const std::string& name) {

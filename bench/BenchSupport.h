@@ -78,6 +78,10 @@ std::vector<std::vector<float>> compItems(int count);
 // The items as a complete SCORE file.
 std::vector<uint8_t> scoreBytes(const std::vector<std::vector<float>>& items);
 
+// The real pages of a corpus folder: its SCORE files of 1 KB or more, by
+// name. Smaller ones are fragments, not pages.
+std::vector<std::string> corpusPages(const std::string& folder);
+
 // A folder of its own below the system's temporary folder, removed at exit.
 std::string scratchFolder(const std::string& name);
 

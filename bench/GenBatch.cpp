@@ -64,11 +64,8 @@ bool writeMacros(const std::string& project) {
 // The real-page batches; false when a page cannot be read or written.
 bool writeRealPages(const std::string& corpus, const std::string& root, const std::string& project, int files) {
   namespace fs = std::filesystem;
-  std::vector<std::string> pages;
+  const std::vector<std::string> pages = bench::corpusPages(corpus);
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(corpus, ec))
-    if (entry.path().extension() == ".mus" && entry.file_size() >= 1024) pages.push_back(entry.path().string());
-  std::sort(pages.begin(), pages.end());
   if (pages.empty()) {
     std::fprintf(stderr, "velmora-bench-gen: no SCORE pages in %s\n", corpus.c_str());
     return false;

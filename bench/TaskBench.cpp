@@ -3,9 +3,7 @@
 // disk does not hide the work).
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -148,26 +146,21 @@ BENCHMARK(BM_JustifyInMemory)->Unit(benchmark::kMillisecond);
 
 // Justify in memory over the corpus's pages (VELMORA_CORPUS, default
 // ../shared/corpus), which make many more corrections than generated ones.
-std::vector<ScoreFile> corpusPages() {
-  namespace fs = std::filesystem;
+std::vector<ScoreFile> corpusScores() {
   const char* env = std::getenv("VELMORA_CORPUS");
-  const std::string folder = env ? env : "../shared/corpus";
   std::vector<ScoreFile> pages;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec)) {
-    if (entry.path().extension() != ".mus" || entry.file_size(ec) < 1024) continue;
+  for (const std::string& path : bench::corpusPages(env ? env : "../shared/corpus")) {
     ScoreFile page;
-    page.path = entry.path().string();
-    std::ifstream in(page.path, std::ios::binary);
+    page.path = path;
+    std::ifstream in(path, std::ios::binary);
     page.bytes.assign(std::istreambuf_iterator<char>(in), {});
     pages.push_back(std::move(page));
   }
-  std::sort(pages.begin(), pages.end(), [](const ScoreFile& a, const ScoreFile& b) { return a.path < b.path; });
   return pages;
 }
 
 void BM_JustifyRealPages(benchmark::State& state) {
-  static const std::vector<ScoreFile> pages = corpusPages();
+  static const std::vector<ScoreFile> pages = corpusScores();
   if (pages.empty()) {
     state.SkipWithError("no SCORE pages of 1 KB or more in VELMORA_CORPUS");
     return;
